@@ -1,0 +1,60 @@
+// The only way the program's commands talk to the user. The editor answers
+// with real dialogs, the command-line tool with fixed answers and standard
+// error, the tests with scripted answers.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+
+namespace vexlon {
+
+enum class ConfirmKind { Warning, Confirmation };
+
+// Returned by chooseLanguage when nothing was chosen.
+inline constexpr uint8_t kNoLanguage = 255;
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+
+    // Yes/No question titled "Vexlon"; true exactly when Yes closed it.
+    virtual bool confirm(const QString& text, ConfirmKind kind) = 0;
+    // Plain information or error message with an OK button.
+    virtual void message(const QString& text) = 0;
+    // The language chooser: the index of the chosen name, or kNoLanguage.
+    virtual uint8_t chooseLanguage(const QString& prompt, const QString& okCaption,
+                                   const QString& cancelCaption, const QStringList& languageNames) = 0;
+    // The progress display: the activity caption and the bar.
+    virtual void progressText(const QString& text) = 0;
+    virtual void progress(int position, int maximum) = 0;
+    // The dictionary status line: its text, and whether the words still fit
+    // (green) or not (red).
+    virtual void dictionaryStatus(const QString& text, bool fits) { (void)text; (void)fits; }
+};
+
+// Shows an activity caption for the length of an operation and resets the
+// progress display on every way out, errors included.
+class ProgressScope {
+public:
+    ProgressScope(IDialogs& dialogs, const QString& caption) : m_dialogs(dialogs)
+    {
+        m_dialogs.progressText(caption);
+    }
+    ~ProgressScope() { reset(m_dialogs); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+    void show(int position, int maximum) { m_dialogs.progress(position, maximum); }
+
+    static void reset(IDialogs& dialogs)
+    {
+        dialogs.progress(0, 100);
+        dialogs.progressText(QString());
+    }
+
+private:
+    IDialogs& m_dialogs;
+};
+
+} // namespace vexlon

@@ -1,0 +1,87 @@
+#include "cli/Cli.h"
+
+#include "app/base/Errors.h"
+
+#include <QFileInfo>
+
+#ifdef VEXLON_HAVE_PHONE_CLI
+#include "cli/phone/PhoneCommand.h"
+#endif
+
+namespace vexlon::cli {
+
+namespace {
+
+const char* const kUsage =
+    "usage: vexlon-cli [--data-dir DIR] [--yes] [--simulate FOLDER] [--trace] COMMAND ...\n"
+    "commands:\n"
+    "  show FILE [--as iud|csv|txt|all] [--raw]\n"
+    "  convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n"
+    "  phone list|info|read OUT|write IN [--restart]|restart|switch\n";
+
+} // namespace
+
+int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    GlobalOptions options;
+    size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--data-dir" && i + 1 < args.size())
+            options.dataDir = args[++i];
+        else if (a == "--yes")
+            options.yes = true;
+        else if (a == "--simulate" && i + 1 < args.size())
+            options.simulateFolder = args[++i];
+        else if (a == "--trace")
+            options.trace = true;
+        else if (a == "--help" || a == "-h") {
+            out << kUsage;
+            return ExitOk;
+        } else
+            break;
+    }
+    if (i >= args.size()) {
+        err << kUsage;
+        return ExitError;
+    }
+    const std::string command = args[i];
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+
+    Session session(options, out, err);
+    if (command == "phone") {
+#ifdef VEXLON_HAVE_PHONE_CLI
+        PhoneOptions phone;
+        phone.simulateFolder = options.simulateFolder;
+        phone.trace = options.trace;
+        if (!session.load())
+            return ExitError;
+        phone.dataDir = session.editor.state.programDirectory.toStdString();
+        return runPhoneCommand(phone, rest, out, err);
+#else
+        err << "vexlon-cli: this build has no phone support\n";
+        return ExitError;
+#endif
+    }
+
+    using Command = int (*)(Session&, const std::vector<std::string>&);
+    Command run = nullptr;
+    if (command == "show")
+        run = runShow;
+    else if (command == "convert")
+        run = runConvert;
+    if (!run) {
+        err << "vexlon-cli: unknown command '" << command << "'\n" << kUsage;
+        return ExitError;
+    }
+    if (!session.load())
+        return ExitError;
+    try {
+        return run(session, rest);
+    } catch (const VexlonError& e) {
+        err << "vexlon-cli: " << e.message().toStdString() << '\n';
+        return ExitError;
+    }
+}
+
+} // namespace vexlon::cli

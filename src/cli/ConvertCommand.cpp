@@ -1,0 +1,80 @@
+// convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]
+#include "cli/Cli.h"
+
+#include "app/DictionaryFiles.h"
+#include "dictionary/TableOps.h"
+#include "dictionary/Validation.h"
+
+#include <QFileInfo>
+
+namespace vexlon::cli {
+
+int saveAsConvert(Session& session, const std::string& outPath, const std::string& to, bool repair)
+{
+    SaveFilter filter = SaveFilter::ItapFormat;
+    std::string target = to;
+    if (target.empty())
+        target = QFileInfo(QString::fromStdString(outPath)).suffix().toLower() == QLatin1String("csv") ? "csv" : "iud";
+    if (target == "csv")
+        filter = SaveFilter::Csv;
+    else if (target != "iud") {
+        session.err << "vexlon-cli: --to takes iud or csv\n";
+        return ExitError;
+    }
+    Editor& editor = session.editor;
+    if (DictionaryHasProblem(editor.state, editor.table)) {
+        if (!repair) {
+            session.err << "vexlon-cli: the dictionary has empty, one-letter, too long or repeated words; "
+                           "nothing was written (--repair removes them)\n";
+            return ExitProblem;
+        }
+        RepairDictionary(editor.state, editor.table);
+        if (DictionaryHasProblem(editor.state, editor.table)) {
+            session.err << "vexlon-cli: protected rows keep the dictionary failing the check; nothing was written\n";
+            return ExitProblem;
+        }
+    }
+    SortByNumber(editor.table);
+    if (!RefreshDictionaryStatus(editor.state, editor.table)) {
+        session.err << "vexlon-cli: the words do not fit into the users dictionary (" << FreeBytes(editor.state, editor.table)
+                    << " bytes free); nothing was written\n";
+        return ExitFull;
+    }
+    WriteDictionaryAs(editor, QString::fromStdString(outPath), filter);
+    editor.table.modified = false;
+    return ExitOk;
+}
+
+int runConvert(Session& session, const std::vector<std::string>& args)
+{
+    OpenRequest request;
+    std::string outPath;
+    std::string to;
+    bool repair = false;
+    bool bad = false;
+    for (size_t i = 0; i < args.size() && !bad; ++i) {
+        if (args[i] == "--as" && i + 1 < args.size())
+            request.as = args[++i];
+        else if (args[i] == "--to" && i + 1 < args.size())
+            to = args[++i];
+        else if (args[i] == "--repair")
+            repair = true;
+        else if (args[i].rfind("--", 0) == 0)
+            bad = true;
+        else if (request.path.empty())
+            request.path = args[i];
+        else if (outPath.empty())
+            outPath = args[i];
+        else
+            bad = true;
+    }
+    if (bad || request.path.empty() || outPath.empty()) {
+        session.err << "vexlon-cli: usage: convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n";
+        return ExitError;
+    }
+    if (!openAsShow(session, request))
+        return ExitError;
+    return saveAsConvert(session, outPath, to, repair);
+}
+
+} // namespace vexlon::cli

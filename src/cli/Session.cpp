@@ -1,0 +1,42 @@
+#include "cli/Cli.h"
+
+#include "app/base/LanguagePacks.h"
+#include "app/base/ProgramDirectory.h"
+#include "app/base/Settings.h"
+#include "dictionary/LangStructure.h"
+
+#include <QDir>
+
+namespace vexlon::cli {
+
+Session::Session(const GlobalOptions& opts, std::ostream& o, std::ostream& e)
+    : options(opts), out(o), err(e), m_dialogs(e, opts.yes)
+{
+    editor.state.dialogs = &m_dialogs;
+}
+
+bool Session::load()
+{
+    ProgramState& state = editor.state;
+    QString dir = options.dataDir.empty() ? ProgramDirectory() : QDir(QString::fromStdString(options.dataDir)).absolutePath();
+    if (!dir.endsWith(QLatin1Char('/')))
+        dir += QLatin1Char('/');
+    state.programDirectory = dir;
+
+    if (!LoadLangStructure(state.path(kLangStructureFile), state.langStructure)) {
+        err << "Critical ERROR: iTAP Structure file \"iTAP_Lang_structure.dat\" is not file or corrupt. Program terminated\n";
+        return false;
+    }
+    if (!LoadSettings(state.path(kSettingsFileName), state.settings)) {
+        err << "warning: " << state.path(kSettingsFileName).toStdString()
+            << " is missing or corrupt; the default settings are used\n";
+        SetDefaultSettings(state.settings);
+    }
+    if (LoadLanguageList(dir, state.languageList))
+        LoadLanguagePack(state.languageList, state.settings.Language, state.texts);
+    else
+        state.languageList.Tag = QString::fromLatin1(kCorruptTag);
+    return true;
+}
+
+} // namespace vexlon::cli

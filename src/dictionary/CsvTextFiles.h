@@ -1,0 +1,29 @@
+// The dictionary as a semicolon-separated CSV file and words imported from a
+// plain text file.
+#pragma once
+
+#include "app/base/ProgramState.h"
+#include "dictionary/DictionaryTable.h"
+
+#include <QString>
+
+namespace vexlon {
+
+// Appends one row per record line; false, silently, when no file exists.
+// Throws ConvertError when the count or a language ID is not a number (the
+// rows before it stay).
+bool ReadCsvFile(const ProgramState& state, DictionaryTable& table, const QString& path);
+
+// The CSV file's bytes for the rows. Throws VexlonError when a word holds
+// ";", which the format cannot store.
+QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, ProgressScope* progress = nullptr);
+
+// Writes all rows in table order, replacing the file only when the whole
+// file was written.
+void WriteCsvFile(const ProgramState& state, const DictionaryTable& table, const QString& path);
+
+// Appends one row per blank-separated word (empty words included); nothing
+// when no file exists.
+void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QString& path);
+
+} // namespace vexlon
