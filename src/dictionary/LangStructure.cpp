@@ -121,15 +121,25 @@ CharTranslator::CharTranslator(const TiTAPStructure& structure, int32_t mode)
 {
 }
 
-const CharTranslator::Maps& CharTranslator::maps(uint8_t id)
+const CharTranslator::Map& CharTranslator::decodeMap(uint8_t id)
 {
-    std::optional<Maps>& slot = m_maps[id];
+    std::optional<Map>& slot = m_decode[id];
     if (!slot) {
-        Maps m;
-        for (int b = 0; b < 256; ++b) {
-            m.decode[static_cast<size_t>(b)] = DecodeChar(m_structure, 0, id, static_cast<uint8_t>(b));
-            m.encode[static_cast<size_t>(b)] = EncodeChar(m_structure, 0, id, static_cast<uint8_t>(b));
-        }
+        Map m;
+        for (int b = 0; b < 256; ++b)
+            m[static_cast<size_t>(b)] = DecodeChar(m_structure, 0, id, static_cast<uint8_t>(b));
+        slot = m;
+    }
+    return *slot;
+}
+
+const CharTranslator::Map& CharTranslator::encodeMap(uint8_t id)
+{
+    std::optional<Map>& slot = m_encode[id];
+    if (!slot) {
+        Map m;
+        for (int b = 0; b < 256; ++b)
+            m[static_cast<size_t>(b)] = EncodeChar(m_structure, 0, id, static_cast<uint8_t>(b));
         slot = m;
     }
     return *slot;
@@ -137,12 +147,12 @@ const CharTranslator::Maps& CharTranslator::maps(uint8_t id)
 
 uint8_t CharTranslator::decode(uint8_t id, uint8_t code)
 {
-    return m_translate ? maps(id).decode[code] : code;
+    return m_translate ? decodeMap(id)[code] : code;
 }
 
 uint8_t CharTranslator::encode(uint8_t id, uint8_t character)
 {
-    return m_translate ? maps(id).encode[character] : character;
+    return m_translate ? encodeMap(id)[character] : character;
 }
 
 } // namespace vexlon

@@ -37,15 +37,14 @@ public:
     uint8_t encode(uint8_t id, uint8_t character);
 
 private:
-    struct Maps {
-        std::array<uint8_t, 256> decode;
-        std::array<uint8_t, 256> encode;
-    };
-    const Maps& maps(uint8_t id);
+    using Map = std::array<uint8_t, 256>;
+    const Map& decodeMap(uint8_t id);
+    const Map& encodeMap(uint8_t id);
 
     const TiTAPStructure& m_structure;
     bool m_translate;
-    std::array<std::optional<Maps>, 256> m_maps;
+    std::array<std::optional<Map>, 256> m_decode;
+    std::array<std::optional<Map>, 256> m_encode;
 };
 
 } // namespace vexlon
