@@ -1,0 +1,332 @@
+#include "cli/phone/PhoneCommand.h"
+
+#include "phone/MotoATMode.h"
+#include "phone/MotoP2KMode.h"
+#include "phone/P2KBlocks.h"
+#include "phone/sim/VirtualPhone.h"
+
+#ifdef VEXLON_HAVE_LINUX_BACKEND
+#include "phone/linux/LinuxBackend.h"
+#endif
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <system_error>
+
+namespace vexlon::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vexlon::phone;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+constexpr const char* kDictionaryFile = "/a/iTAP_User_Dictionary";
+constexpr int32_t kDownloadChunk = 4000;
+constexpr int32_t kUploadChunk = 1000;
+
+const char* const kUsage =
+    "usage: vexlon-cli [--simulate FOLDER] [--trace] phone COMMAND\n"
+    "  list                  phones attached in AT and P2K mode\n"
+    "  info                  model, IMEI, flex version and dictionary size\n"
+    "  read OUT              read the phone's user dictionary into OUT\n"
+    "  write IN [--restart]  write IN as the phone's user dictionary\n"
+    "  restart               restart the phone\n"
+    "  switch                switch AT-mode phones to P2K mode\n";
+
+// Everything one command needs: the backend, both components and the
+// error reports they made on the way.
+class PhoneSession {
+public:
+    PhoneSession(std::unique_ptr<IDeviceBackend> backend, bool trace, std::ostream& err)
+        : backend_(std::move(backend)), err_(err), at_(*backend_), p2k_(*backend_)
+    {
+        at_.SetOnDebug([this](TMotoATModemItem*, const std::string& text, TDebugType type, bool) {
+            if (type == dtError)
+                errors_.push_back(text);
+        });
+        p2k_.SetOnDebug([this](TMotoP2KModemItem*, const std::string& text, TDebugType type, bool) {
+            if (type == dtError)
+                errors_.push_back(text);
+        });
+        if (trace) {
+            p2k_.SetOnExchange([this](TMotoP2KModemItem*, TP2KExchangeDirection direction,
+                                      std::span<const uint8_t> bytes) {
+                err_ << (direction == TP2KExchangeDirection::Sent ? "P2K> " : "P2K< ")
+                     << p2k::toHex(bytes) << '\n';
+            });
+        }
+    }
+
+    TMotoATMode& at() { return at_; }
+    TMotoP2KMode& p2k() { return p2k_; }
+    void addError(const std::string& text) { errors_.push_back(text); }
+    std::size_t errorCount() const { return errors_.size(); }
+
+    // Prints the reports made since `from` as the reason of a failure.
+    void printErrorsSince(std::size_t from)
+    {
+        for (std::size_t i = from; i < errors_.size(); ++i)
+            err_ << "vexlon-cli: phone: " << errors_[i] << '\n';
+    }
+
+    // The phone to work with: the first P2K phone, opened.
+    TMotoP2KModemItem* openCurrentPhone()
+    {
+        auto& list = p2k_.DeviseList();
+        if (list.Count() == 0) {
+            err_ << "vexlon-cli: no phone in P2K mode is attached";
+            if (at_.DeviseList().Count() > 0)
+                err_ << " (a phone in AT mode is; run 'vexlon-cli phone switch' first)";
+            err_ << '\n';
+            return nullptr;
+        }
+        if (list.Count() > 1)
+            err_ << "vexlon-cli: more than one phone in P2K mode is attached; using the first\n";
+        TMotoP2KModemItem* phone = list.Items(0);
+        const std::size_t before = errorCount();
+        if (!phone->OpenPhone()) {
+            err_ << "vexlon-cli: cannot open the phone " << phone->ModemInfo().DevicePath << '\n';
+            printErrorsSince(before);
+            return nullptr;
+        }
+        return phone;
+    }
+
+private:
+    std::unique_ptr<IDeviceBackend> backend_;
+    std::ostream& err_;
+    std::vector<std::string> errors_;
+    TMotoATMode at_;
+    TMotoP2KMode p2k_;
+};
+
+int runList(PhoneSession& session, std::ostream& out, std::ostream& err)
+{
+    int count = 0;
+    auto print = [&out, &count](const char* mode, const TUSBDevise& info) {
+        out << mode << '\t' << info.DevInst << '\t' << info.DeviceDesc << '\t' << info.DevicePath
+            << '\n';
+        ++count;
+    };
+    auto& atList = session.at().DeviseList();
+    for (int i = 0; i < atList.Count(); ++i)
+        print("AT", atList.Items(i)->ModemInfo());
+    auto& p2kList = session.p2k().DeviseList();
+    for (int i = 0; i < p2kList.Count(); ++i)
+        print("P2K", p2kList.Items(i)->ModemInfo());
+    if (count == 0) {
+        err << "vexlon-cli: no phone is attached\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int runInfo(PhoneSession& session, const PhoneOptions& options, std::ostream& out)
+{
+    TMotoP2KModemItem* phone = session.openCurrentPhone();
+    if (!phone)
+        return kExitFailed;
+    const fs::path trash = fs::path(options.dataDir) / "TempFile" / "trash.iud";
+    phone->FileDownloadPhone(kDictionaryFile, trash.string(), kDownloadChunk, 0, {});
+    std::error_code ec;
+    const auto size = fs::file_size(trash, ec);
+    fs::remove(trash, ec);
+    out << "Phone Model-> " << phone->GetPhoneModel() << '\n';
+    out << "Phone IMEI: " << phone->GetPhoneIMEI() << '\n';
+    out << "Phone Flex: " << phone->GetPhoneFlexVersion() << '\n';
+    out << "iTAP Users Dictionary file size-> " << (ec ? 0 : size) << " bytes\n";
+    return kExitOk;
+}
+
+int runRead(PhoneSession& session, const std::string& outName, std::ostream& out,
+            std::ostream& err)
+{
+    TMotoP2KModemItem* phone = session.openCurrentPhone();
+    if (!phone)
+        return kExitFailed;
+    // The download lands beside OUT and replaces it only when it worked, so
+    // a failed read never destroys an earlier copy.
+    const fs::path target(outName);
+    const fs::path part = fs::path(outName + ".part");
+    const std::size_t before = session.errorCount();
+    phone->FileDownloadPhone(kDictionaryFile, part.string(), kDownloadChunk, 0, {});
+    std::error_code ec;
+    const auto size = fs::file_size(part, ec);
+    if (session.errorCount() != before || ec || size == 0) {
+        fs::remove(part, ec);
+        err << "vexlon-cli: reading " << kDictionaryFile << " from the phone failed\n";
+        if (session.errorCount() == before)
+            err << "vexlon-cli: the phone sent no data\n";
+        session.printErrorsSince(before);
+        return kExitFailed;
+    }
+    fs::rename(part, target);
+    out << "Read " << size << " bytes into " << outName << '\n';
+    return kExitOk;
+}
+
+int runRestart(PhoneSession& session, TMotoP2KModemItem& phone, std::ostream& err)
+{
+    const std::size_t before = session.errorCount();
+    if (!phone.RestartPhone()) {
+        err << "vexlon-cli: the phone could not be restarted\n";
+        session.printErrorsSince(before);
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int runWrite(PhoneSession& session, const std::string& inName, bool restart, std::ostream& out,
+             std::ostream& err)
+{
+    TMotoP2KModemItem* phone = session.openCurrentPhone();
+    if (!phone)
+        return kExitFailed;
+    const std::size_t before = session.errorCount();
+    const bool sent = phone->FileUploadPhone(inName, kDictionaryFile, kUploadChunk, {});
+    int status = kExitOk;
+    if (!sent) {
+        err << "File Has not sent\n";
+        session.printErrorsSince(before);
+        status = kExitFailed;
+    } else {
+        out << "Wrote " << inName << " to the phone\n";
+    }
+    if (restart && runRestart(session, *phone, err) != kExitOk)
+        status = kExitFailed;
+    return status;
+}
+
+int runSwitch(PhoneSession& session, std::ostream& out, std::ostream& err)
+{
+    auto& list = session.at().DeviseList();
+    if (list.Count() == 0) {
+        err << "vexlon-cli: no phone in AT mode is attached\n";
+        return kExitFailed;
+    }
+    // Collect the items first: a switched phone leaves the AT list.
+    std::vector<TMotoATModemItem*> items;
+    for (int i = 0; i < list.Count(); ++i)
+        items.push_back(list.Items(i));
+    int status = kExitOk;
+    for (TMotoATModemItem* item : items) {
+        const std::string desc = item->ModemInfo().DeviceDesc;
+        const std::size_t before = session.errorCount();
+        if (item->OpenPhone())
+            item->SwitchMode(0);
+        if (session.errorCount() != before) {
+            err << "vexlon-cli: switching " << desc << " failed\n";
+            session.printErrorsSince(before);
+            status = kExitFailed;
+        } else {
+            out << "Sent AT+Mode=8 to " << desc << '\n';
+        }
+    }
+    return status;
+}
+
+struct ParsedCommand {
+    std::string verb;
+    std::string file;
+    bool restart = false;
+};
+
+std::optional<ParsedCommand> parse(const std::vector<std::string>& args)
+{
+    if (args.empty())
+        return std::nullopt;
+    ParsedCommand command;
+    command.verb = args[0];
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command.verb == "list" || command.verb == "info" || command.verb == "restart"
+        || command.verb == "switch")
+        return rest.empty() ? std::optional(command) : std::nullopt;
+    if (command.verb == "read") {
+        if (rest.size() != 1 || rest[0].empty())
+            return std::nullopt;
+        command.file = rest[0];
+        return command;
+    }
+    if (command.verb == "write") {
+        for (const auto& word : rest) {
+            if (word == "--restart" && !command.restart)
+                command.restart = true;
+            else if (command.file.empty() && !word.empty() && word.rfind("--", 0) != 0)
+                command.file = word;
+            else
+                return std::nullopt;
+        }
+        if (command.file.empty())
+            return std::nullopt;
+        return command;
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<IDeviceBackend> makeBackend(const PhoneOptions& options, std::ostream& err)
+{
+    if (!options.simulateFolder.empty()) {
+        std::error_code ec;
+        if (!fs::is_directory(options.simulateFolder, ec)) {
+            err << "vexlon-cli: the folder of the virtual phone does not exist: "
+                << options.simulateFolder << '\n';
+            return nullptr;
+        }
+        auto sim = std::make_unique<sim::VirtualBackend>();
+        sim->addPhoneFromFolder(options.simulateFolder);
+        return sim;
+    }
+#ifdef VEXLON_HAVE_LINUX_BACKEND
+    const bool trace = options.trace;
+    return lnx::makeLinuxBackend([&err, trace](const std::string& text) {
+        if (trace)
+            err << "usb: " << text << '\n';
+    });
+#else
+    err << "vexlon-cli: USB support is not built into this program (use --simulate FOLDER)\n";
+    return nullptr;
+#endif
+}
+
+} // namespace
+
+int runPhoneCommand(const PhoneOptions& options, const std::vector<std::string>& args,
+                    std::ostream& out, std::ostream& err)
+{
+    const auto command = parse(args);
+    if (!command) {
+        err << kUsage;
+        return kExitUsage;
+    }
+    try {
+        auto backend = makeBackend(options, err);
+        if (!backend)
+            return kExitFailed;
+        PhoneSession session(std::move(backend), options.trace, err);
+        const std::string& verb = command->verb;
+        if (verb == "list")
+            return runList(session, out, err);
+        if (verb == "info")
+            return runInfo(session, options, out);
+        if (verb == "read")
+            return runRead(session, command->file, out, err);
+        if (verb == "write")
+            return runWrite(session, command->file, command->restart, out, err);
+        if (verb == "switch")
+            return runSwitch(session, out, err);
+        TMotoP2KModemItem* phone = session.openCurrentPhone();
+        if (!phone)
+            return kExitFailed;
+        return runRestart(session, *phone, err);
+    } catch (const std::exception& e) {
+        err << "vexlon-cli: " << e.what() << '\n';
+        return kExitFailed;
+    }
+}
+
+} // namespace vexlon::cli

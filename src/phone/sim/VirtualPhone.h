@@ -1,0 +1,248 @@
+// The virtual phone: a device backend whose phones answer the P2K protocol
+// as a phone does (command packets in, answers announced through the
+// status block and fetched by the answer fetch), keep their file system in
+// a host folder, and show up and leave like USB devices. An AT-mode phone
+// that receives "AT+Mode=8" CR LF on its modem port leaves the AT list and
+// shows up as a P2K phone.
+//
+// Phone file system: the phone file "/a/iTAP_User_Dictionary" is
+// FOLDER/a/iTAP_User_Dictionary. Names with "." or ".." components, or
+// not starting with "/", are refused.
+//
+// SEEM records. Built in:
+//   0x0117/1 model  "MOTORAZR V3" followed by zero bytes (34 bytes)
+//   0x017F/1 flex   "R374_G_0E.30.49R" followed by 0xFF bytes (64 bytes)
+//   0x0004/1 IMEI   IMEI 350000123456788 in its 9-byte record
+//                   (08, then digit nibbles; the phone shows 14 digits)
+// Overridden by files in FOLDER/.phone/ (read on every SEEM read):
+//   model, flex      text; first line becomes the record text
+//   imei             text; 15 digits (14 digits get a 0 appended)
+//   seem/SSSS_RRRR.bin  raw record data for SEEM SSSS record RRRR
+//                    (lower-case hex), any SEEM, taking precedence
+//   mode             "AT", "P2K" or "none": how addPhoneFromFolder
+//                    attaches the phone (default P2K)
+// See README.md beside this file.
+#pragma once
+
+#include "phone/DeviceAccess.h"
+#include "phone/P2KBlocks.h"
+
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vexlon::phone::sim {
+
+// Time that passes only when someone waits or a request runs.
+class VirtualClock final : public IClock {
+public:
+    explicit VirtualClock(uint32_t start = 0) : now_(start) {}
+    uint32_t nowMs() override { return now_; }
+    void sleepMs(uint32_t ms) override
+    {
+        now_ += ms;
+        slept_ += ms;
+    }
+    void advance(uint32_t ms) { now_ += ms; }
+    void set(uint32_t now) { now_ = now; }
+    uint64_t totalSleptMs() const { return slept_; }
+
+private:
+    uint32_t now_;
+    uint64_t slept_ = 0;
+};
+
+enum class PhoneMode { Detached, AT, P2K };
+
+// Ways a phone can be told to misbehave.
+enum class FaultKind {
+    NeverAnnounce,   // status queries never show the answer
+    AnnounceCount,   // status byte 5 shows `count` answers (0, 2, 3, ...)
+    DeclareLength,   // the answer declares `declaredLength` bytes and carries
+                     // as many filler bytes (0xEE) as fit the output area
+    FailSend,        // the request fails (the command is not received)
+    FailStatus,
+    FailFetch,
+    TimeOutSend,     // the request runs into its time-out (the command is
+                     // still received)
+    TimeOutStatus,
+    TimeOutFetch,
+    DropAtSend,      // the phone leaves the bus as the command arrives
+    DropAtStatus,    // ... after taking the command, before announcing
+    DropAtFetch,     // ... before its answer is fetched
+};
+
+struct Fault {
+    FaultKind kind = FaultKind::NeverAnnounce;
+    // Which commands: those with this command code (and, for the file
+    // system command, this subcommand); all when unset.
+    std::optional<uint16_t> command;
+    std::optional<uint32_t> subcommand;
+    int skip = 0;   // matching commands that pass untouched first
+    int times = 1;  // matching commands affected after that; -1: all
+    uint8_t count = 0;           // AnnounceCount
+    uint16_t declaredLength = 0; // DeclareLength
+
+    Fault() = default;
+    explicit Fault(FaultKind faultKind) : kind(faultKind) {}
+    Fault& forCommand(uint16_t code, std::optional<uint32_t> sub = std::nullopt)
+    {
+        command = code;
+        subcommand = sub;
+        return *this;
+    }
+    Fault& after(int matching)
+    {
+        skip = matching;
+        return *this;
+    }
+    Fault& repeat(int matching)
+    {
+        times = matching;
+        return *this;
+    }
+    Fault& announcing(uint8_t answers)
+    {
+        count = answers;
+        return *this;
+    }
+    Fault& declaring(uint16_t length)
+    {
+        declaredLength = length;
+        return *this;
+    }
+};
+
+// How the AT-mode modem port misbehaves.
+struct ATPortBehaviour {
+    bool failOpen = false;
+    bool failState = false;       // the port state cannot be read
+    bool failSetTimeouts = false;
+    bool failGetTimeouts = false;
+    bool failWrite = false;
+    uint32_t timeoutRounding = 0; // > 0: applied time-outs round down to a multiple
+};
+
+class World;
+
+class VirtualPhone {
+public:
+    VirtualPhone(World& world, int id, std::filesystem::path folder);
+    VirtualPhone(const VirtualPhone&) = delete;
+    VirtualPhone& operator=(const VirtualPhone&) = delete;
+    ~VirtualPhone();
+
+    int id() const { return id_; }
+    const std::filesystem::path& folder() const { return folder_; }
+    PhoneMode mode() const { return mode_; }
+    // Identity and path of the current appearance. Each attachment (plug
+    // in, mode switch, restart) gives new ones, as the bus does.
+    uint32_t devInst() const;
+    std::string devicePath() const;
+
+    void plugIn(PhoneMode mode);
+    void unplug();
+
+    void injectFault(const Fault& fault);
+    void clearFaults();
+    ATPortBehaviour& atPort() { return atBehaviour_; }
+
+    // Every well-formed command packet received, in order.
+    const std::vector<p2k::CommandPacket>& commands() const { return commands_; }
+    // Every write on the modem port, in order.
+    const std::vector<std::vector<uint8_t>>& atWrites() const { return atWrites_; }
+    const PortTimeouts& portTimeouts() const { return timeouts_; }
+    int restarts() const { return restarts_; }
+    bool hasOpenFile() const { return file_.is_open(); }
+    int malformedRequests() const { return malformed_; }
+
+    // ---- used by the backend's device objects ----
+    bool attachedAs(PhoneMode mode, uint32_t generation) const;
+    uint32_t generation() const { return generation_; }
+    RequestResult handleSend(const InputBlock& input, std::size_t capacity, uint32_t timeoutMs);
+    RequestResult handleStatus(const InputBlock& input, std::size_t capacity, uint32_t timeoutMs);
+    RequestResult handleFetch(const InputBlock& input, std::size_t capacity, uint32_t timeoutMs);
+    std::optional<std::size_t> handleATWrite(std::span<const uint8_t> bytes);
+    std::optional<PortTimeouts> portGetTimeouts() const;
+    bool portSetTimeouts(const PortTimeouts& timeouts);
+
+private:
+    struct Answer {
+        uint16_t sequence = 0;
+        uint16_t command = 0;
+        std::vector<uint8_t> data;
+    };
+
+    void attach(PhoneMode mode);
+    void detach();
+    std::optional<Fault> takeFault(const p2k::CommandPacket& packet);
+    std::vector<uint8_t> runCommand(const p2k::CommandPacket& packet);
+    std::vector<uint8_t> runSeemRead(std::span<const uint8_t> data);
+    std::vector<uint8_t> runFileSystem(std::span<const uint8_t> data);
+    std::optional<std::vector<uint8_t>> seemRecord(uint16_t seem, uint16_t record) const;
+    std::optional<std::filesystem::path> hostPath(const std::string& phoneName) const;
+    void log(const std::string& line) const;
+
+    World& world_;
+    int id_;
+    std::filesystem::path folder_;
+    PhoneMode mode_ = PhoneMode::Detached;
+    uint32_t generation_ = 0;
+
+    std::vector<Fault> faults_;
+    std::optional<Fault> current_; // fault of the exchange in progress
+    std::deque<Answer> answers_;
+    bool restartAfterFetch_ = false;
+    std::fstream file_;
+    bool fileWritable_ = false;
+
+    std::vector<p2k::CommandPacket> commands_;
+    std::vector<std::vector<uint8_t>> atWrites_;
+    std::string atLine_;
+    PortTimeouts timeouts_;
+    ATPortBehaviour atBehaviour_;
+    int restarts_ = 0;
+    int malformed_ = 0;
+};
+
+// The backend. Owns the phones; other USB devices can be plugged in too.
+class VirtualBackend final : public IDeviceBackend {
+public:
+    VirtualBackend();
+    ~VirtualBackend() override;
+
+    VirtualPhone& addPhone(const std::filesystem::path& folder, PhoneMode mode = PhoneMode::P2K);
+    // Attaches as FOLDER/.phone/mode says (AT, P2K or none; P2K if absent).
+    VirtualPhone& addPhoneFromFolder(const std::filesystem::path& folder);
+    int phoneCount() const;
+    VirtualPhone& phone(int index);
+
+    // Some other USB device (seen only by the AT-mode class).
+    int plugInOtherDevice(const std::string& description);
+    void unplugOtherDevice(int handle);
+
+    VirtualClock& virtualClock();
+    // Virtual time one request takes (1 ms unless set).
+    void setRequestLatencyMs(uint32_t ms);
+    // Receives one line per request, answer and event.
+    void setLog(std::function<void(const std::string&)> log);
+    // Makes watch() fail, as a registration that cannot be made.
+    void setWatchAvailable(bool available);
+
+    TUSBDevises enumerateDevices(DeviceClass deviceClass) override;
+    std::unique_ptr<IDeviceWatcher> watch(DeviceClass deviceClass) override;
+    std::unique_ptr<IP2KDevice> openP2K(const std::string& devicePath) override;
+    std::unique_ptr<IATPort> openATPort(const std::string& devicePath) override;
+    IClock& clock() override;
+
+private:
+    std::shared_ptr<World> world_;
+};
+
+} // namespace vexlon::phone::sim

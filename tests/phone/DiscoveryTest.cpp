@@ -1,0 +1,189 @@
+// Discovery: the description filter, the device lists, and the components
+// keeping their lists up to date on arrivals and removals.
+#include "phone/MotoATMode.h"
+#include "phone/MotoP2KMode.h"
+#include "phone/USBCtrls.h"
+#include "phone/sim/VirtualPhone.h"
+
+#include "phone/PhoneTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+
+#include <stdexcept>
+
+using namespace vexlon::phone;
+using namespace vexlon::phone::test;
+using vexlon::phone::sim::PhoneMode;
+
+namespace {
+
+bool readable(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN);
+}
+
+} // namespace
+
+TEST(phoneDiscovery, DescriptionFilterAndPropertyText)
+{
+    EXPECT_TRUE(DescriptionMatches("anything at all", ""));
+    EXPECT_TRUE(DescriptionMatches("motorola usb modem #2", "Motorola USB Modem"));
+    EXPECT_TRUE(DescriptionMatches("Motorola Test Command Interface (V3)", "Test Command Interface"));
+    EXPECT_FALSE(DescriptionMatches("Motorola USB Mode", "Motorola USB Modem"));
+    EXPECT_FALSE(DescriptionMatches("", "Motorola USB Modem"));
+
+    EXPECT_EQ(ReadStringProperty(std::string(300, 'p')).size(), 257u);
+    EXPECT_EQ(ReadStringProperty(std::string("USB\\VID_22B8\0USB\\Class_02\0\0", 28)), "USB\\VID_22B8");
+    EXPECT_EQ(ReadStringProperty(""), "");
+
+    EXPECT_EQ(ClassifyDeviceChange("add"), DeviceChange::Arrival);
+    EXPECT_EQ(ClassifyDeviceChange("remove"), DeviceChange::Removal);
+    EXPECT_EQ(ClassifyDeviceChange("change"), DeviceChange::None);
+    EXPECT_EQ(ClassifyDeviceChange("bind"), DeviceChange::None);
+    EXPECT_EQ(SwapBytes(0x1234), 0x3412);
+}
+
+TEST(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
+{
+    TempDir a, b, c;
+    sim::VirtualBackend backend;
+    backend.addPhone(a.path(), PhoneMode::P2K);
+    backend.addPhone(b.path(), PhoneMode::AT);
+    backend.plugInOtherDevice("USB Optical Mouse");
+    backend.addPhone(c.path(), PhoneMode::P2K);
+
+    TMotoP2KMode p2k(backend);
+    TMotoATMode at(backend);
+    EXPECT_EQ(p2k.DeviseList().Count(), 2);
+    // The AT class sees every USB device; only the modem matches.
+    EXPECT_EQ(backend.enumerateDevices(DeviceClass::ATModem).size(), 4u);
+    ASSERT_EQ(at.DeviseList().Count(), 1);
+    EXPECT_EQ(at.DeviseList().Items(0)->ModemInfo().DevInst, backend.phone(1).devInst());
+
+    auto& list = p2k.DeviseList();
+    EXPECT_EQ(list.Items(-1), nullptr);
+    EXPECT_EQ(list.Items(list.Count()), nullptr);
+    EXPECT_EQ(list.FindByDevInst(backend.phone(2).devInst()), list.Items(1));
+    EXPECT_EQ(list.FindByDevInst(12345), nullptr);
+    // A device already listed is not added twice.
+    EXPECT_EQ(list.AddDevice(list.Items(0)->ModemInfo()), nullptr);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_TRUE(p2k.About().rfind("Portvel v2.2.0 Reliz", 0) == 0);
+}
+
+TEST(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
+{
+    TempDir a, b;
+    sim::VirtualBackend backend;
+    sim::VirtualPhone& first = backend.addPhone(a.path());
+    TMotoP2KMode p2k(backend);
+    std::vector<std::string> events;
+    p2k.OnArrival = [&](TMotoP2KMode& sender) {
+        EXPECT_EQ(&sender, &p2k);
+        events.push_back("arrival " + std::to_string(sender.DeviseList().Count()));
+    };
+    p2k.OnRemove = [&](TMotoP2KMode& sender) {
+        events.push_back("removal " + std::to_string(sender.DeviseList().Count()));
+    };
+    ASSERT_TRUE(p2k.Notifying());
+    EXPECT_FALSE(readable(p2k.NotifyFd()));
+
+    // A phone that stays keeps its item, open handle and command counter.
+    TMotoP2KModemItem* kept = p2k.DeviseList().Items(0);
+    ASSERT_TRUE(kept->OpenPhone());
+    ASSERT_FALSE(kept->GetPhoneModel().empty());
+    sim::VirtualPhone& second = backend.addPhone(b.path());
+    EXPECT_TRUE(readable(p2k.NotifyFd()));
+    EXPECT_EQ(p2k.ProcessDeviceChanges(), 1);
+    EXPECT_FALSE(readable(p2k.NotifyFd()));
+    EXPECT_EQ(p2k.DeviseList().Items(0), kept);
+    EXPECT_TRUE(kept->IsOpen());
+    EXPECT_EQ(kept->CommandCounter(), 1u);
+
+    // Two phones leave at once: the first notification already empties
+    // the list; each notification raises its event.
+    first.unplug();
+    second.unplug();
+    EXPECT_EQ(p2k.ProcessDeviceChanges(), 2);
+    EXPECT_EQ(events, (std::vector<std::string>{"arrival 2", "removal 0", "removal 0"}));
+}
+
+TEST(phoneDiscovery, TheAtComponentHearsOfEveryUsbDevice)
+{
+    sim::VirtualBackend backend;
+    TMotoATMode at(backend);
+    TMotoP2KMode p2k(backend);
+    int atArrivals = 0, atRemovals = 0, p2kEvents = 0;
+    at.OnArrival = [&](TMotoATMode&) { ++atArrivals; };
+    at.OnRemove = [&](TMotoATMode&) { ++atRemovals; };
+    p2k.OnArrival = p2k.OnRemove = [&](TMotoP2KMode&) { ++p2kEvents; };
+
+    const int mouse = backend.plugInOtherDevice("USB Optical Mouse");
+    backend.unplugOtherDevice(mouse);
+    at.ProcessDeviceChanges();
+    p2k.ProcessDeviceChanges();
+    EXPECT_EQ(atArrivals, 1);
+    EXPECT_EQ(atRemovals, 1);
+    EXPECT_EQ(p2kEvents, 0);
+    EXPECT_EQ(at.DeviseList().Count(), 0);
+}
+
+TEST(phoneDiscovery, HandlersAndFailuresOfTheHost)
+{
+    ReportLog log;
+    TempDir a, b;
+    sim::VirtualBackend backend;
+    backend.addPhone(a.path());
+    TMotoP2KMode p2k(backend);
+    p2k.SetOnDebug(log.handler<TMotoP2KModemItem>());
+    // The handler reaches items present now and items that come later.
+    p2k.DeviseList().Items(0)->OpenPhone();
+    int arrivals = 0;
+    p2k.OnArrival = [&](TMotoP2KMode&) {
+        ++arrivals;
+        throw std::runtime_error("host handler failed");
+    };
+    backend.addPhone(b.path());
+    backend.addPhone(b.path());
+    // An exception in the host's handler is swallowed; the next event still comes.
+    EXPECT_EQ(p2k.ProcessDeviceChanges(), 2);
+    EXPECT_EQ(arrivals, 2);
+    ASSERT_EQ(p2k.DeviseList().Count(), 3);
+    p2k.DeviseList().Items(2)->OpenPhone();
+    EXPECT_EQ(log.texts(), (std::vector<std::string>{"Open Phone", "Open Phone"}));
+}
+
+TEST(phoneDiscovery, WithoutNotificationsTheListIsStillFilled)
+{
+    TempDir a;
+    sim::VirtualBackend backend;
+    backend.setWatchAvailable(false);
+    backend.addPhone(a.path());
+    TMotoP2KMode p2k(backend);
+    EXPECT_FALSE(p2k.Notifying());
+    EXPECT_EQ(p2k.NotifyFd(), -1);
+    EXPECT_EQ(p2k.ProcessDeviceChanges(), 0);
+    EXPECT_EQ(p2k.DeviseList().Count(), 1);
+    // A host that polls can still bring the list up to date.
+    backend.phone(0).unplug();
+    p2k.HandleDeviceChange(DeviceChange::Removal);
+    EXPECT_EQ(p2k.DeviseList().Count(), 0);
+}
+
+TEST(phoneDiscovery, AnItemThatLeavesIsClosed)
+{
+    ReportLog log;
+    TempDir a;
+    sim::VirtualBackend backend;
+    sim::VirtualPhone& phone = backend.addPhone(a.path());
+    TMotoP2KMode p2k(backend);
+    p2k.SetOnDebug(log.handler<TMotoP2KModemItem>());
+    ASSERT_TRUE(p2k.DeviseList().Items(0)->OpenPhone());
+    phone.unplug();
+    p2k.ProcessDeviceChanges();
+    EXPECT_EQ(p2k.DeviseList().Count(), 0);
+    EXPECT_EQ(log.texts(), (std::vector<std::string>{"Open Phone", "Close Phone"}));
+}
