@@ -5,6 +5,7 @@
 #include "dictionary/ItudFile.h"
 #include "dictionary/TableOps.h"
 #include "dictionary/Validation.h"
+#include "lists/ListCommands.h"
 
 namespace vexlon {
 
@@ -42,6 +43,8 @@ bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
                 ReadCsvFile(editor.state, table, path);
                 break;
             }
+            if (editor.state.settings.WhiteListOn)
+                ApplyWhiteList(editor.state, table);
         } catch (...) {
             RefreshDictionaryStatus(editor.state, table);
             table.modified = false;

@@ -25,7 +25,8 @@ inline const char* const kSaveFilterText = "Motorola iTAP Format (*.iud);;MS Exc
 // wrong size (the table is then empty).
 bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter);
 
-// The same follow-up after rows have been read into a cleared table.
+// The follow-up after rows have been read into a cleared table, without the
+// white list (a dictionary read from the phone does not get it).
 void FinishLoad(Editor& editor);
 
 // The first steps of Save Dictionary: the pre-save check (offering the

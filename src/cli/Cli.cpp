@@ -17,6 +17,11 @@ const char* const kUsage =
     "commands:\n"
     "  show FILE [--as iud|csv|txt|all] [--raw]\n"
     "  convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n"
+    "  clean IN OUT --rules all|symbols,numbers,language,intelect,blacklist,length\n"
+    "        [--language-index N] [--as iud|csv|txt|all] [--to iud|csv]\n"
+    "  list show white|black|statistic\n"
+    "  count FILE...\n"
+    "  fill OUT [--type 0|1] [--from FILE]\n"
     "  phone list|info|read OUT|write IN [--restart]|restart|switch\n";
 
 } // namespace
@@ -49,6 +54,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
 
     Session session(options, out, err);
+    // `list show` reads its list itself and fails on a list it cannot read;
+    // the phone commands use no list.
+    session.readLists = command != "list" && command != "phone";
     if (command == "phone") {
 #ifdef VEXLON_HAVE_PHONE_CLI
         PhoneOptions phone;
@@ -70,6 +78,14 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         run = runShow;
     else if (command == "convert")
         run = runConvert;
+    else if (command == "clean")
+        run = runClean;
+    else if (command == "list")
+        run = runList;
+    else if (command == "count")
+        run = runCount;
+    else if (command == "fill")
+        run = runFill;
     if (!run) {
         err << "vexlon-cli: unknown command '" << command << "'\n" << kUsage;
         return ExitError;

@@ -31,8 +31,15 @@ public:
     Session(const GlobalOptions& options, std::ostream& out, std::ostream& err);
     // Loads the language structure (false: the critical message was printed),
     // the settings (defaults with a warning when missing or corrupt; never
-    // written) and the UI language pack.
+    // written), the UI language pack and, unless readLists is off, the three
+    // lists (a list that cannot be read is reported and stays empty).
     bool load();
+
+    bool readLists = true;
+    // Which lists were read from their files.
+    bool statisticRead = false;
+    bool whiteRead = false;
+    bool blackRead = false;
 
     Editor editor;
     const GlobalOptions& options;
@@ -49,6 +56,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // The commands; args are the words after the command's name.
 int runShow(Session& session, const std::vector<std::string>& args);
 int runConvert(Session& session, const std::vector<std::string>& args);
+int runClean(Session& session, const std::vector<std::string>& args);
+int runList(Session& session, const std::vector<std::string>& args);
+int runCount(Session& session, const std::vector<std::string>& args);
+int runFill(Session& session, const std::vector<std::string>& args);
 
 // Shared by the commands that open a dictionary as `show` does.
 struct OpenRequest {

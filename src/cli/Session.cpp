@@ -3,7 +3,10 @@
 #include "app/base/LanguagePacks.h"
 #include "app/base/ProgramDirectory.h"
 #include "app/base/Settings.h"
+#include "app/Commands.h"
+#include "app/base/Errors.h"
 #include "dictionary/LangStructure.h"
+#include "lists/ListFiles.h"
 
 #include <QDir>
 
@@ -36,6 +39,29 @@ bool Session::load()
         LoadLanguagePack(state.languageList, state.settings.Language, state.texts);
     else
         state.languageList.Tag = QString::fromLatin1(kCorruptTag);
+    if (!readLists)
+        return true;
+    // Each list on its own: one that cannot be read, for whatever reason,
+    // is reported and left empty, and the others are still read.
+    for (ListKind kind : {ListKind::Statistic, ListKind::White, ListKind::Black}) {
+        bool read = false;
+        try {
+            read = ReadProgramList(state, kind);
+        } catch (const VexlonError& e) {
+            err << "warning: " << e.message().toStdString() << '\n';
+            read = false;
+        }
+        if (!read) {
+            err << "warning: " << listReadErrorText(kind).toStdString() << '\n';
+            if (kind == ListKind::Statistic)
+                state.statisticList = TSTATLST();
+            else if (kind == ListKind::White)
+                state.whiteList = TLST();
+            else
+                state.blackList = TLST();
+        }
+        (kind == ListKind::Statistic ? statisticRead : kind == ListKind::White ? whiteRead : blackRead) = read;
+    }
     return true;
 }
 

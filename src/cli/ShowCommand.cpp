@@ -81,8 +81,6 @@ bool openAsShow(Session& session, const OpenRequest& request)
         session.err << "vexlon-cli: " << request.path << " was not opened\n";
         return false;
     }
-    if (editor.state.settings.WhiteListOn)
-        session.err << "vexlon-cli: note: the white list is not applied by this version\n";
     return true;
 }
 

@@ -1,0 +1,21 @@
+// The word rules of the dictionary table written as plainly as they are
+// described: every search walks every row. The tests check the indexed
+// versions of the program against these on many random tables, and the
+// benchmarks time both.
+#pragma once
+
+#include "app/base/VexlonTypes.h"
+#include "dictionary/Cleaning.h"
+#include "dictionary/DictionaryTable.h"
+
+namespace vexlon::reference {
+
+void RemoveShortWords(DictionaryTable& table, uint8_t minimum);
+void RemoveDuplicates(DictionaryTable& table);
+bool InBlackList(const TLST& blackList, const QByteArray& word, int32_t id);
+bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t id, int self);
+void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure, const TLST& blackList,
+                     DictionaryTable& table, const CleanRules& rules);
+bool DictionaryHasProblem(const DictionaryTable& table);
+
+} // namespace vexlon::reference

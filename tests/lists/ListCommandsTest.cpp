@@ -1,0 +1,131 @@
+#include "lists/ListCommands.h"
+
+#include "app/base/Errors.h"
+#include "lists/ListFiles.h"
+#include "support/RuleFixture.h"
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+class ListCommandsTest : public RuleFixture {
+protected:
+    TLST readBack(const char* name)
+    {
+        TLST list;
+        EXPECT_TRUE(ReadListFile(file(QString::fromLatin1(name)), list, state.langStructure));
+        return list;
+    }
+};
+
+TEST_F(ListCommandsTest, ApplyWhiteListReplacesTheWhiteRowsAtTheTop)
+{
+    state.whiteList.Items = {{"first", 7, 0x01, ""}, {"second", 2, 0x0A, ""}};
+    state.whiteList.Count = 2;
+    add("old", "01", status::WhiteList);
+    add("first");                       // an ordinary row of the same word stays
+    add("x", "02", status::WhiteList);
+    ApplyWhiteList(state, table);
+    ASSERT_EQ(words(), (QList<QByteArray> {"first", "second", "first"}));
+    EXPECT_EQ(table.row(0).number, QByteArray("7"));
+    EXPECT_EQ(table.row(1).languageId, QByteArray("0A"));
+    EXPECT_EQ(table.row(1).language, QByteArray("German"));
+    EXPECT_EQ(table.row(1).status, QByteArray(status::WhiteList));
+    EXPECT_EQ(table.row(2).status, QByteArray(status::UsersDictionary));
+    EXPECT_FALSE(table.modified);
+
+    state.whiteList = TLST();
+    ApplyWhiteList(state, table);
+    EXPECT_EQ(words(), QList<QByteArray> {"first"});
+}
+
+TEST_F(ListCommandsTest, ToWhiteListAddsNewPairsAndRemovesOrMarksTheirRows)
+{
+    state.whiteList.Items = {{"known", 1, 0x01, "English"}};
+    state.whiteList.Count = 1;
+    add("a");
+    add("known");
+    add("w", "01", status::WhiteList);
+    add("lock", "02", status::Locked);
+    add("b");
+    select({1, 2, 3});
+    dialogs.answers = {true};
+    ASSERT_TRUE(ToWhiteList(state, table));
+    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("M14"));
+    EXPECT_EQ(dialogs.questions[0].kind, ConfirmKind::Warning);
+    EXPECT_EQ(words(), (QList<QByteArray> {"a", "known", "w", "b"}));
+    EXPECT_EQ(table.row(1).status, QByteArray(status::UsersDictionary));
+    ASSERT_EQ(state.whiteList.Count, 2);
+    EXPECT_EQ(state.whiteList.Items[1].Word, QByteArray("lock"));
+    EXPECT_EQ(state.whiteList.Items[1].Number, 4);
+    EXPECT_EQ(state.whiteList.Items[1].LanguageID, 0x02);
+    EXPECT_EQ(readBack("Lists/WhiteList.csv").Count, 2);
+    EXPECT_TRUE(table.modified);
+    EXPECT_TRUE(dialogs.atRest());
+
+    // No: the rows stay and are marked.
+    table.setSelected(3, true);
+    dialogs.answers = {false};
+    ToWhiteList(state, table);
+    EXPECT_EQ(table.row(3).status, QByteArray(status::WhiteList));
+    EXPECT_EQ(state.whiteList.Count, 3);
+}
+
+TEST_F(ListCommandsTest, ToBlackListKeepsLockedRowsAndRemovesKnownWords)
+{
+    state.blackList.Items = {{"known", 1, 0x01, "English"}};
+    state.blackList.Count = 1;
+    add("known");
+    add("lock", "01", status::Locked);
+    add("w", "01", status::WhiteList);
+    add("fresh");
+    select({0, 1, 2, 3});
+    dialogs.answers = {false};
+    ToBlackList(state, table);
+    EXPECT_EQ(dialogs.questions[0].kind, ConfirmKind::Confirmation);
+    EXPECT_EQ(table.row(0).status, QByteArray(status::BlackList));
+    EXPECT_EQ(table.row(1).status, QByteArray(status::Locked));
+    EXPECT_EQ(table.row(2).status, QByteArray(status::WhiteList));
+    EXPECT_EQ(table.row(3).status, QByteArray(status::BlackList));
+    EXPECT_FALSE(table.modified); // marking alone does not count
+    EXPECT_EQ(state.blackList.Count, 3);
+
+    dialogs.answers = {true};
+    ToBlackList(state, table);
+    EXPECT_EQ(words(), (QList<QByteArray> {"lock", "w"}));
+    EXPECT_TRUE(table.modified);
+    EXPECT_EQ(state.blackList.Count, 3);
+    EXPECT_EQ(readBack("Lists/BlackList.csv").Count, 3);
+
+    table.modified = false;
+    for (int i = 0; i < table.count(); ++i)
+        table.setSelected(i, false);
+    EXPECT_FALSE(ToBlackList(state, table));
+    EXPECT_TRUE(dialogs.answers.empty());
+}
+
+TEST_F(ListCommandsTest, WordsHoldingSemicolonsAreRefusedAndTheirRowsStay)
+{
+    add("semi;colon");
+    add("fine");
+    select({0, 1});
+    dialogs.answers = {true};
+    ToWhiteList(state, table);
+    EXPECT_EQ(words(), QList<QByteArray> {"semi;colon"});
+    EXPECT_EQ(state.whiteList.Count, 1);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("semi;colon")));
+    EXPECT_EQ(readBack("Lists/WhiteList.csv").Items[0].Word, QByteArray("fine"));
+}
+
+TEST_F(ListCommandsTest, MissingListsFolderRaisesButTheTableAndListKeepTheirChange)
+{
+    QDir(file("Lists")).removeRecursively();
+    add("gone");
+    select({0});
+    dialogs.answers = {true};
+    EXPECT_THROW(ToBlackList(state, table), FileError);
+    EXPECT_TRUE(table.isEmpty());
+    EXPECT_TRUE(table.modified);
+    EXPECT_EQ(state.blackList.Count, 1);
+    EXPECT_TRUE(dialogs.atRest());
+}

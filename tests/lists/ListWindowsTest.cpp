@@ -1,0 +1,164 @@
+#include "lists/ListWindows.h"
+
+#include "lists/ListFiles.h"
+#include "lists/ReferenceLists.h"
+#include "support/RandomTables.h"
+#include "support/RuleFixture.h"
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+class ListWindowsTest : public RuleFixture {
+protected:
+    static QList<QByteArray> wordsOf(const TLST& list)
+    {
+        QList<QByteArray> out;
+        for (const TLST_ITEM& item : list.Items)
+            out << item.Word;
+        return out;
+    }
+    static QList<QByteArray> wordsOf(const QVector<ListRow>& rows)
+    {
+        QList<QByteArray> out;
+        for (const ListRow& r : rows)
+            out << r.word;
+        return out;
+    }
+};
+
+TEST_F(ListWindowsTest, WhiteWindowOpensByIndexAndAddRenumbersFromTheInsertPoint)
+{
+    state.whiteList.Items = {{"c", 10, 1, ""}, {"a", 9, 1, ""}, {"b", 100, 2, ""}};
+    state.whiteList.Count = 3;
+    ListWindowModel window(state, ListWindowModel::Kind::White);
+    EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"a", "c", "b"}));
+    EXPECT_EQ(window.rows()[2].language, QByteArray("Russian"));
+
+    dialogs.languages = {2};
+    EXPECT_EQ(window.add(), 1); // nothing selected: position 1
+    EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"a", "new", "c", "b"}));
+    EXPECT_EQ(window.rows()[1].number, QByteArray("2"));
+    EXPECT_EQ(window.rows()[3].number, QByteArray("4"));
+    EXPECT_EQ(window.rows()[0].number, QByteArray("9")); // above p: untouched
+    EXPECT_EQ(window.rows()[1].languageId, QByteArray("0A"));
+
+    window.setSelected(3, true);
+    EXPECT_FALSE(window.moveDown());
+    EXPECT_TRUE(window.moveUp());
+    EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"a", "new", "b", "c"}));
+    EXPECT_EQ(window.rows()[2].number, QByteArray("3"));
+    EXPECT_EQ(window.rows()[0].number, QByteArray("9"));
+    EXPECT_TRUE(window.moveDown());
+    EXPECT_EQ(window.rows()[0].number, QByteArray("1")); // Move Down renumbers all
+}
+
+TEST_F(ListWindowsTest, ApplySortsDropsMarkedAndRepeatedRowsAndLowerCases)
+{
+    state.blackList.Items = {{"Zeta", 5, 1, ""}, {"alpha", 3, 1, ""}, {"Alpha", 4, 1, ""}, {"beta", 1, 2, ""},
+                             {"beta", 1, 2, ""}, {"gone", 1, 1, ""}};
+    state.blackList.Count = 6;
+    ListWindowModel window(state, ListWindowModel::Kind::Black);
+    EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"alpha", "Alpha", "beta", "beta", "gone", "Zeta"}));
+    window.setSelected(4, true);
+    window.markDelete();
+    window.setSelected(4, false);
+    window.setSelected(2, true);
+    window.markDelete();
+    window.cancelDeletion();
+    EXPECT_TRUE(window.confirmEdit(5, "Zeta2"));
+    EXPECT_EQ(window.rows()[5].action, QByteArray(action::Edited));
+    EXPECT_FALSE(window.confirmEdit(5, "a;b"));
+    EXPECT_EQ(dialogs.messages.size(), 1);
+
+    const TLST applied = window.apply();
+    // "alpha" and "Alpha" differ when compared, so both stay, lower-cased.
+    EXPECT_EQ(wordsOf(applied), (QList<QByteArray> {"alpha", "alpha", "beta", "zeta2"}));
+    for (const TLST_ITEM& item : applied.Items)
+        EXPECT_EQ(item.Number, 0);
+    EXPECT_EQ(applied.Count, 4);
+
+    window.sortByColumn(ListColumn::LanguageId);
+    EXPECT_EQ(window.rows()[0].languageId, QByteArray("02"));
+}
+
+TEST_F(ListWindowsTest, IndexedApplyMatchesThePlainWalk)
+{
+    RandomTables random(8);
+    for (int round = 0; round < 300; ++round) {
+        QVector<ListRow> rows;
+        for (int i = random.below(30); i > 0; --i) {
+            ListRow r;
+            r.word = random.word(3);
+            if (random.below(3) == 0 && !rows.isEmpty())
+                r.word = rows[random.below(static_cast<int>(rows.size()))].word.toLower();
+            r.number = QByteArray::number(random.below(20));
+            r.languageId = random.below(2) ? "01" : "02";
+            r.action = random.below(5) == 0 ? action::Delete : random.below(4) == 0 ? action::Edited : "";
+            rows.append(r);
+        }
+        const TLST fast = applyListRows(state, rows, true);
+        const TLST plain = reference::applyListRows(state.langStructure, rows, true);
+        ASSERT_EQ(fast.Count, plain.Count) << round;
+        for (int i = 0; i < fast.Count; ++i) {
+            ASSERT_EQ(fast.Items[i].Word, plain.Items[i].Word) << round;
+            ASSERT_EQ(fast.Items[i].Number, plain.Items[i].Number) << round;
+            ASSERT_EQ(fast.Items[i].LanguageID, plain.Items[i].LanguageID) << round;
+        }
+    }
+}
+
+TEST_F(ListWindowsTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists)
+{
+    state.statisticList.Items = {{"low", 1, 1, ""}, {"high", 20, 1, ""}, {"mid", 5, 2, ""}};
+    state.statisticList.Count = 3;
+    state.whiteList.Items = {{"mid", 1, 2, ""}};
+    state.whiteList.Count = 1;
+    StatisticWindowModel window(state);
+    EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"high", "mid", "low"}));
+    EXPECT_TRUE(window.cancel());
+
+    window.setSelected(0, true);
+    window.setSelected(1, true);
+    window.toWhiteList();
+    EXPECT_EQ(window.rows()[0].action, QByteArray(action::AddedToWhiteList));
+    EXPECT_TRUE(window.rows()[1].action.isEmpty()); // already on the list
+    EXPECT_EQ(state.whiteList.Items[1].Number, 20);
+    TLST written;
+    EXPECT_TRUE(ReadListFile(file("Lists/WhiteList.csv"), written, state.langStructure));
+    EXPECT_EQ(written.Count, 2);
+    EXPECT_TRUE(window.unchanged());
+
+    EXPECT_FALSE(window.setRating(QString()));
+    EXPECT_FALSE(window.setRating(QStringLiteral("-4")));
+    EXPECT_FALSE(window.setRating(QStringLiteral("x")));
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    window.setSelected(0, false);
+    EXPECT_TRUE(window.setRating(QStringLiteral("30"))); // "mid"
+    window.setSelected(1, false);
+    window.setSelected(2, true);
+    window.markDelete();
+    EXPECT_FALSE(window.unchanged());
+
+    window.save(true);
+    EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"mid", "high"}));
+    EXPECT_EQ(state.statisticList.Count, 2);
+    EXPECT_EQ(state.statisticList.Items[0].Rating, 30);
+    EXPECT_EQ(dialogs.messages.last(), QStringLiteral("M28"));
+    for (const ListRow& r : window.rows())
+        EXPECT_TRUE(r.action.isEmpty());
+    TSTATLST stored;
+    EXPECT_TRUE(ReadListFile(file("Lists/Statistic.csv"), stored, state.langStructure));
+    EXPECT_EQ(stored.Items[0].Word, QByteArray("mid"));
+
+    dialogs.answers = {false};
+    EXPECT_FALSE(window.cancel());
+    state.settings.StatisticType = 0;
+    dialogs.answers = {false};
+    EXPECT_FALSE(window.toDictionary(table));
+    dialogs.answers = {true};
+    EXPECT_TRUE(window.toDictionary(table));
+    // The white list first, then the statistic's words.
+    EXPECT_EQ(words(), (QList<QByteArray> {"mid", "high", "mid", "high"}));
+    EXPECT_EQ(table.row(1).status, QByteArray(status::WhiteList));
+    EXPECT_EQ(table.row(2).status, QByteArray("Reiting: 30; Line: 1"));
+}

@@ -1,0 +1,109 @@
+// A program state over a temporary program directory with a small language
+// structure, scripted dialogs and numbered UI texts, for the word rule tests.
+#pragma once
+
+#include "app/base/ProgramState.h"
+#include "app/base/Settings.h"
+#include "dictionary/DictionaryTable.h"
+#include "dictionary/LangStructure.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace vexlon::test {
+
+// The bytes of a language structure file with the given (id, name) pairs and
+// no character tables.
+inline QByteArray smallLangStructure(const std::vector<std::pair<uint8_t, QByteArray>>& languages)
+{
+    QByteArray out(32, '\0');
+    out[17] = 1; // version 1
+    out[20] = static_cast<char>(languages.size());
+    out.append(QByteArray(static_cast<qsizetype>(2 * languages.size()), '\0'));
+    for (size_t i = 0; i < languages.size(); ++i) {
+        const auto offset = static_cast<uint16_t>(out.size());
+        out[static_cast<qsizetype>(32 + 2 * i)] = static_cast<char>(offset >> 8);
+        out[static_cast<qsizetype>(33 + 2 * i)] = static_cast<char>(offset & 0xFF);
+        out.append(static_cast<char>(languages[i].first));
+        QByteArray name(14, '\0');
+        name[0] = static_cast<char>(languages[i].second.size());
+        for (qsizetype c = 0; c < languages[i].second.size() && c < 13; ++c)
+            name[1 + c] = languages[i].second[c];
+        out.append(name);
+        out.append('\0');
+    }
+    return out;
+}
+
+inline std::vector<std::pair<uint8_t, QByteArray>> testLanguages()
+{
+    return {{0x01, "English"}, {0x02, "Russian"}, {0x0A, "German"}};
+}
+
+class RuleFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        state.programDirectory = dir.path() + QLatin1Char('/');
+        state.dialogs = &dialogs;
+        SetDefaultSettings(state.settings);
+        QDir(dir.path()).mkpath(QStringLiteral("Lists"));
+        QDir(dir.path()).mkpath(QStringLiteral("TempFile"));
+        ASSERT_TRUE(ParseLangStructure(smallLangStructure(testLanguages()), state.langStructure));
+        for (int i = 0; i < 20; ++i)
+            state.texts.stat << QStringLiteral("STAT%1").arg(i);
+        for (int i = 0; i < 35; ++i)
+            state.texts.messages << QStringLiteral("M%1").arg(i);
+    }
+
+    static DictRow row(const QByteArray& word, const QByteArray& id = "01", const QByteArray& status = status::UsersDictionary,
+                       const QByteArray& number = "1")
+    {
+        DictRow r;
+        r.word = word;
+        r.number = number;
+        r.languageId = id;
+        r.language = "L" + id;
+        r.status = status;
+        return r;
+    }
+    void add(const QByteArray& word, const QByteArray& id = "01", const QByteArray& status = status::UsersDictionary)
+    {
+        table.append(row(word, id, status, QByteArray::number(table.count() + 1)));
+    }
+    void select(std::initializer_list<int> indexes)
+    {
+        for (int i : indexes)
+            table.setSelected(i, true);
+    }
+    QList<QByteArray> words() const
+    {
+        QList<QByteArray> out;
+        for (const DictRow& r : table.rows())
+            out << r.word;
+        return out;
+    }
+    QString file(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
+    void write(const QString& name, const QByteArray& bytes) const
+    {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray read(const QString& name) const
+    {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    ProgramState state;
+    DictionaryTable table;
+};
+
+} // namespace vexlon::test
