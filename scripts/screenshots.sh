@@ -1,0 +1,21 @@
+#!/bin/sh
+# Pictures of the editor as a user sees it: the main window on the sample
+# dictionary, the usage gauge and the settings dialog, saved as PNG files
+# into build/screenshots (or the folder given as the first argument).
+# Needs the built program (cmake --build build --target vexlon vexlon_data)
+# and xvfb-run.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+out=${1:-$build/screenshots}
+bin=$build/bin
+if [ ! -x "$bin/vexlon" ]; then
+  echo "screenshots.sh: $bin/vexlon is missing; build the vexlon target first" >&2
+  exit 1
+fi
+mkdir -p "$out"
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+chmod 700 "$XDG_RUNTIME_DIR"
+cd "$bin"
+timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" ./vexlon --screenshot "$out" "$bin/samples/sample.iud"
+ls "$out"/main-window.png "$out"/usage-gauge.png "$out"/settings.png

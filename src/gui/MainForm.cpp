@@ -1,0 +1,761 @@
+#include "gui/MainForm.h"
+
+#include "app/Commands.h"
+#include "app/base/Ansi.h"
+#include "app/base/Errors.h"
+#include "app/base/Settings.h"
+#include "dictionary/Editing.h"
+#include "dictionary/TableOps.h"
+#include "gui/AboutBox.h"
+#include "gui/DictionaryModel.h"
+#include "gui/FileAssociation.h"
+#include "gui/Icons.h"
+#include "gui/MainCommands.h"
+#include "gui/ModalRunner.h"
+#include "gui/PhoneCommands.h"
+#include "gui/SettingsDialog.h"
+#include "gui/SharedDialogs.h"
+#include "gui/StartUp.h"
+#include "gui/UsageGauge.h"
+#include "lists/ListCommands.h"
+
+#ifdef VEXLON_HAVE_PHONE
+#include "gui/PhoneHandling.h"
+#endif
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace vexlon::gui {
+
+#ifndef VEXLON_HAVE_PHONE
+// Without the phone link there is never a current phone.
+class PhoneHandling {
+public:
+    PhoneLink* link() { return nullptr; }
+};
+#endif
+
+namespace {
+
+QFont boldFont(const QFont& base, int pointDelta = 0)
+{
+    QFont f = base;
+    f.setBold(true);
+    if (pointDelta != 0 && f.pointSize() > 0)
+        f.setPointSize(f.pointSize() + pointDelta);
+    return f;
+}
+
+} // namespace
+
+TMainForm::TMainForm(const QStringList& arguments, const QString& programDirectory, QWidget* parent)
+    : QMainWindow(parent), m_arguments(arguments)
+{
+    setObjectName(QStringLiteral("TMainForm"));
+    setWindowTitle(QStringLiteral("Vexlon"));
+    setWindowIcon(makeIcon(IconKind::Program, 64));
+    m_executablePath = QCoreApplication::applicationFilePath();
+    m_openFilter = QString::fromLatin1(kOpenFilterText).section(QStringLiteral(";;"), 0, 0);
+    m_saveFilter = QString::fromLatin1(kSaveFilterText).section(QStringLiteral(";;"), 0, 0);
+
+    buildWindow();
+    m_dialogs.attach(this, Label5, ProgressBar1, Label3);
+
+    ProgramState& state = m_editor.state;
+    state.programDirectory = programDirectory.endsWith(QLatin1Char('/')) ? programDirectory : programDirectory + QLatin1Char('/');
+    state.dialogs = &m_dialogs;
+    m_fallback = LoadFallbackTexts(state.programDirectory);
+
+    // Start-up (the window's creation).
+    CtrlDown = false;
+    AltDown = false;
+    StartUpHooks hooks;
+    hooks.registerFileAssociation = [this] { registerAssociation(); };
+    hooks.applyTexts = [this] { ApplyMainWindowTexts(); };
+    hooks.startPhoneHandling = [this] {
+#ifdef VEXLON_HAVE_PHONE
+        m_phone = std::make_unique<PhoneHandling>(*this);
+        m_phone->start();
+#else
+        PhoneStatusUpdate();
+#endif
+    };
+    hooks.showError = [this](const QString& text) { m_dialogs.error(text); };
+    m_terminate = RunStartUp(m_editor, m_fallback, hooks).terminate;
+    if (!m_phone)
+        PhoneStatusUpdate();
+    syncSelectionFromTable();
+}
+
+TMainForm::~TMainForm()
+{
+    m_phone.reset();
+    delete m_model;
+    m_model = nullptr;
+}
+
+// ---- the window ----
+
+QToolButton* TMainForm::addToolButton(QToolBar* bar, const char* name, const QString& caption, const char* hint,
+                                      int iconKind, int iconSize, void (TMainForm::*handler)())
+{
+    auto* button = new QToolButton(bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setIcon(makeIcon(static_cast<IconKind>(iconKind), iconSize));
+    button->setIconSize(QSize(iconSize, iconSize));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAutoRaise(true);
+    connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
+    bar->addWidget(button);
+    return button;
+}
+
+QAction* TMainForm::addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                                const std::function<void()>& handler)
+{
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    // The menu's keys work while the table has the focus.
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(action, &QAction::triggered, this, handler);
+    menu->addAction(action);
+    ListView1->addAction(action);
+    return action;
+}
+
+void TMainForm::buildWindow()
+{
+    resize(670, 624);
+    setMinimumSize(670, 580);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(64, 64));
+    ToolBar1->toggleViewAction()->setVisible(false);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+    ToolButton1 = addToolButton(ToolBar1, "ToolButton1", QStringLiteral("New Dictionary"), "Ctrl+N",
+                                int(IconKind::NewDictionary), 64, &TMainForm::ToolButton1Click);
+    ToolButton2 = addToolButton(ToolBar1, "ToolButton2", QStringLiteral("Open Dictionary"), "Ctrl+O",
+                                int(IconKind::OpenDictionary), 64, &TMainForm::ToolButton2Click);
+    ToolButton3 = addToolButton(ToolBar1, "ToolButton3", QStringLiteral("Save Dictionary"), "Ctrl+S",
+                                int(IconKind::SaveDictionary), 64, &TMainForm::ToolButton3Click);
+    ToolButton4 = addToolButton(ToolBar1, "ToolButton4", QStringLiteral("Open from Phone"), "Alt+O",
+                                int(IconKind::OpenFromPhone), 64, &TMainForm::ToolButton4Click);
+    ToolButton5 = addToolButton(ToolBar1, "ToolButton5", QStringLiteral("Save to Phone"), "Alt+S",
+                                int(IconKind::SaveToPhone), 64, &TMainForm::ToolButton5Click);
+    for (QToolButton* b : {ToolButton1, ToolButton2, ToolButton3, ToolButton4, ToolButton5}) {
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setMinimumWidth(91);
+        b->setFixedHeight(84);
+    }
+
+    ToolBar2 = new QToolBar(this);
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    ToolBar2->setFloatable(false);
+    ToolBar2->setOrientation(Qt::Vertical);
+    ToolBar2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ToolBar2->setIconSize(QSize(32, 32));
+    ToolBar2->toggleViewAction()->setVisible(false);
+    addToolBar(Qt::RightToolBarArea, ToolBar2);
+    ToolButton6 = addToolButton(ToolBar2, "ToolButton6", QStringLiteral("Settings"), "F5", int(IconKind::Settings), 32,
+                                &TMainForm::ToolButton6Click);
+    ToolButton7 = addToolButton(ToolBar2, "ToolButton7", QStringLiteral("Black List"), "F2", int(IconKind::BlackList), 32,
+                                &TMainForm::ToolButton7Click);
+    ToolButton8 = addToolButton(ToolBar2, "ToolButton8", QStringLiteral("White List"), "F3", int(IconKind::WhiteList), 32,
+                                &TMainForm::ToolButton8Click);
+    ToolButton9 = addToolButton(ToolBar2, "ToolButton9", QStringLiteral("Statistic"), "F4", int(IconKind::Statistic), 32,
+                                &TMainForm::ToolButton9Click);
+    ToolButton10 = addToolButton(ToolBar2, "ToolButton10", QStringLiteral("About Program"), "F8", int(IconKind::About),
+                                 32, &TMainForm::ToolButton10Click);
+    for (QToolButton* b : {ToolButton6, ToolButton7, ToolButton8, ToolButton9, ToolButton10}) {
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+
+    ListView1 = new QTableView(central);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setMinimumSize(450, 420);
+    ListView1->setShowGrid(true);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setWordWrap(false);
+    ListView1->setSortingEnabled(false);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    ListView1->verticalHeader()->setVisible(false);
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
+    m_model = new DictionaryModel(m_editor.table);
+    ListView1->setModel(m_model);
+    QHeaderView* header = ListView1->horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(ColNumber, QHeaderView::Fixed);
+    header->resizeSection(ColNumber, 70);
+    connect(header, &QHeaderView::sectionClicked, this, &TMainForm::ListView1ColumnClick);
+    connect(ListView1, &QTableView::doubleClicked, this, [this] { ListView1DblClick(); });
+    connect(m_model, &DictionaryModel::wordEdited, this, [this] {
+        runCommand([this] { RefreshDictionaryStatus(m_editor.state, m_editor.table); });
+    });
+    ListView1->installEventFilter(this);
+    layout->addWidget(ListView1, 1);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Clear1 = addMenuItem(PopupMenu1, "Clear1", QStringLiteral("Clear"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                         [this] { Clear1Click(); });
+    Add1 = addMenuItem(PopupMenu1, "Add1", QStringLiteral("Add"), QKeySequence(Qt::CTRL | Qt::Key_D), [this] { Add1Click(); });
+    SetLanguage1 = addMenuItem(PopupMenu1, "SetLanguage1", QStringLiteral("Set Language"),
+                               QKeySequence(Qt::CTRL | Qt::Key_L), [this] { SetLanguage1Click(); });
+    N1 = addMenuItem(PopupMenu1, "N1", QStringLiteral("Delete"), QKeySequence(Qt::CTRL | Qt::Key_Delete),
+                     [this] { N1Click(); });
+    LockUnlock1 = addMenuItem(PopupMenu1, "LockUnlock1", QStringLiteral("Lock/Unlock"), QKeySequence(Qt::CTRL | Qt::Key_U),
+                              [this] { LockUnlock1Click(); });
+    Cleaning1 = PopupMenu1->addMenu(QStringLiteral("Cleaning"));
+    Cleaning1->setObjectName(QStringLiteral("Cleaning1"));
+    const auto cleaning = [this](CleaningItem item) { return [this, item] { CleaningClick(item); }; };
+    const auto ctrlAlt = [](Qt::Key key) { return QKeySequence(Qt::CTRL | Qt::ALT | key); };
+    Symbols1 = addMenuItem(Cleaning1, "Symbols1", QStringLiteral("Symbols"), ctrlAlt(Qt::Key_S), cleaning(CleaningItem::Symbols));
+    Numbers1 = addMenuItem(Cleaning1, "Numbers1", QStringLiteral("Numbers"), ctrlAlt(Qt::Key_N), cleaning(CleaningItem::Numbers));
+    Language1 = addMenuItem(Cleaning1, "Language1", QStringLiteral("Language"), ctrlAlt(Qt::Key_L),
+                            cleaning(CleaningItem::Language));
+    ByLength1 = addMenuItem(Cleaning1, "ByLength1", QStringLiteral("By Length"), ctrlAlt(Qt::Key_E),
+                            cleaning(CleaningItem::ByLength));
+    Intelect1 = addMenuItem(Cleaning1, "Intelect1", QStringLiteral("Intelect"), ctrlAlt(Qt::Key_I),
+                            cleaning(CleaningItem::Intelect));
+    BlackList1 = addMenuItem(Cleaning1, "BlackList1", QStringLiteral("BlackList"), ctrlAlt(Qt::Key_B),
+                             cleaning(CleaningItem::BlackList));
+    All1 = addMenuItem(Cleaning1, "All1", QStringLiteral("All"), ctrlAlt(Qt::Key_A), cleaning(CleaningItem::All));
+    oBlackList1 = addMenuItem(PopupMenu1, "oBlackList1", QStringLiteral("To BlackList"), QKeySequence(Qt::CTRL | Qt::Key_B),
+                              [this] { oBlackList1Click(); });
+    oWhiteList1 = addMenuItem(PopupMenu1, "oWhiteList1", QStringLiteral("To WhiteList"), QKeySequence(Qt::CTRL | Qt::Key_W),
+                              [this] { oWhiteList1Click(); });
+    connect(ListView1, &QTableView::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+
+    const auto statusBox = [&](const char* boxName, QLabel*& caption, const char* captionName, const QString& text,
+                               QLabel*& line, const char* lineName) {
+        auto* box = new QGroupBox(central);
+        box->setObjectName(QString::fromLatin1(boxName));
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(6, 2, 6, 2);
+        caption = new QLabel(text, box);
+        caption->setObjectName(QString::fromLatin1(captionName));
+        line = new QLabel(box);
+        line->setObjectName(QString::fromLatin1(lineName));
+        line->setFont(boldFont(line->font()));
+        line->setCursor(Qt::PointingHandCursor);
+        line->installEventFilter(this);
+        row->addWidget(caption);
+        row->addWidget(line, 1);
+        layout->addWidget(box);
+        return box;
+    };
+    GroupBox2 = statusBox("GroupBox2", Label1, "Label1", QStringLiteral("Dictionary Status:  "), Label3, "Label3");
+    GroupBox1 = statusBox("GroupBox1", Label2, "Label2", QStringLiteral("Phone Status:  "), Label4, "Label4");
+
+    Panel1 = new QWidget(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    auto* panel = new QVBoxLayout(Panel1);
+    panel->setContentsMargins(2, 0, 2, 2);
+    panel->setSpacing(1);
+    Label5 = new QLabel(Panel1);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    QFont small = boldFont(Label5->font());
+    if (small.pointSize() > 7)
+        small.setPointSize(small.pointSize() - 1);
+    Label5->setFont(small);
+    ProgressBar1 = new QProgressBar(Panel1);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setFixedHeight(14);
+    panel->addWidget(Label5);
+    panel->addWidget(ProgressBar1);
+    layout->addWidget(Panel1);
+    setCentralWidget(central);
+
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
+
+void TMainForm::ApplyMainWindowTexts()
+{
+    const UiTexts& t = m_editor.state.texts;
+    if (t.ui.isEmpty())
+        return;
+    const QToolButton* buttons[] = {ToolButton1, ToolButton2, ToolButton3, ToolButton4, ToolButton5,
+                                    ToolButton6, ToolButton7, ToolButton8, ToolButton9, ToolButton10};
+    for (int i = 0; i < 10; ++i)
+        const_cast<QToolButton*>(buttons[i])->setText(t.UI(i));
+    m_model->setHeaders({t.UI(10), t.UI(11), t.UI(12), t.UI(13), t.UI(14)});
+    QAction* popup[] = {Clear1, Add1, SetLanguage1, N1, LockUnlock1, Cleaning1->menuAction(), oBlackList1, oWhiteList1};
+    for (int i = 0; i < 8; ++i)
+        popup[i]->setText(t.UI(15 + i));
+    QAction* cleaning[] = {Symbols1, Numbers1, Language1, ByLength1, Intelect1, BlackList1, All1};
+    for (int i = 0; i < 7; ++i)
+        cleaning[i]->setText(t.UI(23 + i));
+    Label1->setText(t.UI(30));
+    Label2->setText(t.UI(31));
+}
+
+// ---- selection and commands ----
+
+void TMainForm::syncSelectionToTable()
+{
+    DictionaryTable& table = m_editor.table;
+    for (int i = 0; i < table.count(); ++i)
+        table.setSelected(i, false);
+    const QItemSelection selection = ListView1->selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        for (int row = range.top(); row <= range.bottom() && row < table.count(); ++row)
+            table.setSelected(row, true);
+    }
+}
+
+void TMainForm::syncSelectionFromTable()
+{
+    const DictionaryTable& table = m_editor.table;
+    QItemSelection selection;
+    int runStart = -1;
+    for (int i = 0; i <= table.count(); ++i) {
+        const bool selected = i < table.count() && table.row(i).selected;
+        if (selected && runStart < 0) {
+            runStart = i;
+        } else if (!selected && runStart >= 0) {
+            selection.select(m_model->index(runStart, 0), m_model->index(i - 1, kColumnCount - 1));
+            runStart = -1;
+        }
+    }
+    QItemSelectionModel* model = ListView1->selectionModel();
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (!selection.isEmpty() && !model->isSelected(model->currentIndex()))
+        model->setCurrentIndex(selection.first().topLeft(), QItemSelectionModel::NoUpdate);
+}
+
+void TMainForm::runCommand(const std::function<void()>& body)
+{
+    syncSelectionToTable();
+    try {
+        body();
+    } catch (const VexlonError& e) {
+        m_dialogs.error(e.message());
+    } catch (const std::exception& e) {
+        m_dialogs.error(QString::fromLocal8Bit(e.what()));
+    }
+    syncSelectionFromTable();
+}
+
+void TMainForm::ToolButton1Click()
+{
+    runCommand([this] { NewDictionary(m_editor); });
+}
+
+void TMainForm::ToolButton2Click()
+{
+    runCommand([this] {
+        OpenDictionary(m_editor, [this]() -> std::optional<OpenChoice> {
+            QFileDialog dialog(this);
+            dialog.setObjectName(QStringLiteral("OpenDialog1"));
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            const QStringList filters = QString::fromLatin1(kOpenFilterText).split(QStringLiteral(";;"));
+            dialog.setNameFilters(filters);
+            dialog.selectNameFilter(m_openFilter);
+            if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+                return std::nullopt;
+            m_openFilter = dialog.selectedNameFilter();
+            const int entry = static_cast<int>(filters.indexOf(m_openFilter)) + 1;
+            return OpenChoice{dialog.selectedFiles().first(), entry >= 1 ? static_cast<OpenFilter>(entry) : OpenFilter::All};
+        });
+    });
+}
+
+void TMainForm::ToolButton3Click()
+{
+    runCommand([this] {
+        SaveDictionary(m_editor, [this]() -> std::optional<SaveChoice> {
+            QFileDialog dialog(this);
+            dialog.setObjectName(QStringLiteral("SaveDialog1"));
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            // The command asks its own question before replacing a file.
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+            const QStringList filters = QString::fromLatin1(kSaveFilterText).split(QStringLiteral(";;"));
+            dialog.setNameFilters(filters);
+            dialog.selectNameFilter(m_saveFilter);
+            if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+                return std::nullopt;
+            m_saveFilter = dialog.selectedNameFilter();
+            const SaveFilter filter = filters.indexOf(m_saveFilter) == 1 ? SaveFilter::Csv : SaveFilter::ItapFormat;
+            return SaveChoice{dialog.selectedFiles().first(), filter};
+        });
+    });
+}
+
+namespace {
+
+PhoneCommandHooks phoneHooks(TMainForm& form)
+{
+    PhoneCommandHooks hooks;
+    hooks.statusUpdate = [&form] { return form.PhoneStatusUpdate(); };
+    hooks.progress = [&form](int done, int total) {
+        form.dialogs().progress(done, total);
+        return true;
+    };
+    return hooks;
+}
+
+} // namespace
+
+void TMainForm::ToolButton4Click()
+{
+    runCommand([this] { OpenFromPhone(m_editor, m_phone ? m_phone->link() : nullptr, phoneHooks(*this)); });
+}
+
+void TMainForm::ToolButton5Click()
+{
+    runCommand([this] { SaveToPhone(m_editor, m_phone ? m_phone->link() : nullptr, phoneHooks(*this)); });
+}
+
+bool TMainForm::PhoneStatusUpdate()
+{
+    const PhoneStatus status = phoneStatus(m_editor.state, m_phone ? m_phone->link() : nullptr);
+    setStatusLine(*Label4, status.text, status.green);
+    return status.ready;
+}
+
+void TMainForm::Label4Click()
+{
+    runCommand([this] {
+        const QStringList lines = PhoneInformation(m_editor, m_phone ? m_phone->link() : nullptr, phoneHooks(*this));
+        if (lines.isEmpty())
+            return;
+        QDialog window(this);
+        window.setObjectName(QStringLiteral("PhoneInformation"));
+        window.setWindowTitle(QStringLiteral("Phone Information"));
+        window.resize(300, 200);
+        auto* layout = new QVBoxLayout(&window);
+        auto* memo = new QPlainTextEdit(lines.join(QLatin1Char('\n')), &window);
+        memo->setObjectName(QStringLiteral("Memo1"));
+        memo->setReadOnly(true);
+        memo->setFrameShape(QFrame::NoFrame);
+        QPalette pal = memo->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+        memo->setPalette(pal);
+        auto* ok = new QPushButton(QStringLiteral("OK"), &window);
+        ok->setObjectName(QStringLiteral("Button1"));
+        connect(ok, &QPushButton::clicked, &window, &QDialog::accept);
+        layout->addWidget(memo, 1);
+        layout->addWidget(ok);
+        runModal(window);
+    });
+}
+
+void TMainForm::ToolButton6Click()
+{
+    runCommand([this] {
+        ProgramState& state = m_editor.state;
+        {
+            TSettingForm dialog(state.settings, state.languageList, state.langStructure, state.texts, this);
+            // Modal: the main window takes no command while it is open.
+            runModal(dialog);
+        }
+        // Whatever closed the dialog: the pack of the (new) language, the
+        // settings file, both status lines.
+        LoadActivePack(state, m_fallback);
+        ApplyMainWindowTexts();
+        SaveSettings(state.settings, state.path(kSettingsFileName));
+        RefreshDictionaryStatus(state, m_editor.table);
+        PhoneStatusUpdate();
+    });
+}
+
+void TMainForm::ToolButton7Click()
+{
+    runCommand([this] { BlackListWindowNotAvailable(m_dialogs); });
+}
+
+void TMainForm::ToolButton8Click()
+{
+    runCommand([this] { WhiteListWindowNotAvailable(m_dialogs); });
+}
+
+void TMainForm::ToolButton9Click()
+{
+    runCommand([this] { StatisticWindowNotAvailable(m_dialogs); });
+}
+
+void TMainForm::ToolButton10Click()
+{
+    TAPF about(m_editor.state.programDirectory, this);
+    runModal(about);
+}
+
+void TMainForm::Label3Click()
+{
+    runCommand([this] {
+        const int32_t free = FreeBytes(m_editor.state, m_editor.table);
+        auto* window = new UsageGaugeWindow(
+            computeGauge(m_editor.state.settings.UsersDictionarySize, free, m_editor.table.count()), this);
+        window->show();
+    });
+}
+
+void TMainForm::Clear1Click()
+{
+    runCommand([this] { ClearDictionary(m_editor); });
+}
+
+void TMainForm::Add1Click()
+{
+    int row = -1;
+    runCommand([this, &row] {
+        row = AddWord(m_editor.state, m_editor.table);
+        if (row >= 0) {
+            RefreshDictionaryStatus(m_editor.state, m_editor.table);
+            for (int i = 0; i < m_editor.table.count(); ++i)
+                m_editor.table.setSelected(i, i == row);
+        }
+    });
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row, ColWord);
+        ListView1->setCurrentIndex(index);
+        ListView1->scrollTo(index);
+        ListView1->edit(index);
+    }
+}
+
+void TMainForm::SetLanguage1Click()
+{
+    runCommand([this] { SetLanguage(m_editor.state, m_editor.table); });
+}
+
+void TMainForm::N1Click()
+{
+    runCommand([this] {
+        DeleteSelected(m_editor.state, m_editor.table);
+        RefreshDictionaryStatus(m_editor.state, m_editor.table);
+    });
+}
+
+void TMainForm::LockUnlock1Click()
+{
+    runCommand([this] { LockUnlock(m_editor.state, m_editor.table); });
+}
+
+void TMainForm::CleaningClick(CleaningItem item)
+{
+    runCommand([this, item] { RunCleaningCommand(m_editor.state, m_editor.table, item); });
+}
+
+void TMainForm::oBlackList1Click()
+{
+    runCommand([this] {
+        ToBlackList(m_editor.state, m_editor.table);
+        RefreshDictionaryStatus(m_editor.state, m_editor.table);
+    });
+}
+
+void TMainForm::oWhiteList1Click()
+{
+    runCommand([this] {
+        ToWhiteList(m_editor.state, m_editor.table);
+        RefreshDictionaryStatus(m_editor.state, m_editor.table);
+    });
+}
+
+void TMainForm::ListView1ColumnClick(int column)
+{
+    runCommand([this, column] { SortByColumn(m_editor.table, column); });
+}
+
+void TMainForm::ListView1DblClick()
+{
+    syncSelectionToTable();
+    const int row = firstSelectedRow(m_editor.table);
+    if (row < 0 || !CanEditWord(m_editor.table, row))
+        return;
+    const QModelIndex index = m_model->index(row, ColWord);
+    ListView1->edit(index);
+}
+
+void TMainForm::WhiteListKey()
+{
+    runCommand([this] { ApplyWhiteListKey(m_editor); });
+}
+
+void TMainForm::FindKey()
+{
+    runCommand([this] {
+        const UiTexts& t = m_editor.state.texts;
+        const std::optional<QString> text = AskFindText(t.MESSAGES(23), t.MESSAGES(24), t.MESSAGES(25), this);
+        if (!text)
+            return;
+        DictionaryTable& table = m_editor.table;
+        QVector<QByteArray> words;
+        words.reserve(table.count());
+        for (const DictRow& row : table.rows())
+            words.append(row.word);
+        const QVector<int> found = rowsStartingWith(words, ansi::fromUnicode(*text));
+        for (int i = 0; i < table.count(); ++i)
+            table.setSelected(i, false);
+        for (int i : found)
+            table.setSelected(i, true);
+        if (!found.isEmpty())
+            ListView1->scrollTo(m_model->index(found.first(), 0));
+    });
+}
+
+void TMainForm::SelectAllRows()
+{
+    ListView1->selectAll();
+}
+
+void TMainForm::MoveRow(bool down)
+{
+    runCommand([this, down] { down ? MoveRowDown(m_editor.table) : MoveRowUp(m_editor.table); });
+}
+
+void TMainForm::registerAssociation()
+{
+    RegisterFileAssociation(m_executablePath, m_associationHome);
+}
+
+void TMainForm::OpenCommandLineFile()
+{
+    const QString path = commandLinePath(m_arguments);
+    if (path.isEmpty())
+        return;
+    runCommand([this, &path] { OpenDictionaryFile(m_editor, path, OpenFilter::UsersDictionary); });
+}
+
+// ---- keys and clicks ----
+
+bool TMainForm::keyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_Control:
+        CtrlDown = true;
+        AltDown = false;
+        return false;
+    case Qt::Key_Alt:
+        AltDown = true;
+        CtrlDown = false;
+        return false;
+    case Qt::Key_F2:
+        ToolButton7Click();
+        return true;
+    case Qt::Key_F3:
+        ToolButton8Click();
+        return true;
+    case Qt::Key_F4:
+        ToolButton9Click();
+        return true;
+    case Qt::Key_F5:
+        ToolButton6Click();
+        return true;
+    case Qt::Key_F6:
+        WhiteListKey();
+        return true;
+    case Qt::Key_F7:
+        FindKey();
+        return true;
+    case Qt::Key_F8:
+        ToolButton10Click();
+        return true;
+    case Qt::Key_A:
+        SelectAllRows();
+        return true;
+    case Qt::Key_O:
+        if (CtrlDown)
+            ToolButton2Click();
+        if (AltDown)
+            ToolButton4Click();
+        return true;
+    case Qt::Key_S:
+        if (CtrlDown)
+            ToolButton3Click();
+        if (AltDown)
+            ToolButton5Click();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (!CtrlDown)
+            return false;
+        MoveRow(key == Qt::Key_Down);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::keyUp(int key)
+{
+    if (key == Qt::Key_Control)
+        CtrlDown = false;
+    else if (key == Qt::Key_Alt)
+        AltDown = false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ListView1) {
+        if (event->type() == QEvent::KeyPress)
+            return keyDown(static_cast<QKeyEvent*>(event)->key());
+        if (event->type() == QEvent::KeyRelease)
+            keyUp(static_cast<QKeyEvent*>(event)->key());
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        if (watched == Label3)
+            Label3Click();
+        else if (watched == Label4)
+            Label4Click();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    ListView1->setFocus();
+    // Opened once the window is on the screen, so questions about the file
+    // stand over it.
+    QTimer::singleShot(0, this, [this] { OpenCommandLineFile(); });
+}
+
+} // namespace vexlon::gui

@@ -1,0 +1,133 @@
+// The main window: the dictionary table with its popup menu, the two tool
+// bars, the dictionary and phone status lines and the progress display. It
+// owns the editor's state for the whole run, runs the start-up, and turns
+// every button, menu item and key into a call of the core.
+#pragma once
+
+#include "app/Editor.h"
+#include "dictionary/Cleaning.h"
+#include "gui/GuiDialogs.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QTableView;
+class QToolBar;
+class QToolButton;
+
+namespace vexlon::gui {
+
+class DictionaryModel;
+class PhoneHandling;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs the start-up with the data of programDirectory (ends with "/");
+    // arguments are the command-line arguments after the program name.
+    TMainForm(const QStringList& arguments, const QString& programDirectory, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    Editor& editor() { return m_editor; }
+    DictionaryModel* model() const { return m_model; }
+    GuiDialogs& dialogs() { return m_dialogs; }
+    // The language structure was bad: the program is to end at once.
+    bool terminateRequested() const { return m_terminate; }
+    // What the about box and the file association use as the program.
+    void setExecutablePath(const QString& path) { m_executablePath = path; }
+    // Where the file association is written (empty: the user's data folder).
+    void setAssociationDataHome(const QString& dir) { m_associationHome = dir; }
+
+    // Puts UI[0]..UI[31] into the window (nothing while no pack is loaded).
+    void ApplyMainWindowTexts();
+
+    // The selection of the view into the rows' flags and back.
+    void syncSelectionToTable();
+    void syncSelectionFromTable();
+
+    // Runs a command: the selection goes into the table first and comes back
+    // afterwards; an error that stops it is shown in an error box.
+    void runCommand(const std::function<void()>& body);
+
+    // The commands of the window.
+    void ToolButton1Click(); // New Dictionary
+    void ToolButton2Click(); // Open Dictionary
+    void ToolButton3Click(); // Save Dictionary
+    void ToolButton4Click(); // Open from Phone
+    void ToolButton5Click(); // Save to Phone
+    void ToolButton6Click(); // Settings
+    void ToolButton7Click(); // Black List
+    void ToolButton8Click(); // White List
+    void ToolButton9Click(); // Statistic
+    void ToolButton10Click(); // About Program
+    void Label3Click();      // usage gauge
+    void Label4Click();      // phone information
+    void Clear1Click();
+    void Add1Click();
+    void SetLanguage1Click();
+    void N1Click();
+    void LockUnlock1Click();
+    void CleaningClick(CleaningItem item);
+    void oBlackList1Click();
+    void oWhiteList1Click();
+    void ListView1ColumnClick(int column);
+    void ListView1DblClick();
+    void WhiteListKey();     // F6
+    void FindKey();          // F7
+    void SelectAllRows();    // A
+    void MoveRow(bool down); // Ctrl+Down / Ctrl+Up
+    // Opens the file named on the command line (done when first shown).
+    void OpenCommandLineFile();
+    // Refreshes the phone status line; true when the current phone is ready.
+    bool PhoneStatusUpdate();
+    void registerAssociation();
+
+    // The controls, named as the window names them.
+    QToolBar *ToolBar1, *ToolBar2;
+    QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton5, *ToolButton6, *ToolButton7,
+        *ToolButton8, *ToolButton9, *ToolButton10;
+    QTableView* ListView1;
+    QGroupBox *GroupBox1, *GroupBox2;
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5;
+    QWidget* Panel1;
+    QProgressBar* ProgressBar1;
+    QMenu *PopupMenu1, *Cleaning1;
+    QAction *Clear1, *Add1, *SetLanguage1, *N1, *LockUnlock1, *oBlackList1, *oWhiteList1;
+    QAction *Symbols1, *Numbers1, *Language1, *ByLength1, *Intelect1, *BlackList1, *All1;
+    bool CtrlDown = false;
+    bool AltDown = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildWindow();
+    QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& caption, const char* hint, int iconKind,
+                               int iconSize, void (TMainForm::*handler)());
+    QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                         const std::function<void()>& handler);
+    bool keyDown(int key);
+    void keyUp(int key);
+
+    Editor m_editor;
+    UiTexts m_fallback;
+    GuiDialogs m_dialogs;
+    DictionaryModel* m_model = nullptr;
+    std::unique_ptr<PhoneHandling> m_phone;
+    QStringList m_arguments;
+    QString m_executablePath;
+    QString m_associationHome;
+    QString m_openFilter;
+    QString m_saveFilter;
+    bool m_terminate = false;
+    bool m_shown = false;
+};
+
+} // namespace vexlon::gui

@@ -1,0 +1,75 @@
+// The main window's phone commands, apart from the window and from the
+// phone component set: Open from Phone, Save to Phone, the phone status
+// line and the phone information. They talk to the current phone through
+// PhoneLink, which the editor implements over the phone components and the
+// tests over a fake phone.
+#pragma once
+
+#include "app/Editor.h"
+
+#include <QString>
+#include <functional>
+
+namespace vexlon::gui {
+
+inline const char* const kPhoneDictionaryFile = "/a/iTAP_User_Dictionary";
+inline const char* const kDownloadFile = "TempFile/PhDLFile.iud";
+inline const char* const kUploadFile = "TempFile/PhULFile.iud";
+inline const char* const kInfoFile = "TempFile/trash.iud";
+
+// Progress of a transfer: (done, total); the answer true lets it go on.
+using TransferProgress = std::function<bool(int done, int total)>;
+
+class PhoneLink {
+public:
+    virtual ~PhoneLink() = default;
+    // Whether there is a current phone, and whether it is open.
+    virtual bool hasCurrentPhone() = 0;
+    virtual bool isOpen() = 0;
+    virtual bool open() = 0;
+    virtual QString model() = 0;
+    virtual QString imei() = 0;
+    virtual QString flexVersion() = 0;
+    // Reads the phone file into localFile (a short or empty file when the
+    // phone fails). Throws FileError when localFile cannot be written.
+    virtual void download(const QString& phoneFile, const QString& localFile, int chunk, const TransferProgress& progress) = 0;
+    virtual bool upload(const QString& localFile, const QString& phoneFile, int chunk, const TransferProgress& progress) = 0;
+    virtual bool restart() = 0;
+};
+
+struct PhoneStatus {
+    QString text;
+    bool green = false;
+    bool ready = false;
+};
+
+// The phone status line: MESSAGES[20] and the model in green when the
+// current phone is open, MESSAGES[20] in red when it is present but not
+// open, MESSAGES[21] in red without a phone (link may be null).
+PhoneStatus phoneStatus(const ProgramState& state, PhoneLink* link);
+
+// Hooks into the window for the commands.
+struct PhoneCommandHooks {
+    // Refreshes the phone status line and returns whether the phone is ready.
+    std::function<bool()> statusUpdate;
+    // The transfer progress display.
+    TransferProgress progress;
+};
+
+// Open from Phone: reads the phone's dictionary into the table through
+// TempFile/PhDLFile.iud and runs the follow-up of every load (no white
+// list); the table counts as unmodified afterwards, also without a phone.
+void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
+
+enum class SaveToPhoneOutcome { Sent, NotSent, NoPhone, HasProblem, Full };
+// Save to Phone: the pre-save check (offering the repair), ordering by
+// Number, the capacity check (a table that does not fit is refused as Save
+// Dictionary refuses it), TempFile/PhULFile.iud, the upload ("File Has not
+// sent" when it fails), the restart when set, the statistic when on.
+SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
+
+// The four lines of the phone information window, or an empty list when
+// the phone is not ready.
+QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
+
+} // namespace vexlon::gui

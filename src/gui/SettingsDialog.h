@@ -1,0 +1,56 @@
+// The settings dialog: every user option, checked as it is typed, written
+// into the settings only by "Apply".
+#pragma once
+
+#include "app/base/UiTexts.h"
+#include "app/base/VexlonTypes.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace vexlon::gui {
+
+class TSettingForm : public QDialog {
+    Q_OBJECT
+public:
+    TSettingForm(TSettings& settings, const TiTAPLanguages& languageList, const TiTAPStructure& structure,
+                 const UiTexts& texts, QWidget* owner);
+    ~TSettingForm() override;
+
+    // Named as the window's controls are named, for the window's own use and
+    // for tests that drive it.
+    QComboBox *ComboBox1, *ComboBox2, *ComboBox3;
+    QCheckBox *CheckBox1, *CheckBox2, *CheckBox3, *CheckBox4, *CheckBox5, *CheckBox6, *CheckBox7, *CheckBox8,
+        *CheckBox9, *CheckBox10;
+    QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4;
+    QLineEdit *Edit1, *Edit2;
+    QLabel *Label1, *Label2;
+    QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6;
+    QPushButton *Button1, *Button2;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyTexts(const UiTexts& texts);
+    void setLanguageCleanEnabled(bool enabled);
+    void digitsOnly(QLineEdit* edit, const QString& message);
+    // The checks made when an edit box is left; false when the text was
+    // reset to the current value (and the message shown).
+    bool leaveEdit1();
+    bool leaveEdit2();
+    void Button1Click();
+
+    TSettings& m_settings;
+    const UiTexts& m_texts;
+    bool m_scanning = false;
+};
+
+} // namespace vexlon::gui
