@@ -11,17 +11,8 @@ namespace {
 
 using namespace vexlon;
 
-class NoDialogs : public IDialogs {
-public:
-    bool confirm(const QString&, ConfirmKind) override { return true; }
-    void message(const QString&) override {}
-    uint8_t chooseLanguage(const QString&, const QString&, const QString&, const QStringList&) override { return 0; }
-    void progressText(const QString&) override {}
-    void progress(int, int) override {}
-};
-
 struct Setup {
-    NoDialogs dialogs;
+    SilentDialogs dialogs {true};
     ProgramState state;
     QVector<DictRow> rows;
 

@@ -18,18 +18,9 @@ using namespace vexlon;
 
 namespace {
 
-class QuietDialogs : public IDialogs {
-public:
-    bool confirm(const QString&, ConfirmKind) override { return false; }
-    void message(const QString&) override {}
-    uint8_t chooseLanguage(const QString&, const QString&, const QString&, const QStringList&) override { return kNoLanguage; }
-    void progressText(const QString&) override {}
-    void progress(int, int) override {}
-};
-
 ProgramState& benchState()
 {
-    static QuietDialogs dialogs;
+    static SilentDialogs dialogs;
     static ProgramState state = [] {
         ProgramState s;
         s.dialogs = &dialogs;

@@ -106,7 +106,7 @@ TEST_F(ItudFileTest, ReadsRowsAndPassesOverOtherRecordKinds)
     EXPECT_EQ(table.row(1), (DictRow {"\xC0\xE1\xC0", "3", "02", "Russian", "Users Dictionary"}));
     EXPECT_EQ(table.row(2), (DictRow {"z", "4", "33", "Unknown", "Users Dictionary"}));
     EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x01\x02\x03"));
-    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(dialogs.atRest());
 }
 
@@ -137,7 +137,9 @@ TEST_F(ItudFileTest, AFileOfAnotherSizeIsOpenedOnlyWhenTheUserAgrees)
     const QByteArray records = QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00", 8);
     write("big.iud", fileOf(records, 1) + "x");
     EXPECT_FALSE(ReadDictionaryFile(state, table, file("big.iud")));
-    EXPECT_EQ(dialogs.questions, QStringList({"M3:"}));
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("M3:"));
+    EXPECT_EQ(dialogs.questions[0].kind, ConfirmKind::Warning);
     ASSERT_EQ(table.count(), 1);
     EXPECT_EQ(table.row(0).word, QByteArray("kept"));
     EXPECT_EQ(read("phConfig.cfg"), QByteArray("\xAB\xCD\xEF")); // untouched

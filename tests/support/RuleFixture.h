@@ -6,6 +6,7 @@
 #include "app/base/Settings.h"
 #include "dictionary/DictionaryTable.h"
 #include "dictionary/LangStructure.h"
+#include "support/LangStructureBytes.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QDir>
@@ -19,23 +20,10 @@ namespace vexlon::test {
 // no character tables.
 inline QByteArray smallLangStructure(const std::vector<std::pair<uint8_t, QByteArray>>& languages)
 {
-    QByteArray out(32, '\0');
-    out[17] = 1; // version 1
-    out[20] = static_cast<char>(languages.size());
-    out.append(QByteArray(static_cast<qsizetype>(2 * languages.size()), '\0'));
-    for (size_t i = 0; i < languages.size(); ++i) {
-        const auto offset = static_cast<uint16_t>(out.size());
-        out[static_cast<qsizetype>(32 + 2 * i)] = static_cast<char>(offset >> 8);
-        out[static_cast<qsizetype>(33 + 2 * i)] = static_cast<char>(offset & 0xFF);
-        out.append(static_cast<char>(languages[i].first));
-        QByteArray name(14, '\0');
-        name[0] = static_cast<char>(languages[i].second.size());
-        for (qsizetype c = 0; c < languages[i].second.size() && c < 13; ++c)
-            name[1 + c] = languages[i].second[c];
-        out.append(name);
-        out.append('\0');
-    }
-    return out;
+    std::vector<LangSpec> specs;
+    for (const auto& [id, name] : languages)
+        specs.push_back({id, name, {}});
+    return langStructureBytes(specs);
 }
 
 inline std::vector<std::pair<uint8_t, QByteArray>> testLanguages()

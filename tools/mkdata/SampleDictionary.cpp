@@ -1,6 +1,6 @@
 #include "MkData.h"
 
-#include "SilentDialogs.h"
+#include "app/base/Dialogs.h"
 #include "app/base/Ansi.h"
 #include "app/base/Convert.h"
 #include "app/base/ProgramState.h"

@@ -33,6 +33,22 @@ public:
     virtual void dictionaryStatus(const QString& text, bool fits) { (void)text; (void)fits; }
 };
 
+// For running the core without a user (tools, benchmarks, fuzzing): every
+// question gets the same answer, nothing is chosen, messages and progress
+// are dropped.
+class SilentDialogs : public IDialogs {
+public:
+    explicit SilentDialogs(bool answer = false) : m_answer(answer) {}
+    bool confirm(const QString&, ConfirmKind) override { return m_answer; }
+    void message(const QString&) override {}
+    uint8_t chooseLanguage(const QString&, const QString&, const QString&, const QStringList&) override { return kNoLanguage; }
+    void progressText(const QString&) override {}
+    void progress(int, int) override {}
+
+private:
+    bool m_answer;
+};
+
 // Shows an activity caption for the length of an operation and resets the
 // progress display on every way out, errors included.
 class ProgressScope {

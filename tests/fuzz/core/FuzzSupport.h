@@ -15,18 +15,9 @@
 
 namespace vexlon::fuzz {
 
-class QuietDialogs : public IDialogs {
-public:
-    bool confirm(const QString&, ConfirmKind) override { return true; }
-    void message(const QString&) override {}
-    uint8_t chooseLanguage(const QString&, const QString&, const QString&, const QStringList&) override { return 0; }
-    void progressText(const QString&) override {}
-    void progress(int, int) override {}
-};
-
 struct Scratch {
     QTemporaryDir dir;
-    QuietDialogs dialogs;
+    SilentDialogs dialogs {true};
     ProgramState state;
 
     Scratch()
