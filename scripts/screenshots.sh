@@ -17,5 +17,5 @@ mkdir -p "$out"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
 cd "$bin"
-timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" ./vexlon --screenshot "$out" "$bin/samples/sample.iud"
+QT_QPA_PLATFORM=xcb timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" ./vexlon --screenshot "$out" "$bin/samples/sample.iud"
 ls "$out"/main-window.png "$out"/usage-gauge.png "$out"/settings.png
