@@ -1,6 +1,8 @@
 // clean IN OUT --rules LIST [--language-index N] [--as iud|csv|txt|all] [--to iud|csv]
 #include "cli/Cli.h"
 
+#include "cli/Arguments.h"
+
 #include "app/base/Convert.h"
 #include "dictionary/Cleaning.h"
 #include "dictionary/TableOps.h"
@@ -46,37 +48,18 @@ bool parseRules(const std::string& text, const TSettings& settings, CleanRules& 
 
 int runClean(Session& session, const std::vector<std::string>& args)
 {
-    OpenRequest request;
-    std::string outPath;
-    std::string to;
-    std::string rulesText;
-    std::string languageIndex;
-    bool bad = false;
-    for (size_t i = 0; i < args.size() && !bad; ++i) {
-        if (args[i] == "--as" && i + 1 < args.size())
-            request.as = args[++i];
-        else if (args[i] == "--to" && i + 1 < args.size())
-            to = args[++i];
-        else if (args[i] == "--rules" && i + 1 < args.size())
-            rulesText = args[++i];
-        else if (args[i] == "--language-index" && i + 1 < args.size())
-            languageIndex = args[++i];
-        else if (args[i].rfind("--", 0) == 0)
-            bad = true;
-        else if (request.path.empty())
-            request.path = args[i];
-        else if (outPath.empty())
-            outPath = args[i];
-        else
-            bad = true;
-    }
+    const Arguments parsed = parseArguments(args, {"--as", "--to", "--rules", "--language-index"});
     ProgramState& state = session.editor.state;
     CleanRules rules;
-    if (bad || request.path.empty() || outPath.empty() || rulesText.empty()
-        || !parseRules(rulesText, state.settings, rules)) {
+    if (!parsed.ok || parsed.positional.size() != 2 || !parsed.has("--rules")
+        || !parseRules(parsed.value("--rules"), state.settings, rules)) {
         session.err << kCleanUsage;
         return ExitError;
     }
+    const OpenRequest request {parsed.positional[0], parsed.value("--as"), false};
+    const std::string& outPath = parsed.positional[1];
+    const std::string to = parsed.value("--to");
+    const std::string languageIndex = parsed.value("--language-index");
     if (!languageIndex.empty()) {
         const std::optional<int32_t> index = tryStrToInt(QByteArray::fromStdString(languageIndex));
         if (!index || *index < 0 || *index >= state.langStructure.Languages.size()) {

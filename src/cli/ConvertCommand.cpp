@@ -1,6 +1,8 @@
 // convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]
 #include "cli/Cli.h"
 
+#include "cli/Arguments.h"
+
 #include "app/DictionaryFiles.h"
 #include "dictionary/TableOps.h"
 #include "dictionary/Validation.h"
@@ -47,31 +49,15 @@ int saveAsConvert(Session& session, const std::string& outPath, const std::strin
 
 int runConvert(Session& session, const std::vector<std::string>& args)
 {
-    OpenRequest request;
-    std::string outPath;
-    std::string to;
-    bool repair = false;
-    bool bad = false;
-    for (size_t i = 0; i < args.size() && !bad; ++i) {
-        if (args[i] == "--as" && i + 1 < args.size())
-            request.as = args[++i];
-        else if (args[i] == "--to" && i + 1 < args.size())
-            to = args[++i];
-        else if (args[i] == "--repair")
-            repair = true;
-        else if (args[i].rfind("--", 0) == 0)
-            bad = true;
-        else if (request.path.empty())
-            request.path = args[i];
-        else if (outPath.empty())
-            outPath = args[i];
-        else
-            bad = true;
-    }
-    if (bad || request.path.empty() || outPath.empty()) {
+    const Arguments parsed = parseArguments(args, {"--as", "--to"}, {"--repair"});
+    if (!parsed.ok || parsed.positional.size() != 2) {
         session.err << "vexlon-cli: usage: convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n";
         return ExitError;
     }
+    const OpenRequest request {parsed.positional[0], parsed.value("--as"), false};
+    const std::string& outPath = parsed.positional[1];
+    const std::string to = parsed.value("--to");
+    const bool repair = parsed.has("--repair");
     if (!openAsShow(session, request))
         return ExitError;
     return saveAsConvert(session, outPath, to, repair);

@@ -1,6 +1,8 @@
 // fill OUT [--type 0|1] [--from FILE]
 #include "cli/Cli.h"
 
+#include "cli/Arguments.h"
+
 #include "app/base/Convert.h"
 #include "lists/Statistics.h"
 
@@ -8,22 +10,11 @@ namespace vexlon::cli {
 
 int runFill(Session& session, const std::vector<std::string>& args)
 {
-    std::string outPath;
-    std::string type;
-    OpenRequest from;
-    bool bad = false;
-    for (size_t i = 0; i < args.size() && !bad; ++i) {
-        if (args[i] == "--type" && i + 1 < args.size())
-            type = args[++i];
-        else if (args[i] == "--from" && i + 1 < args.size())
-            from.path = args[++i];
-        else if (args[i].rfind("--", 0) == 0 || !outPath.empty())
-            bad = true;
-        else
-            outPath = args[i];
-    }
+    const Arguments parsed = parseArguments(args, {"--type", "--from"});
     ProgramState& state = session.editor.state;
-    if (!type.empty()) {
+    const std::string type = parsed.value("--type");
+    bool bad = !parsed.ok || parsed.positional.size() != 1;
+    if (parsed.has("--type")) {
         if (type == "0")
             state.settings.StatisticType = 0;
         else if (type == "1")
@@ -31,10 +22,12 @@ int runFill(Session& session, const std::vector<std::string>& args)
         else
             bad = true;
     }
-    if (bad || outPath.empty()) {
+    if (bad) {
         session.err << "vexlon-cli: usage: fill OUT [--type 0|1] [--from FILE]\n";
         return ExitError;
     }
+    const std::string& outPath = parsed.positional[0];
+    const OpenRequest from {parsed.value("--from"), std::string(), false};
     if (!from.path.empty()) {
         if (state.settings.StatisticType != 1) {
             session.err << "vexlon-cli: --from is for type 1, which adds words to a dictionary\n";

@@ -1,6 +1,8 @@
 // show FILE [--as iud|csv|txt|all] [--raw]
 #include "cli/Cli.h"
 
+#include "cli/Arguments.h"
+
 #include "app/DictionaryFiles.h"
 #include "app/base/Ansi.h"
 #include "app/base/Errors.h"
@@ -86,23 +88,12 @@ bool openAsShow(Session& session, const OpenRequest& request)
 
 int runShow(Session& session, const std::vector<std::string>& args)
 {
-    OpenRequest request;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--as" && i + 1 < args.size())
-            request.as = args[++i];
-        else if (args[i] == "--raw")
-            request.raw = true;
-        else if (request.path.empty() && args[i].rfind("--", 0) != 0)
-            request.path = args[i];
-        else {
-            session.err << "vexlon-cli: usage: show FILE [--as iud|csv|txt|all] [--raw]\n";
-            return ExitError;
-        }
-    }
-    if (request.path.empty()) {
+    const Arguments parsed = parseArguments(args, {"--as"}, {"--raw"});
+    if (!parsed.ok || parsed.positional.size() != 1) {
         session.err << "vexlon-cli: usage: show FILE [--as iud|csv|txt|all] [--raw]\n";
         return ExitError;
     }
+    const OpenRequest request {parsed.positional[0], parsed.value("--as"), parsed.has("--raw")};
     if (!openAsShow(session, request))
         return ExitError;
     const DictionaryTable& table = session.editor.table;

@@ -1,22 +1,55 @@
 #include "gui/MainCommands.h"
 
-#include "app/base/Dialogs.h"
+#include "app/Commands.h"
+#include "gui/MainForm.h"
+#include "gui/ModalRunner.h"
+#include "gui/lists/BlackListForm.h"
+#include "gui/lists/StatisticForm.h"
+#include "gui/lists/WhiteListForm.h"
 
 namespace vexlon::gui {
 
-void BlackListWindowNotAvailable(IDialogs& dialogs)
+namespace {
+
+// Shows the window modally over the main window, which is disabled until
+// the window has closed, however it closes. The window is top-level, so it
+// stays enabled itself.
+void showOver(TMainForm& form, ListFormBase& window)
 {
-    dialogs.message(QStringLiteral("The black list window is not available in this version of Vexlon yet."));
+    window.setMainWindow(&form);
+    window.attachProgress(form.Label5, form.ProgressBar1, form.Label3);
+    struct Enable {
+        TMainForm& form;
+        ~Enable() { form.setEnabled(true); }
+    } enable{form};
+    form.setEnabled(false);
+    runModal(window);
 }
 
-void WhiteListWindowNotAvailable(IDialogs& dialogs)
+} // namespace
+
+void ShowBlackListWindow(TMainForm& form)
 {
-    dialogs.message(QStringLiteral("The white list window is not available in this version of Vexlon yet."));
+    {
+        TBLACKFORM window(form.editor().state);
+        showOver(form, window);
+    }
+    AfterBlackListWindow(form.editor());
 }
 
-void StatisticWindowNotAvailable(IDialogs& dialogs)
+void ShowWhiteListWindow(TMainForm& form)
 {
-    dialogs.message(QStringLiteral("The statistic window is not available in this version of Vexlon yet."));
+    {
+        TWHITEFORM window(form.editor().state);
+        showOver(form, window);
+    }
+    AfterWhiteListWindow(form.editor());
+}
+
+void ShowStatisticWindow(TMainForm& form)
+{
+    TST window(form.editor().state, form.editor().table);
+    showOver(form, window);
 }
 
 } // namespace vexlon::gui

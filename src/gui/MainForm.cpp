@@ -505,17 +505,17 @@ void TMainForm::ToolButton6Click()
 
 void TMainForm::ToolButton7Click()
 {
-    runCommand([this] { BlackListWindowNotAvailable(m_dialogs); });
+    runCommand([this] { ShowBlackListWindow(*this); });
 }
 
 void TMainForm::ToolButton8Click()
 {
-    runCommand([this] { WhiteListWindowNotAvailable(m_dialogs); });
+    runCommand([this] { ShowWhiteListWindow(*this); });
 }
 
 void TMainForm::ToolButton9Click()
 {
-    runCommand([this] { StatisticWindowNotAvailable(m_dialogs); });
+    runCommand([this] { ShowStatisticWindow(*this); });
 }
 
 void TMainForm::ToolButton10Click()

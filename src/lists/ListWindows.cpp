@@ -166,6 +166,12 @@ int ListWindowModel::firstSelected() const
     return -1;
 }
 
+void ListWindowModel::selectOnly(int index)
+{
+    for (int i = 0; i < count(); ++i)
+        m_rows[i].selected = i == index;
+}
+
 void ListWindowModel::renumberFrom(int position)
 {
     for (int i = qMax(0, position); i < count(); ++i)
@@ -243,6 +249,7 @@ bool ListWindowModel::moveUp()
         return false;
     m_rows.move(r, r - 1);
     renumberFrom(r - 1);
+    selectOnly(r - 1);
     return true;
 }
 
@@ -253,6 +260,7 @@ bool ListWindowModel::moveDown()
         return false;
     m_rows.move(r, r + 1);
     renumberFrom(0);
+    selectOnly(r + 1);
     return true;
 }
 
@@ -298,6 +306,15 @@ void StatisticWindowModel::selectAll()
 {
     for (ListRow& row : m_rows)
         row.selected = true;
+}
+
+int StatisticWindowModel::firstSelected() const
+{
+    for (int i = 0; i < count(); ++i) {
+        if (m_rows[i].selected)
+            return i;
+    }
+    return -1;
 }
 
 void StatisticWindowModel::markDelete()
@@ -393,6 +410,8 @@ bool StatisticWindowModel::confirmEdit(int index, const QByteArray& typed)
 
 void StatisticWindowModel::setLanguage()
 {
+    if (!hasSelection())
+        return;
     const TLanguages* language = chooseLanguage(m_state, 9);
     if (!language)
         return;

@@ -55,6 +55,7 @@ public:
     void setSelected(int index, bool selected) { m_rows[index].selected = selected; }
     void selectAll();
     int firstSelected() const;
+    bool hasSelection() const { return firstSelected() >= 0; }
 
     // Add: asks for a language; the white list inserts after the selected
     // row (position 1 when none) and renumbers the Index from there on, the
@@ -68,7 +69,8 @@ public:
     // holding ";" cannot be stored in the list file: the user is told and
     // the row keeps its word (false).
     bool confirmEdit(int index, const QByteArray& typed);
-    // White list only: move the first selected row; false when it did not.
+    // White list only: move the first selected row, which is then the only
+    // selected row; false when it did not move.
     bool moveUp();
     bool moveDown();
     void sortByColumn(ListColumn column);
@@ -79,6 +81,7 @@ public:
 
 private:
     void renumberFrom(int position);
+    void selectOnly(int index);
 
     const ProgramState& m_state;
     Kind m_kind;
@@ -99,6 +102,8 @@ public:
     int count() const { return static_cast<int>(m_rows.size()); }
     void setSelected(int index, bool selected) { m_rows[index].selected = selected; }
     void selectAll();
+    int firstSelected() const;
+    bool hasSelection() const { return firstSelected() >= 0; }
     bool unchanged() const { return m_unchanged; }
 
     void markDelete();
@@ -112,6 +117,8 @@ public:
     // the ratings were set.
     bool setRating(const QString& typed);
     bool confirmEdit(int index, const QByteArray& typed);
+    // Asks for a language and gives it to every selected row; does nothing,
+    // without asking, when no row is selected.
     void setLanguage();
     void sortByColumn(ListColumn column);
 

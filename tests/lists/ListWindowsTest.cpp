@@ -162,3 +162,37 @@ TEST_F(ListWindowsTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists
     EXPECT_EQ(table.row(1).status, QByteArray(status::WhiteList));
     EXPECT_EQ(table.row(2).status, QByteArray("Reiting: 30; Line: 1"));
 }
+
+TEST_F(ListWindowsTest, MovedRowIsTheOnlySelectedRowAndStatisticLanguageNeedsASelection)
+{
+    state.whiteList.Items = {{"a", 1, 1, ""}, {"b", 2, 1, ""}, {"c", 3, 1, ""}, {"d", 4, 1, ""}};
+    state.whiteList.Count = 4;
+    ListWindowModel white(state, ListWindowModel::Kind::White);
+    white.setSelected(2, true);
+    white.setSelected(3, true);
+    EXPECT_TRUE(white.moveUp()); // the first selected row, "c"
+    EXPECT_EQ(wordsOf(white.rows()), (QList<QByteArray> {"a", "c", "b", "d"}));
+    for (int i = 0; i < white.count(); ++i)
+        EXPECT_EQ(white.rows()[i].selected, i == 1) << i;
+    EXPECT_TRUE(white.moveDown());
+    EXPECT_TRUE(white.moveDown());
+    EXPECT_EQ(wordsOf(white.rows()), (QList<QByteArray> {"a", "b", "d", "c"}));
+    EXPECT_EQ(white.firstSelected(), 3);
+    EXPECT_FALSE(white.moveDown()); // the last row stays
+    EXPECT_EQ(white.firstSelected(), 3);
+
+    state.statisticList.Items = {{"x", 2, 1, ""}, {"y", 1, 1, ""}};
+    state.statisticList.Count = 2;
+    StatisticWindowModel statistic(state);
+    EXPECT_FALSE(statistic.hasSelection());
+    statistic.setLanguage(); // no chooser: dialogs are strict
+    EXPECT_TRUE(dialogs.languagePrompts.isEmpty());
+    EXPECT_TRUE(statistic.unchanged());
+    statistic.setSelected(1, true);
+    dialogs.languages = {2};
+    statistic.setLanguage();
+    EXPECT_EQ(dialogs.languagePrompts, QStringList {QStringLiteral("M9")});
+    EXPECT_EQ(statistic.rows()[1].languageId, QByteArray("0A"));
+    EXPECT_EQ(statistic.rows()[1].action, QByteArray(action::ChangeLanguage));
+    EXPECT_FALSE(statistic.unchanged());
+}

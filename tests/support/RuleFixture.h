@@ -20,10 +20,10 @@ namespace vexlon::test {
 // no character tables.
 inline QByteArray smallLangStructure(const std::vector<std::pair<uint8_t, QByteArray>>& languages)
 {
-    std::vector<LangSpec> specs;
+    std::vector<LangSpec> entries;
     for (const auto& [id, name] : languages)
-        specs.push_back({id, name, {}});
-    return langStructureBytes(specs);
+        entries.push_back({id, name, {}});
+    return langStructureBytes(entries);
 }
 
 inline std::vector<std::pair<uint8_t, QByteArray>> testLanguages()

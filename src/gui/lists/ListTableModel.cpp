@@ -1,0 +1,118 @@
+#include "gui/lists/ListTableModel.h"
+
+#include "app/base/Ansi.h"
+
+namespace vexlon::gui {
+
+ListTableModel::ListTableModel(const QVector<ListRow>& rows, QVector<ListColumn> columns, QStringList builtInHeaders,
+                               EditHandler edit, QObject* parent)
+    : QAbstractTableModel(parent), m_rows(rows), m_columns(std::move(columns)), m_builtIn(std::move(builtInHeaders)),
+      m_headers(m_builtIn), m_edit(std::move(edit))
+{
+}
+
+void ListTableModel::setHeaders(const QStringList& headers)
+{
+    for (int i = 0; i < m_headers.size(); ++i)
+        m_headers[i] = i < headers.size() && !headers.at(i).isEmpty() ? headers.at(i) : m_builtIn.at(i);
+    emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+void ListTableModel::rowsReordered()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+void ListTableModel::rowsChanged()
+{
+    if (!m_rows.isEmpty())
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+}
+
+int ListTableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int ListTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+}
+
+const QByteArray& ListTableModel::field(const ListRow& row, ListColumn column) const
+{
+    switch (column) {
+    case ListColumn::Word:
+        return row.word;
+    case ListColumn::Number:
+        return row.number;
+    case ListColumn::LanguageId:
+        return row.languageId;
+    case ListColumn::Language:
+        return row.language;
+    case ListColumn::Action:
+        break;
+    }
+    return row.action;
+}
+
+namespace {
+
+bool isNumberColumn(ListColumn column)
+{
+    return column == ListColumn::Number || column == ListColumn::LanguageId;
+}
+
+} // namespace
+
+QVariant ListTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
+        return {};
+    const ListColumn column = m_columns.at(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return ansi::toUnicode(field(m_rows.at(index.row()), column));
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::Alignment((isNumberColumn(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+    default:
+        return {};
+    }
+}
+
+QVariant ListTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
+        return {};
+    if (role == Qt::DisplayRole)
+        return m_headers.value(section);
+    if (role == Qt::TextAlignmentRole && isNumberColumn(m_columns.at(section)))
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    return {};
+}
+
+Qt::ItemFlags ListTableModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (m_columns.value(index.column()) == ListColumn::Word)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount()
+        || m_columns.value(index.column()) != ListColumn::Word || !m_edit)
+        return false;
+    if (!m_edit(index.row(), ansi::fromUnicode(value.toString())))
+        return false;
+    // The mark of the row changed along with its word.
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
+    return true;
+}
+
+} // namespace vexlon::gui
