@@ -32,7 +32,7 @@ int saveAsConvert(Session& session, const std::string& outPath, const std::strin
         }
         RepairDictionary(editor.state, editor.table);
         if (DictionaryHasProblem(editor.state, editor.table)) {
-            session.err << "vexlon-cli: protected rows keep the dictionary failing the check; nothing was written\n";
+            session.err << "vexlon-cli: the dictionary still fails the check after the repair (a word longer than 249 characters, or protected rows with short or repeated words); nothing was written\n";
             return ExitProblem;
         }
     }

@@ -13,7 +13,6 @@ protected:
     {
         RuleFixture::SetUp();
         editor.state = state;
-        editor.state.dialogs = &dialogs;
     }
     void addRow(const QByteArray& word, const QByteArray& status = status::UsersDictionary)
     {
@@ -25,8 +24,7 @@ protected:
 TEST_F(CommandsTest, NewAsksBeforeDiscardingAndAppliesTheWhiteList)
 {
     editor.state.settings.WhiteListOn = true;
-    editor.state.whiteList.Items = {{"white", 1, 1, ""}};
-    editor.state.whiteList.Count = 1;
+    setItems(editor.state.whiteList, {{"white", 1, 1, ""}});
     addRow("mine");
     editor.table.modified = true;
     dialogs.answers = {false};
@@ -45,8 +43,7 @@ TEST_F(CommandsTest, OpenFollowsEveryLoadAndCancelStillClearsTheFlag)
     QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;4\r\nzeta;01;\r\nwhite;01;\r\nab;01;\r\nx;01;\r\n";
     write("d.csv", csv);
     editor.state.settings.WhiteListOn = true;
-    editor.state.whiteList.Items = {{"white", 9, 1, ""}};
-    editor.state.whiteList.Count = 1;
+    setItems(editor.state.whiteList, {{"white", 9, 1, ""}});
     ASSERT_TRUE(OpenDictionary(editor, [&] { return std::optional<OpenChoice>({file("d.csv"), OpenFilter::Csv}); }));
     // The white list row comes first and removes the same word below it.
     QList<QByteArray> got;
@@ -106,8 +103,7 @@ TEST_F(CommandsTest, StartUpReadsListsInOrderAndReportsEachMissingOne)
 
 TEST_F(CommandsTest, ClosingTheWhiteListWindowWritesAppliesAndRenumbers)
 {
-    editor.state.whiteList.Items = {{"w1", 5, 1, ""}, {"w2", 6, 1, ""}};
-    editor.state.whiteList.Count = 2;
+    setItems(editor.state.whiteList, {{"w1", 5, 1, ""}, {"w2", 6, 1, ""}});
     addRow("a");
     addRow("b");
     editor.table.setCell(1, ColNumber, "77");

@@ -1,11 +1,13 @@
-// The word rule commands of vexlon-cli, run in-process over a data folder
-// the test builds.
+// The commands of vexlon-cli, run in-process over a data folder the test
+// builds: arguments, exit codes, output and the files written. What the
+// rules do to the words is pinned by the core's tests.
 #include "app/base/Settings.h"
 #include "cli/Cli.h"
 #include "dictionary/CsvTextFiles.h"
 #include "lists/ListFiles.h"
 #include "support/RuleFixture.h"
 
+#include <QFileInfo>
 #include <sstream>
 
 using namespace vexlon;
@@ -43,6 +45,17 @@ protected:
         return cli::runCli(args, out, err);
     }
     std::string path(const char* name) const { return file(QString::fromLatin1(name)).toStdString(); }
+    // The words of a CSV dictionary the tool wrote.
+    QList<QByteArray> csvWords(const char* name)
+    {
+        DictionaryTable t;
+        EXPECT_TRUE(ReadCsvFile(state, t, file(QString::fromLatin1(name)))) << name;
+        QList<QByteArray> got;
+        for (const DictRow& r : t.rows())
+            got << r.word;
+        return got;
+    }
+    bool exists(const char* name) const { return QFileInfo::exists(file(QString::fromLatin1(name))); }
     std::ostringstream out;
     std::ostringstream err;
 };
@@ -64,67 +77,78 @@ TEST_F(CliRulesTest, ListShowPrintsEntriesOrFailsWithTheStartUpMessage)
     EXPECT_EQ(run({"list", "show", "grey"}), cli::ExitError);
 }
 
-TEST_F(CliRulesTest, CleanRunsTheChosenRulesAndSaves)
+TEST_F(CliRulesTest, CleanParsesItsRulesAndLanguageIndexAndWritesTheResult)
 {
     writeCsv("in.csv", {"abc123", "hell", "hello", "x9", "bad"});
     writeListFile(kBlackListFile, {"bad;0;01;"});
     EXPECT_EQ(run({"clean", path("in.csv"), path("out.csv"), "--rules", "numbers,blacklist"}), cli::ExitOk) << err.str();
-    DictionaryTable t;
-    ASSERT_TRUE(ReadCsvFile(state, t, file("out.csv")));
-    QList<QByteArray> got;
-    for (const DictRow& r : t.rows())
-        got << r.word;
-    EXPECT_EQ(got, (QList<QByteArray> {"abc", "hell", "hello"}));
+    EXPECT_EQ(csvWords("out.csv"), (QList<QByteArray> {"abc", "hell", "hello"}));
+    // The chosen language (every word is English) for this run.
+    EXPECT_EQ(run({"clean", path("in.csv"), path("lang.csv"), "--rules", "language", "--language-index", "0"}), cli::ExitOk);
+    EXPECT_TRUE(csvWords("lang.csv").isEmpty());
 
-    EXPECT_EQ(run({"clean", path("in.csv"), path("out2.csv"), "--rules", "all"}), cli::ExitOk) << err.str();
-    t.clear();
-    ASSERT_TRUE(ReadCsvFile(state, t, file("out2.csv")));
-    EXPECT_EQ(t.count(), 3); // "hell" goes by Intelect, "x9" by the numbers and length
-
-    EXPECT_EQ(run({"clean", path("in.csv"), path("out3.csv"), "--rules", "language", "--language-index", "0"}), cli::ExitOk);
-    // Every word was English: an empty dictionary is saved.
-    t.clear();
-    ASSERT_TRUE(ReadCsvFile(state, t, file("out3.csv")));
-    EXPECT_EQ(t.count(), 0);
+    const std::vector<std::vector<std::string>> refused = {
+        {"clean", path("in.csv"), path("bad.csv")},
+        {"clean", path("in.csv"), path("bad.csv"), "--rules", "numbers,colours"},
+        {"clean", path("in.csv"), path("bad.csv"), "--rules", "language", "--language-index", "3"},
+        {"clean", path("none.csv"), path("bad.csv"), "--rules", "all"},
+    };
+    for (const auto& args : refused)
+        EXPECT_EQ(run(args), cli::ExitError) << args.back();
+    EXPECT_FALSE(exists("bad.csv"));
 }
 
-TEST_F(CliRulesTest, CountRatesEveryFileAndRefusesAnUnreadableStatistic)
+TEST_F(CliRulesTest, ConvertWritesEitherFormatAndNothingWhenTheCheckFails)
+{
+    write("phConfig.cfg", QByteArray(3, '\0'));
+    writeCsv("good.csv", {"alpha", "beta"});
+    EXPECT_EQ(run({"convert", path("good.csv"), path("good.iud")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(read("good.iud").size(), state.settings.UsersDictionarySize);
+    EXPECT_EQ(run({"convert", path("good.iud"), path("back.csv")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(csvWords("back.csv"), (QList<QByteArray> {"alpha", "beta"}));
+    EXPECT_EQ(run({"convert", path("good.csv"), path("x.out"), "--to", "txt"}), cli::ExitError);
+
+    writeCsv("bad.csv", {"alpha", QByteArray(250, 'w')}); // loading leaves words too long
+    EXPECT_EQ(run({"convert", path("bad.csv"), path("bad.iud")}), cli::ExitProblem);
+    // The repair removes short and repeated words only, which the load has
+    // already done.
+    EXPECT_EQ(run({"convert", path("bad.csv"), path("bad.iud"), "--repair"}), cli::ExitProblem);
+    EXPECT_FALSE(exists("bad.iud"));
+}
+
+TEST_F(CliRulesTest, CountReportsEachFileAndRefusesAnUnreadableStatistic)
 {
     writeCsv("a.csv", {"one", "two"});
     writeCsv("b.csv", {"two", "three"});
     EXPECT_EQ(run({"count", path("a.csv"), path("b.csv")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(out.str(), path("a.csv") + "\t2 words\n" + path("b.csv") + "\t2 words\n# statistic 3 entries\n");
     TSTATLST stored;
     ASSERT_TRUE(ReadListFile(file(QString::fromLatin1(kStatisticFile)), stored, state.langStructure));
     ASSERT_EQ(stored.Count, 3);
-    EXPECT_EQ(stored.Items[1].Word, QByteArray("two"));
     EXPECT_EQ(stored.Items[1].Rating, 2);
 
+    // Writing would replace the user's statistic with these counts alone.
     write(QString::fromLatin1(kStatisticFile), "not a list\r\n");
     EXPECT_EQ(run({"count", path("a.csv")}), cli::ExitError);
     EXPECT_EQ(read(QString::fromLatin1(kStatisticFile)), QByteArray("not a list\r\n"));
+    EXPECT_EQ(run({"count"}), cli::ExitError);
 }
 
 TEST_F(CliRulesTest, FillMakesOrExtendsADictionaryFromTheStatistic)
 {
     writeListFile(kStatisticFile, {"low;1;01;", "top;9;01;", "mid;5;02;"});
     EXPECT_EQ(run({"fill", path("made.csv")}), cli::ExitOk) << err.str();
-    DictionaryTable t;
-    ASSERT_TRUE(ReadCsvFile(state, t, file("made.csv")));
-    QList<QByteArray> got;
-    for (const DictRow& r : t.rows())
-        got << r.word;
-    EXPECT_EQ(got, (QList<QByteArray> {"top", "mid", "low"}));
+    EXPECT_EQ(csvWords("made.csv"), (QList<QByteArray> {"top", "mid", "low"})); // best rated first
 
     writeCsv("base.csv", {"mid", "own"});
     EXPECT_EQ(run({"fill", path("more.csv"), "--type", "1", "--from", path("base.csv")}), cli::ExitOk) << err.str();
-    t.clear();
-    ASSERT_TRUE(ReadCsvFile(state, t, file("more.csv")));
-    EXPECT_EQ(t.count(), 4);
+    EXPECT_EQ(csvWords("more.csv").size(), 4);
     EXPECT_EQ(run({"fill", path("x.csv"), "--type", "0", "--from", path("base.csv")}), cli::ExitError);
     EXPECT_EQ(run({"fill", path("x.csv"), "--type", "7"}), cli::ExitError);
+    EXPECT_FALSE(exists("x.csv"));
 }
 
-TEST_F(CliRulesTest, ShowAppliesTheWhiteListWhenItIsOn)
+TEST_F(CliRulesTest, ShowPrintsRowsAfterTheWhiteListAndWarnsOfUnreadableLists)
 {
     state.settings.WhiteListOn = true;
     SaveSettings(state.settings, file("Vexlon.ini"));
@@ -132,10 +156,14 @@ TEST_F(CliRulesTest, ShowAppliesTheWhiteListWhenItIsOn)
     writeCsv("d.csv", {"alpha"});
     EXPECT_EQ(run({"show", path("d.csv")}), cli::ExitOk) << err.str();
     EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "1\twhite\t01\tEnglish\tWhite List");
-    EXPECT_EQ(err.str().find("not applied"), std::string::npos);
+    EXPECT_NE(out.str().find("\talpha\t01\tEnglish\t"), std::string::npos);
+    EXPECT_NE(out.str().find("\n# free "), std::string::npos);
+    EXPECT_TRUE(out.str().ends_with(" words 2\n")) << out.str();
+    EXPECT_TRUE(err.str().empty()) << err.str();
 
     // A list that cannot be read is a warning; the command goes on.
     write(QString::fromLatin1(kBlackListFile), "junk");
     EXPECT_EQ(run({"show", path("d.csv")}), cli::ExitOk);
-    EXPECT_NE(err.str().find("ERROR[05]"), std::string::npos);
+    EXPECT_NE(err.str().find("warning: ERROR[05]"), std::string::npos);
+    EXPECT_EQ(run({"show", path("none.csv")}), cli::ExitError);
 }

@@ -1,109 +1,77 @@
+// Cleaning and the pre-save check on small tables whose outcome is known.
+// The indexed passes are compared with the plain ones on random tables in
+// ReferenceEquivalenceTest; these cases pin what both must do.
 #include "dictionary/Cleaning.h"
 
 #include "app/base/Errors.h"
+#include "dictionary/Validation.h"
 #include "support/RuleFixture.h"
 
 using namespace vexlon;
 using namespace vexlon::test;
 
-class CleaningTest : public RuleFixture {
-protected:
-    CleanRules only(bool CleanRules::*rule)
-    {
-        CleanRules r;
-        r.*rule = true;
-        return r;
-    }
-};
+class CleaningTest : public RuleFixture {};
 
-TEST_F(CleaningTest, SymbolsAndNumbersStripBytesAndTheClosingPassesTakeWhatIsLeft)
+TEST_F(CleaningTest, StripsKeepDigitsLettersAndHighCyrillicOnly)
 {
     EXPECT_EQ(StripSymbols("it's-ok!"), QByteArray("itsok"));
-    EXPECT_EQ(StripSymbols("a.b"), QByteArray("ab"));
-    EXPECT_EQ(StripSymbols("x\xA8y\xB8z\xC0"), QByteArray("xyz\xC0"));
-    EXPECT_EQ(StripDigits("abc123"), QByteArray("abc"));
-
-    add("abc123");
-    add("a1");      // becomes one letter: the closing short-word pass takes it
-    add("12");      // becomes empty
-    add("99", "01", status::Locked); // protected: untouched
-    CleanDictionary(state, table, only(&CleanRules::numbers));
-    EXPECT_EQ(words(), (QList<QByteArray> {"abc", "99"}));
-    EXPECT_TRUE(table.modified);
-    EXPECT_TRUE(dialogs.atRest());
-    EXPECT_TRUE(dialogs.showed("STAT9"));
+    EXPECT_EQ(StripSymbols("x\xA8y\xB8z\xC0" "9"), QByteArray("xyz\xC0" "9"));
+    EXPECT_EQ(StripDigits("a1b23\xC0"), QByteArray("ab\xC0"));
 }
 
-TEST_F(CleaningTest, IntelectRemovesPrefixesOfLongerWordsOfTheSameLanguageOnly)
+// Each rule alone, then the closing passes (short words, duplicates with
+// lower-casing). Protected rows are never touched.
+TEST_F(CleaningTest, EachRuleRemovesItsRowsAndSparesProtectedOnes)
 {
-    add("hell");
-    add("hello");
-    add("hel", "02");   // other language than "hello"
-    add("Hell");        // case differs from "hello"
-    add("same");
-    add("same");        // equal words do not remove each other
-    CleanDictionary(state, table, only(&CleanRules::intelect));
-    // "same" twice is then reduced to one by the duplicate pass; "Hell" is
-    // lower-cased by it.
-    EXPECT_EQ(words(), (QList<QByteArray> {"hello", "hel", "hell", "same"}));
-}
-
-TEST_F(CleaningTest, IntelectSeesRowsAboveCleanedAndRowsBelowAsTheyWere)
-{
-    CleanRules rules;
-    rules.symbols = true;
-    rules.numbers = true;
-    rules.intelect = true;
-    // "1" and "01" are the same language but different texts, so the
-    // duplicate pass keeps both spellings apart.
-    table.append(row("ab", "01"));  // sees "ab!" below, not yet cleaned: removed
-    table.append(row("ab!", "1"));
-    table.append(row("xy1", "01"));
-    table.append(row("xy", "1"));   // sees "xy" above, already cleaned: equal, kept
-    CleanDictionary(state, table, rules);
-    EXPECT_EQ(words(), (QList<QByteArray> {"ab", "xy", "xy"}));
-    EXPECT_EQ(table.row(0).languageId, QByteArray("1"));
-}
-
-TEST_F(CleaningTest, BlackListLanguageAndLengthRulesSpareProtectedRows)
-{
-    state.blackList.Items = {{"bad", 0, 0x01, "English"}};
-    state.blackList.Count = 1;
-    add("bad");
-    add("bad", "02");
-    add("bad", "01", status::Locked);
-    add("Bad");
-    CleanDictionary(state, table, only(&CleanRules::blackList));
-    EXPECT_EQ(words(), (QList<QByteArray> {"bad", "bad", "bad"})); // "Bad" lower-cased afterwards
-    EXPECT_EQ(table.row(0).languageId, QByteArray("02"));
-
-    table.clear();
+    struct Row {
+        QByteArray word, id, status;
+    };
+    const QByteArray U = status::UsersDictionary, L = status::Locked, W = status::WhiteList;
+    struct Case {
+        const char* name;
+        bool CleanRules::*rule;
+        QVector<Row> rows;
+        QList<QByteArray> expected;
+    };
+    const QVector<Case> cases = {
+        {"symbols", &CleanRules::symbols, {{"it's", "01", U}, {"a-", "01", U}, {"b!", "01", L}}, {"its", "b!"}},
+        {"numbers", &CleanRules::numbers, {{"abc123", "01", U}, {"a1", "01", U}, {"12", "01", U}, {"99", "01", L}},
+         {"abc", "99"}},
+        {"black list", &CleanRules::blackList, {{"bad", "01", U}, {"bad", "02", U}, {"bad", "01", L}, {"Bad", "01", U}},
+         {"bad", "bad", "bad"}},
+        {"by length", &CleanRules::byLength, {{"ab", "01", U}, {"ab", "02", L}, {"abc", "01", U}}, {"ab", "abc"}},
+        {"language", &CleanRules::language, {{"one", "02", U}, {"two", "01", U}, {"six", "02", W}}, {"two", "six"}},
+        // Prefixes of longer words of the same language go; equal words do
+        // not remove each other (the duplicate pass does).
+        {"intelect", &CleanRules::intelect,
+         {{"hell", "01", U}, {"hello", "01", U}, {"hel", "02", U}, {"Hell", "01", U}, {"he", "01", L}, {"same", "01", U},
+          {"same", "01", U}},
+         {"hello", "hel", "hell", "he", "same"}},
+    };
     state.settings.MinWordLength = 3;
-    add("ab");
-    add("ab", "02", status::Locked);
-    add("abc");
-    CleanDictionary(state, table, only(&CleanRules::byLength));
-    EXPECT_EQ(words(), (QList<QByteArray> {"ab", "abc"}));
-
-    table.clear();
     state.settings.LanguageCleanIndex = 1; // Russian, 02
-    add("one", "02");
-    add("two", "01");
-    add("six", "02", status::WhiteList);
-    CleanDictionary(state, table, only(&CleanRules::language));
-    EXPECT_EQ(words(), (QList<QByteArray> {"two", "six"}));
-    // An index outside the language structure cleans no language.
-    state.settings.LanguageCleanIndex = 200;
-    add("ten", "02");
-    CleanDictionary(state, table, only(&CleanRules::language));
-    EXPECT_EQ(table.count(), 3);
+    setItems(state.blackList, {{"bad", 0, 0x01, "English"}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        table.clear();
+        for (const Row& r : c.rows)
+            add(r.word, r.id, r.status);
+        dialogs.clearRecords();
+        CleanRules rules;
+        rules.*c.rule = true;
+        CleanDictionary(state, table, rules);
+        EXPECT_EQ(words(), c.expected);
+        EXPECT_TRUE(table.modified);
+        EXPECT_EQ(dialogs.captions, (QStringList {"STAT9", "STAT7", "STAT6"}));
+        EXPECT_TRUE(dialogs.atRest());
+    }
 }
 
-TEST_F(CleaningTest, LanguageItemCleansTheChosenLanguageAndRestoresTheSetting)
+TEST_F(CleaningTest, MenuLanguageItemAsksAndAllRunsByLengthEvenWithEverySwitchOff)
 {
     add("one", "02");
     add("two", "01");
-    state.settings.LanguageCleanIndex = 0;
+    state.settings.LanguageCleanIndex = 2;
     dialogs.languages = {kNoLanguage};
     EXPECT_FALSE(RunCleaningCommand(state, table, CleaningItem::Language));
     EXPECT_EQ(table.count(), 2);
@@ -113,24 +81,18 @@ TEST_F(CleaningTest, LanguageItemCleansTheChosenLanguageAndRestoresTheSetting)
     dialogs.languages = {1};
     EXPECT_TRUE(RunCleaningCommand(state, table, CleaningItem::Language));
     EXPECT_EQ(words(), (QList<QByteArray> {"two"}));
-    EXPECT_EQ(state.settings.LanguageCleanIndex, 0);
+    EXPECT_EQ(state.settings.LanguageCleanIndex, 2); // the choice held for that run only
     EXPECT_EQ(dialogs.languagePrompts, (QStringList {"M17", "M17"}));
-}
 
-TEST_F(CleaningTest, AllWithEverySwitchOffStillRunsByLengthAndTheClosingPasses)
-{
+    table.clear();
     state.settings.SymbolicClean = state.settings.NumericClean = state.settings.IntelectClean = false;
     state.settings.BlackListClean = state.settings.LanguageClean = false;
     state.settings.MinWordLength = 4;
-    const CleanRules rules = rulesForItem(state.settings, CleaningItem::All);
-    EXPECT_TRUE(rules.byLength);
-    EXPECT_FALSE(rules.symbols || rules.numbers || rules.intelect || rules.blackList || rules.language);
-    add("a-b!");
-    add("abc");
-    add("ABCD");
-    add("abcd");
+    for (const char* w : {"a-b!", "abc", "ABCD", "abcd"})
+        add(w);
     RunCleaningCommand(state, table, CleaningItem::All);
     EXPECT_EQ(words(), (QList<QByteArray> {"a-b!", "abcd"}));
+    EXPECT_EQ(dialogs.statusRefreshes, 3);
 }
 
 TEST_F(CleaningTest, BadLanguageIdStopsTheRunKeepingWhatWasCleaned)
@@ -147,43 +109,29 @@ TEST_F(CleaningTest, BadLanguageIdStopsTheRunKeepingWhatWasCleaned)
     EXPECT_TRUE(dialogs.atRest());
 }
 
-TEST_F(CleaningTest, RemoveDuplicatesKeepsProtectedRowsAndOneOfEachGroup)
+TEST_F(CleaningTest, PreSaveCheckBoundsAndRepairLeavesProtectedProblems)
 {
-    add("Abc");
-    add("abc");
-    add("abc", "02");
-    add("xyz");
-    add("xyz", "01", status::Locked);
-    add("XYZ");
-    RemoveDuplicates(state, table);
-    // The locked "xyz" ends the first "xyz"'s search, so that one stays; at
-    // its own turn the locked row removes the first; "XYZ" then meets the
-    // locked row and stays too.
-    ASSERT_EQ(words(), (QList<QByteArray> {"abc", "abc", "xyz", "xyz"}));
-    EXPECT_EQ(table.row(1).languageId, QByteArray("02"));
-    EXPECT_EQ(table.row(2).status, QByteArray(status::Locked));
-    EXPECT_EQ(table.row(3).number, QByteArray("6"));
+    add("ab", "01");
+    add("ab", "02");
+    add(QByteArray(249, 'w'));
+    EXPECT_FALSE(DictionaryHasProblem(state, table));
+    EXPECT_TRUE(dialogs.showed("STAT8"));
     EXPECT_TRUE(dialogs.atRest());
+    for (const QByteArray& bad : {QByteArray("ab"), QByteArray("x"), QByteArray(250, 'w')}) {
+        add(bad);
+        EXPECT_TRUE(DictionaryHasProblem(state, table)) << bad.size();
+        table.removeAt(table.count() - 1);
+    }
 
-    // An upper-case row finds the earlier lower-case one only at its own
-    // turn, and the earlier one goes: the later row stays in its place.
     table.clear();
-    add("qq", "01", status::EditedByUser);
-    add("mid");
-    add("QQ");
-    RemoveDuplicates(state, table);
-    EXPECT_EQ(words(), (QList<QByteArray> {"mid", "qq"}));
-    EXPECT_EQ(table.row(1).status, QByteArray(status::UsersDictionary));
-}
-
-TEST_F(CleaningTest, RemoveShortWordsSparesProtectedRows)
-{
-    add("");
     add("a");
-    add("a", "01", status::WhiteList);
-    add("ab");
-    RemoveShortWords(state, table, 2);
-    EXPECT_EQ(words(), (QList<QByteArray> {"a", "ab"}));
-    EXPECT_TRUE(dialogs.showed("STAT7"));
-    EXPECT_TRUE(dialogs.atRest());
+    add("b", "01", status::Locked);
+    add("cd");
+    add("CD");
+    add("ef", "01", status::Locked);
+    add("ef", "01", status::WhiteList);
+    RepairDictionary(state, table);
+    EXPECT_EQ(words(), (QList<QByteArray> {"b", "cd", "ef", "ef"}));
+    EXPECT_TRUE(DictionaryHasProblem(state, table));
+    EXPECT_EQ(dialogs.statusRefreshes, 1);
 }

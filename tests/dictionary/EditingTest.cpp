@@ -9,8 +9,7 @@ class EditingTest : public RuleFixture {};
 
 TEST_F(EditingTest, AddInsertsAfterTheSelectionButNeverAboveTheWhiteList)
 {
-    state.whiteList.Count = 3;
-    state.whiteList.Items.resize(3);
+    setItems(state.whiteList, QVector<TLST_ITEM>(3));
     for (int i = 0; i < 5; ++i)
         add("w" + QByteArray::number(i), "01", i < 3 ? status::WhiteList : status::UsersDictionary);
     dialogs.languages = {2};
@@ -56,8 +55,7 @@ TEST_F(EditingTest, SetLanguageSkipsProtectedRowsTellingOnce)
 
     // No selection: the chooser is shown, nothing changes.
     table.modified = false;
-    for (int i = 0; i < table.count(); ++i)
-        table.setSelected(i, false);
+    select({1, 2, 3}, false);
     dialogs.languages = {0};
     SetLanguage(state, table);
     EXPECT_FALSE(table.modified);
@@ -109,7 +107,6 @@ TEST_F(EditingTest, EditLowerCasesAndDropsBlanksAndProtectedRowsRefuse)
     EXPECT_EQ(table.row(0).word, QByteArray("abcd\xE0"));
     EXPECT_EQ(table.row(0).status, QByteArray(status::EditedByUser));
     EXPECT_TRUE(table.modified);
-    EXPECT_FALSE(CanEditWord(table, 1));
     EXPECT_FALSE(EditWord(table, 1, "x"));
     EXPECT_EQ(table.row(1).word, QByteArray("keep"));
 }
@@ -132,8 +129,8 @@ TEST_F(EditingTest, MovesStopAtTheEdgesAndAtWhiteListRows)
     EXPECT_EQ(words(), (QList<QByteArray> {"w", "b", "a", "c"}));
     EXPECT_FALSE(table.modified);
 
-    table.setSelected(2, false);
-    table.setSelected(0, true);
+    select({2}, false);
+    select({0});
     EXPECT_FALSE(MoveRowDown(table)); // white list rows do not move
     EXPECT_FALSE(MoveRowUp(table));
 }

@@ -35,6 +35,8 @@ void RemoveDuplicates(DictionaryTable& table)
     }
 }
 
+namespace {
+
 bool InBlackList(const TLST& blackList, const QByteArray& word, int32_t id)
 {
     for (const TLST_ITEM& item : blackList.Items) {
@@ -58,6 +60,8 @@ bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int3
     }
     return false;
 }
+
+} // namespace
 
 void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure, const TLST& blackList,
                      DictionaryTable& table, const CleanRules& rules)

@@ -12,8 +12,6 @@ namespace vexlon::reference {
 
 void RemoveShortWords(DictionaryTable& table, uint8_t minimum);
 void RemoveDuplicates(DictionaryTable& table);
-bool InBlackList(const TLST& blackList, const QByteArray& word, int32_t id);
-bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t id, int self);
 void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure, const TLST& blackList,
                      DictionaryTable& table, const CleanRules& rules);
 bool DictionaryHasProblem(const DictionaryTable& table);

@@ -3,7 +3,6 @@
 vexlon_add_gtest(dictionary_rules_tests
   ${CMAKE_CURRENT_LIST_DIR}/CleaningRulesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditingTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ValidationRulesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReferenceEquivalenceTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReferenceRules.cpp
   LIBS vexlon_dictionary)

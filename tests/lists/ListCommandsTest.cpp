@@ -19,8 +19,7 @@ protected:
 
 TEST_F(ListCommandsTest, ApplyWhiteListReplacesTheWhiteRowsAtTheTop)
 {
-    state.whiteList.Items = {{"first", 7, 0x01, ""}, {"second", 2, 0x0A, ""}};
-    state.whiteList.Count = 2;
+    setItems(state.whiteList, {{"first", 7, 0x01, ""}, {"second", 2, 0x0A, ""}});
     add("old", "01", status::WhiteList);
     add("first");                       // an ordinary row of the same word stays
     add("x", "02", status::WhiteList);
@@ -40,8 +39,7 @@ TEST_F(ListCommandsTest, ApplyWhiteListReplacesTheWhiteRowsAtTheTop)
 
 TEST_F(ListCommandsTest, ToWhiteListAddsNewPairsAndRemovesOrMarksTheirRows)
 {
-    state.whiteList.Items = {{"known", 1, 0x01, "English"}};
-    state.whiteList.Count = 1;
+    setItems(state.whiteList, {{"known", 1, 0x01, "English"}});
     add("a");
     add("known");
     add("w", "01", status::WhiteList);
@@ -54,11 +52,8 @@ TEST_F(ListCommandsTest, ToWhiteListAddsNewPairsAndRemovesOrMarksTheirRows)
     EXPECT_EQ(dialogs.questions[0].kind, ConfirmKind::Warning);
     EXPECT_EQ(words(), (QList<QByteArray> {"a", "known", "w", "b"}));
     EXPECT_EQ(table.row(1).status, QByteArray(status::UsersDictionary));
-    ASSERT_EQ(state.whiteList.Count, 2);
-    EXPECT_EQ(state.whiteList.Items[1].Word, QByteArray("lock"));
-    EXPECT_EQ(state.whiteList.Items[1].Number, 4);
-    EXPECT_EQ(state.whiteList.Items[1].LanguageID, 0x02);
-    EXPECT_EQ(readBack("Lists/WhiteList.csv").Count, 2);
+    EXPECT_EQ(entries(state.whiteList), (QList<QByteArray> {"2", "known/1/1", "lock/4/2"}));
+    EXPECT_EQ(entries(readBack("Lists/WhiteList.csv")), entries(state.whiteList));
     EXPECT_TRUE(table.modified);
     EXPECT_TRUE(dialogs.atRest());
 
@@ -72,8 +67,7 @@ TEST_F(ListCommandsTest, ToWhiteListAddsNewPairsAndRemovesOrMarksTheirRows)
 
 TEST_F(ListCommandsTest, ToBlackListKeepsLockedRowsAndRemovesKnownWords)
 {
-    state.blackList.Items = {{"known", 1, 0x01, "English"}};
-    state.blackList.Count = 1;
+    setItems(state.blackList, {{"known", 1, 0x01, "English"}});
     add("known");
     add("lock", "01", status::Locked);
     add("w", "01", status::WhiteList);
@@ -97,8 +91,7 @@ TEST_F(ListCommandsTest, ToBlackListKeepsLockedRowsAndRemovesKnownWords)
     EXPECT_EQ(readBack("Lists/BlackList.csv").Count, 3);
 
     table.modified = false;
-    for (int i = 0; i < table.count(); ++i)
-        table.setSelected(i, false);
+    select({0, 1}, false);
     EXPECT_FALSE(ToBlackList(state, table));
     EXPECT_TRUE(dialogs.answers.empty());
 }

@@ -10,13 +10,6 @@ using namespace vexlon::test;
 
 class ListWindowsTest : public RuleFixture {
 protected:
-    static QList<QByteArray> wordsOf(const TLST& list)
-    {
-        QList<QByteArray> out;
-        for (const TLST_ITEM& item : list.Items)
-            out << item.Word;
-        return out;
-    }
     static QList<QByteArray> wordsOf(const QVector<ListRow>& rows)
     {
         QList<QByteArray> out;
@@ -28,8 +21,7 @@ protected:
 
 TEST_F(ListWindowsTest, WhiteWindowOpensByIndexAndAddRenumbersFromTheInsertPoint)
 {
-    state.whiteList.Items = {{"c", 10, 1, ""}, {"a", 9, 1, ""}, {"b", 100, 2, ""}};
-    state.whiteList.Count = 3;
+    setItems(state.whiteList, {{"c", 10, 1, ""}, {"a", 9, 1, ""}, {"b", 100, 2, ""}});
     ListWindowModel window(state, ListWindowModel::Kind::White);
     EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"a", "c", "b"}));
     EXPECT_EQ(window.rows()[2].language, QByteArray("Russian"));
@@ -54,9 +46,8 @@ TEST_F(ListWindowsTest, WhiteWindowOpensByIndexAndAddRenumbersFromTheInsertPoint
 
 TEST_F(ListWindowsTest, ApplySortsDropsMarkedAndRepeatedRowsAndLowerCases)
 {
-    state.blackList.Items = {{"Zeta", 5, 1, ""}, {"alpha", 3, 1, ""}, {"Alpha", 4, 1, ""}, {"beta", 1, 2, ""},
-                             {"beta", 1, 2, ""}, {"gone", 1, 1, ""}};
-    state.blackList.Count = 6;
+    setItems(state.blackList, {{"Zeta", 5, 1, ""}, {"alpha", 3, 1, ""}, {"Alpha", 4, 1, ""}, {"beta", 1, 2, ""},
+                             {"beta", 1, 2, ""}, {"gone", 1, 1, ""}});
     ListWindowModel window(state, ListWindowModel::Kind::Black);
     EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"alpha", "Alpha", "beta", "beta", "gone", "Zeta"}));
     window.setSelected(4, true);
@@ -70,12 +61,9 @@ TEST_F(ListWindowsTest, ApplySortsDropsMarkedAndRepeatedRowsAndLowerCases)
     EXPECT_FALSE(window.confirmEdit(5, "a;b"));
     EXPECT_EQ(dialogs.messages.size(), 1);
 
-    const TLST applied = window.apply();
-    // "alpha" and "Alpha" differ when compared, so both stay, lower-cased.
-    EXPECT_EQ(wordsOf(applied), (QList<QByteArray> {"alpha", "alpha", "beta", "zeta2"}));
-    for (const TLST_ITEM& item : applied.Items)
-        EXPECT_EQ(item.Number, 0);
-    EXPECT_EQ(applied.Count, 4);
+    // "alpha" and "Alpha" differ when compared, so both stay, lower-cased;
+    // the black list keeps no numbers.
+    EXPECT_EQ(entries(window.apply()), (QList<QByteArray> {"4", "alpha/0/1", "alpha/0/1", "beta/0/2", "zeta2/0/1"}));
 
     window.sortByColumn(ListColumn::LanguageId);
     EXPECT_EQ(window.rows()[0].languageId, QByteArray("02"));
@@ -96,23 +84,15 @@ TEST_F(ListWindowsTest, IndexedApplyMatchesThePlainWalk)
             r.action = random.below(5) == 0 ? action::Delete : random.below(4) == 0 ? action::Edited : "";
             rows.append(r);
         }
-        const TLST fast = applyListRows(state, rows, true);
-        const TLST plain = reference::applyListRows(state.langStructure, rows, true);
-        ASSERT_EQ(fast.Count, plain.Count) << round;
-        for (int i = 0; i < fast.Count; ++i) {
-            ASSERT_EQ(fast.Items[i].Word, plain.Items[i].Word) << round;
-            ASSERT_EQ(fast.Items[i].Number, plain.Items[i].Number) << round;
-            ASSERT_EQ(fast.Items[i].LanguageID, plain.Items[i].LanguageID) << round;
-        }
+        ASSERT_EQ(entries(applyListRows(state, rows, true)),
+                  entries(reference::applyListRows(state.langStructure, rows, true))) << round;
     }
 }
 
 TEST_F(ListWindowsTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists)
 {
-    state.statisticList.Items = {{"low", 1, 1, ""}, {"high", 20, 1, ""}, {"mid", 5, 2, ""}};
-    state.statisticList.Count = 3;
-    state.whiteList.Items = {{"mid", 1, 2, ""}};
-    state.whiteList.Count = 1;
+    setItems(state.statisticList, {{"low", 1, 1, ""}, {"high", 20, 1, ""}, {"mid", 5, 2, ""}});
+    setItems(state.whiteList, {{"mid", 1, 2, ""}});
     StatisticWindowModel window(state);
     EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"high", "mid", "low"}));
     EXPECT_TRUE(window.cancel());
@@ -165,8 +145,7 @@ TEST_F(ListWindowsTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists
 
 TEST_F(ListWindowsTest, MovedRowIsTheOnlySelectedRowAndStatisticLanguageNeedsASelection)
 {
-    state.whiteList.Items = {{"a", 1, 1, ""}, {"b", 2, 1, ""}, {"c", 3, 1, ""}, {"d", 4, 1, ""}};
-    state.whiteList.Count = 4;
+    setItems(state.whiteList, {{"a", 1, 1, ""}, {"b", 2, 1, ""}, {"c", 3, 1, ""}, {"d", 4, 1, ""}});
     ListWindowModel white(state, ListWindowModel::Kind::White);
     white.setSelected(2, true);
     white.setSelected(3, true);
@@ -181,8 +160,7 @@ TEST_F(ListWindowsTest, MovedRowIsTheOnlySelectedRowAndStatisticLanguageNeedsASe
     EXPECT_FALSE(white.moveDown()); // the last row stays
     EXPECT_EQ(white.firstSelected(), 3);
 
-    state.statisticList.Items = {{"x", 2, 1, ""}, {"y", 1, 1, ""}};
-    state.statisticList.Count = 2;
+    setItems(state.statisticList, {{"x", 2, 1, ""}, {"y", 1, 1, ""}});
     StatisticWindowModel statistic(state);
     EXPECT_FALSE(statistic.hasSelection());
     statistic.setLanguage(); // no chooser: dialogs are strict

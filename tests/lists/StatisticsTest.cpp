@@ -18,15 +18,12 @@ TEST_F(StatisticsTest, SavingTwiceRatesTwiceAndSeparatesLanguagesAndCase)
     add("Word", "01", status::Locked);
     UpdateStatistic(state, table);
     UpdateStatistic(state, table);
-    ASSERT_EQ(state.statisticList.Count, 3);
-    for (const TSTATLST_ITEM& item : state.statisticList.Items)
-        EXPECT_EQ(item.Rating, 2);
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"3", "word/2/1", "word/2/2", "Word/2/1"}));
     EXPECT_EQ(state.statisticList.Items[1].LanguageTitle, QByteArray("Russian"));
     EXPECT_TRUE(dialogs.atRest());
     EXPECT_TRUE(AddToStatistic(state, "word", 0x02));
-    EXPECT_EQ(state.statisticList.Items[1].Rating, 3);
     EXPECT_FALSE(AddToStatistic(state, "new", 0x0A));
-    EXPECT_EQ(state.statisticList.Count, 4);
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"4", "word/2/1", "word/3/2", "Word/2/1", "new/1/10"}));
 
     table.append(row("x;y"));
     UpdateStatistic(state, table);
@@ -56,12 +53,7 @@ TEST_F(StatisticsTest, IndexedCountingMatchesTheEntryByEntrySearch)
         UpdateStatistic(state, t);
         TSTATLST expected = start;
         reference::UpdateStatistic(expected, state.langStructure, t);
-        ASSERT_EQ(state.statisticList.Count, expected.Count);
-        for (int i = 0; i < expected.Count; ++i) {
-            ASSERT_EQ(state.statisticList.Items[i].Word, expected.Items[i].Word) << round;
-            ASSERT_EQ(state.statisticList.Items[i].Rating, expected.Items[i].Rating) << round;
-            ASSERT_EQ(state.statisticList.Items[i].LanguageID, expected.Items[i].LanguageID) << round;
-        }
+        ASSERT_EQ(entries(state.statisticList), entries(expected)) << round;
     }
 }
 
@@ -71,18 +63,16 @@ TEST_F(StatisticsTest, RatingOrderIsDescendingAndStable)
     EXPECT_EQ(CompareByRating("10", "3"), -1);
     EXPECT_EQ(CompareByRating("5", "5"), 0);
     TSTATLST list;
-    list.Items = {{"a", 1, 1, ""}, {"b", 9, 1, ""}, {"c", 1, 1, ""}, {"d", 10, 1, ""}};
+    setItems(list, {{"a", 1, 1, ""}, {"b", 9, 1, ""}, {"c", 1, 1, ""}, {"d", 10, 1, ""}});
     SortStatisticByRating(list);
-    EXPECT_EQ(list.Items[0].Word + list.Items[1].Word + list.Items[2].Word + list.Items[3].Word, QByteArray("dbac"));
+    EXPECT_EQ(entries(list), (QList<QByteArray> {"4", "d/10/1", "b/9/1", "a/1/1", "c/1/1"}));
 }
 
 TEST_F(StatisticsTest, MakeDictionaryTakesBestWordsThenTrimsToFit)
 {
     state.settings.UsersDictionarySize = 19 + 40;
-    state.whiteList.Items = {{"white", 1, 1, ""}}; // 10 bytes
-    state.whiteList.Count = 1;
-    state.statisticList.Items = {{"abcd", 9, 1, ""}, {"efgh", 8, 2, ""}, {"ijklmnop", 7, 1, ""}, {"qr", 6, 1, ""}};
-    state.statisticList.Count = 4;
+    setItems(state.whiteList, {{"white", 1, 1, ""}}); // 10 bytes
+    setItems(state.statisticList, {{"abcd", 9, 1, ""}, {"efgh", 8, 2, ""}, {"ijklmnop", 7, 1, ""}, {"qr", 6, 1, ""}});
     add("old");
     state.settings.StatisticType = 0;
     FillDictionaryFromStatistic(state, table);
@@ -110,8 +100,7 @@ TEST_F(StatisticsTest, MakeDictionaryTakesBestWordsThenTrimsToFit)
 TEST_F(StatisticsTest, AddingSkipsWordsPresentInAnyLanguageAndMatchesThePlainFill)
 {
     state.settings.StatisticType = 1;
-    state.statisticList.Items = {{"have", 9, 2, ""}, {"fresh", 8, 1, ""}, {"fresh", 7, 2, ""}, {"more", 6, 1, ""}};
-    state.statisticList.Count = 4;
+    setItems(state.statisticList, {{"have", 9, 2, ""}, {"fresh", 8, 1, ""}, {"fresh", 7, 2, ""}, {"more", 6, 1, ""}});
     add("have");
     add("keep");
     FillDictionaryFromStatistic(state, table);

@@ -61,8 +61,6 @@ public:
         return out;
     }
 
-    std::mt19937& engine() { return m_rng; }
-
 private:
     std::mt19937 m_rng;
 };

@@ -63,16 +63,38 @@ protected:
     {
         table.append(row(word, id, status, QByteArray::number(table.count() + 1)));
     }
-    void select(std::initializer_list<int> indexes)
+    void select(std::initializer_list<int> indexes, bool on = true)
     {
         for (int i : indexes)
-            table.setSelected(i, true);
+            table.setSelected(i, on);
+    }
+    // Sets a list's entries and its count together.
+    template <class List>
+    static void setItems(List& list, decltype(List::Items) items)
+    {
+        list.Items = std::move(items);
+        list.Count = static_cast<int>(list.Items.size());
     }
     QList<QByteArray> words() const
     {
         QList<QByteArray> out;
         for (const DictRow& r : table.rows())
             out << r.word;
+        return out;
+    }
+    // A list's count and entries as "word/number/id" texts, to compare whole lists.
+    template <class List>
+    static QList<QByteArray> entries(const List& list)
+    {
+        QList<QByteArray> out {QByteArray::number(list.Count)};
+        for (const auto& item : list.Items) {
+            int32_t number = 0;
+            if constexpr (requires { item.Rating; })
+                number = item.Rating;
+            else
+                number = item.Number;
+            out << item.Word + '/' + QByteArray::number(number) + '/' + QByteArray::number(item.LanguageID);
+        }
         return out;
     }
     QString file(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
