@@ -16,135 +16,98 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 #include <QToolButton>
+#include <optional>
 
 namespace vexlon::test {
 
-TEST(UsageGauge, ValuesForEmptyOverfullAndFarOverfullTables)
+TEST(UsageGauge, ValuesAndPicture)
 {
-    const gui::GaugeValues empty = gui::computeGauge(5100, 5081, 0);
-    EXPECT_EQ(empty.code, 19);
-    EXPECT_EQ(empty.free, 5081);
-    EXPECT_EQ(empty.used, 19);
-    EXPECT_EQ(empty.size, 5100);
-    EXPECT_EQ(empty.usingPercent, 0);
-    EXPECT_EQ(empty.overloading, 0);
-
-    const gui::GaugeValues over = gui::computeGauge(5100, -100, 10);
-    EXPECT_EQ(over.free, 0);
-    EXPECT_EQ(over.used, 5200);
-    EXPECT_EQ(over.usingPercent, 100);
-    EXPECT_EQ(over.overloading, 2);
-
-    EXPECT_EQ(gui::computeGauge(5100, -6000, 10).overloading, 100);
-    // Halves go to the even neighbour: 2550 of 5100 free is 50 % exactly,
-    // 51 of 200 (25.5 %) gives 26, 49 of 200 (24.5 %) gives 24.
-    EXPECT_EQ(gui::computeGauge(200, 149, 1).usingPercent, 26);
-    EXPECT_EQ(gui::computeGauge(200, 151, 1).usingPercent, 24);
-}
-
-TEST(UsageGauge, PictureShowsTheBarsInTheirColours)
-{
+    // size, free, rows -> code, free, used, using %, overloading %. Halves
+    // go to the even neighbour: 51 of 200 (25.5 %) gives 26, 49 (24.5 %) 24.
+    const std::array<int64_t, 8> cases[] = {{5100, 5081, 0, 19, 5081, 19, 0, 0},
+                                            {5100, -100, 10, 69, 0, 5200, 100, 2},
+                                            {5100, -6000, 10, 69, 0, 11100, 100, 100},
+                                            {200, 149, 1, 24, 149, 51, 26, 0},
+                                            {200, 151, 1, 24, 151, 49, 24, 0}};
+    for (const auto& c : cases) {
+        const gui::GaugeValues v = gui::computeGauge(int32_t(c[0]), int32_t(c[1]), int(c[2]));
+        EXPECT_EQ((std::array<int64_t, 8>{c[0], c[1], c[2], v.code, v.free, v.used, v.usingPercent, v.overloading}), c);
+    }
     const QImage image = gui::drawGauge(gui::computeGauge(5100, 5081, 0));
     ASSERT_EQ(image.size(), QSize(580, 320));
-    // B = 55: bar 4 (lime) spans x 290..345 and reaches the top grid line
-    // (y = 40); bar 2 (blue, 5081 of 5100 bytes) nearly as high.
+    // Bar 4 (lime, 55 bytes a bar) reaches the top grid line (y = 40), bar 2
+    // (blue, 5081 of 5100 bytes free) nearly; bar 5 (aqua, 0 %) has no height.
     EXPECT_EQ(image.pixelColor(317, 45), QColor(0, 255, 0));
     EXPECT_EQ(image.pixelColor(147, 60), QColor(0, 0, 255));
-    // Bar 5 (aqua, 0 %) has no height above the base line.
     EXPECT_NE(image.pixelColor(430, 300), QColor(0, 255, 255));
 }
 
-TEST(FindInTable, MatchesTheBeginningExactlyAndCaseSensitively)
+TEST(SharedDialogs, FindMatchesTheBeginningExactlyAndTheChooserGivesAnIndexOrNothing)
 {
     const QVector<QByteArray> captions = {"ab", "abc", "Abc", "xab", "a"};
     EXPECT_EQ(gui::rowsStartingWith(captions, "ab"), (QVector<int>{0, 1}));
     EXPECT_TRUE(gui::rowsStartingWith(captions, "").isEmpty());
-    EXPECT_TRUE(gui::rowsStartingWith(captions, "zz").isEmpty());
-}
 
-TEST(ChooseLanguage, ChosenIndexOrNothing)
-{
     ScriptedAnswerer answers;
     answers.expect([](QDialog& d) {
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Vexlon"));
-        EXPECT_EQ(d.height(), 300);
         auto* list = d.findChild<QListWidget*>();
         EXPECT_EQ(list->currentRow(), 0); // the first is selected
         EXPECT_EQ(d.findChild<QPushButton*>(QStringLiteral("OkButton"))->text(), QStringLiteral("Take"));
         list->setCurrentRow(2);
         return int(QDialog::Accepted);
     });
-    const QStringList names = {QStringLiteral("English"), QStringLiteral("Russian"), QStringLiteral("German")};
-    EXPECT_EQ(gui::ChooseLanguage(QStringLiteral("Which?"), QStringLiteral("Take"), QStringLiteral("Leave"), names, nullptr), 2);
     answers.expect([](QDialog&) { return int(QDialog::Rejected); }); // the close box
-    EXPECT_EQ(gui::ChooseLanguage(QStringLiteral("Which?"), QStringLiteral("Take"), QStringLiteral("Leave"), names, nullptr), 255);
+    const QStringList names = {QStringLiteral("English"), QStringLiteral("Russian"), QStringLiteral("German")};
+    for (int expected : {2, 255})
+        EXPECT_EQ(gui::ChooseLanguage(QStringLiteral("?"), QStringLiteral("Take"), QStringLiteral("Leave"), names, nullptr), expected);
 }
 
-class SettingsDialog : public testing::Test {
+// The settings dialog over the program's own packs and languages.
+class SettingsDialog : public MainWindowTest {
 protected:
-    SettingsDialog()
+    void SetUp() override
     {
-        SetDefaultSettings(settings);
-        texts.messages = QStringList{QStringLiteral("m0"), QStringLiteral("m1"), QStringLiteral("m2"), QStringLiteral("m3"),
-                                     QStringLiteral("size out of range"), QStringLiteral("digits only")};
-        languages.Tag = QStringLiteral("VEXLON2011TST");
-        languages.Count = 1;
-        languages.Items = {{QStringLiteral("English"), QStringLiteral("English.lng")}};
-        TLanguages en;
-        en.ID = 1;
-        en.Name = "English";
-        structure.Languages = {en};
-        structure.Count = 1;
+        start();
+        settings = state().settings;
+    }
+    std::unique_ptr<gui::TSettingForm> dialog()
+    {
+        return std::make_unique<gui::TSettingForm>(settings, state().languageList, state().langStructure, texts(), nullptr);
     }
     TSettings settings;
-    UiTexts texts;
-    TiTAPLanguages languages;
-    TiTAPStructure structure;
-    ScriptedAnswerer answers;
 };
 
-TEST_F(SettingsDialog, DigitsOnlyAndRangeChecksOfTheSize)
+TEST_F(SettingsDialog, DigitsOnlyAndRangeChecksOfTheSizeAndWordLength)
 {
     settings.UsersDictionaryModified = 1;
-    gui::TSettingForm form(settings, languages, structure, texts, nullptr);
-    EXPECT_EQ(form.size(), QSize(520, 610));
-    EXPECT_TRUE(form.Edit1->isEnabled());
+    const auto form = dialog();
     answers.expectBox(QMessageBox::Ok);
-    form.Edit1->setText(QStringLiteral("5a1"));
-    EXPECT_EQ(form.Edit1->text(), QStringLiteral("51"));
-    EXPECT_EQ(answers.texts(), QStringList{QStringLiteral("digits only")});
+    form->Edit1->setText(QStringLiteral("5a1"));
+    EXPECT_EQ(form->Edit1->text(), QStringLiteral("51"));
+    EXPECT_EQ(answers.texts(), QStringList{texts().MESSAGES(5)});
 
-    const auto leave = [&form](QLineEdit* edit, const QString& text) {
-        edit->setText(text);
+    // Leaving a field checks it: a refused value is reported and replaced.
+    const auto leave = [&](QLineEdit* edit, const char* text, std::optional<QString> message, const char* after) {
+        answers.shown.clear();
+        if (message)
+            answers.expectBox(QMessageBox::Ok);
+        edit->setText(QString::fromLatin1(text));
         QFocusEvent out(QEvent::FocusOut);
         QCoreApplication::sendEvent(edit, &out);
+        EXPECT_EQ(edit->text(), QString::fromLatin1(after)) << text;
+        EXPECT_EQ(answers.texts(), message ? QStringList{*message} : QStringList{}) << text;
     };
-    answers.shown.clear();
-    answers.expectBox(QMessageBox::Ok);
-    leave(form.Edit1, QStringLiteral("26"));
-    EXPECT_EQ(form.Edit1->text(), QStringLiteral("5100"));
-    answers.expectBox(QMessageBox::Ok);
-    leave(form.Edit1, QStringLiteral("65536"));
-    EXPECT_EQ(form.Edit1->text(), QStringLiteral("5100"));
-    EXPECT_EQ(answers.texts(), QStringList(2, QStringLiteral("size out of range")));
-    leave(form.Edit1, QStringLiteral("27"));
-    leave(form.Edit1, QStringLiteral("65535"));
-    EXPECT_EQ(form.Edit1->text(), QStringLiteral("65535"));
-    EXPECT_EQ(answers.shown.size(), 2);
-
-    // The minimum word length: empty and 1 are refused with an empty message,
-    // and so is a length that a byte cannot hold.
-    for (const char* bad : {"", "1", "256"}) {
-        answers.expectBox(QMessageBox::Ok);
-        leave(form.Edit2, QString::fromLatin1(bad));
-        EXPECT_EQ(form.Edit2->text(), QStringLiteral("2")) << bad;
-    }
-    EXPECT_EQ(answers.texts().last(), QString());
-    leave(form.Edit2, QStringLiteral("7"));
-    form.Button1->click();
-    EXPECT_EQ(form.result(), QDialog::Accepted);
+    leave(form->Edit1, "26", texts().MESSAGES(4), "5100");
+    leave(form->Edit1, "65536", texts().MESSAGES(4), "5100");
+    leave(form->Edit1, "27", std::nullopt, "27");
+    leave(form->Edit1, "65535", std::nullopt, "65535");
+    // The minimum word length: empty, 1 and what a byte cannot hold are refused.
+    for (const char* bad : {"", "1", "256"})
+        leave(form->Edit2, bad, QString(), "2");
+    leave(form->Edit2, "7", std::nullopt, "7");
+    form->Button1->click();
+    EXPECT_EQ(form->result(), QDialog::Accepted);
     EXPECT_EQ(settings.UsersDictionarySize, 65535);
     EXPECT_EQ(settings.UsersDictionaryModified, 1);
     EXPECT_EQ(settings.MinWordLength, 7);
@@ -152,24 +115,22 @@ TEST_F(SettingsDialog, DigitsOnlyAndRangeChecksOfTheSize)
 
 TEST_F(SettingsDialog, StandardSizeWinsAndCancelChangesNothing)
 {
-    {
-        gui::TSettingForm form(settings, languages, structure, texts, nullptr);
-        form.CheckBox4->setChecked(true);
-        form.Button2->click();
-    }
+    const auto cancelled = dialog();
+    cancelled->CheckBox4->setChecked(true);
+    cancelled->Button2->click();
     EXPECT_FALSE(settings.WhiteListOn);
 
     settings.UsersDictionaryModified = 1;
     settings.UsersDictionarySize = 6000;
-    gui::TSettingForm form(settings, languages, structure, texts, nullptr);
-    EXPECT_FALSE(form.ComboBox3->isEnabled());
-    form.CheckBox9->click();
-    EXPECT_TRUE(form.ComboBox3->isEnabled());
-    form.RadioButton1->click();
-    EXPECT_FALSE(form.Edit1->isEnabled());
-    form.CheckBox10->setChecked(true);
-    form.RadioButton4->setChecked(true);
-    form.Button1->click();
+    const auto form = dialog();
+    EXPECT_FALSE(form->ComboBox3->isEnabled());
+    form->CheckBox9->click();
+    EXPECT_TRUE(form->ComboBox3->isEnabled());
+    form->RadioButton1->click();
+    EXPECT_FALSE(form->Edit1->isEnabled());
+    form->CheckBox10->setChecked(true);
+    form->RadioButton4->setChecked(true);
+    form->Button1->click();
     EXPECT_EQ(settings.UsersDictionaryModified, 0);
     EXPECT_EQ(settings.UsersDictionarySize, 5100);
     EXPECT_TRUE(settings.LanguageClean);
@@ -180,9 +141,6 @@ TEST_F(SettingsDialog, StandardSizeWinsAndCancelChangesNothing)
 
 TEST_F(SettingsDialog, MainWindowReappliesPackAndWritesSettingsWhateverClosedIt)
 {
-    ProgramDir dir;
-    writeSettings(dir);
-    gui::TMainForm main({}, dir.dir());
     QFile::remove(dir.path("Vexlon.ini"));
     // Cancel: the file is still written, unchanged values.
     answers.expect([](QDialog& d) {
@@ -190,35 +148,31 @@ TEST_F(SettingsDialog, MainWindowReappliesPackAndWritesSettingsWhateverClosedIt)
         d.findChild<QCheckBox*>(QStringLiteral("CheckBox4"))->setChecked(true);
         return int(QDialog::Rejected);
     });
-    QTest::keyClick(main.ListView1, Qt::Key_F5);
+    key(Qt::Key_F5);
     TSettings written;
     ASSERT_TRUE(LoadSettings(dir.path("Vexlon.ini"), written));
     EXPECT_FALSE(written.WhiteListOn);
     // Apply with the second pack: the window's captions change at once.
-    ASSERT_GE(main.editor().state.languageList.Count, 2);
-    const QString before = main.ToolButton1->text();
+    ASSERT_GE(state().languageList.Count, 2);
+    const QString before = form->ToolButton1->text();
     answers.expect([](QDialog& d) {
         d.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
         d.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         return d.result();
     });
-    main.ToolButton6->click();
+    form->ToolButton6->click();
     ASSERT_TRUE(LoadSettings(dir.path("Vexlon.ini"), written));
     EXPECT_EQ(written.Language, 1);
-    EXPECT_NE(main.ToolButton1->text(), before);
-    EXPECT_EQ(main.ToolButton1->text(), main.editor().state.texts.UI(0));
+    EXPECT_NE(form->ToolButton1->text(), before);
+    EXPECT_EQ(form->ToolButton1->text(), state().texts.UI(0));
 }
 
 TEST(AboutBox, ShowsTheReadMeOrNothing)
 {
     ProgramDir dir;
-    QFile f(dir.path("ReadMe.txt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("first line\r\n\xcf\xf0\xe8\xe2\xe5\xf2\r\n"); // "Привет" in the 8-bit code page
-    f.close();
+    writeFile(dir.path("ReadMe.txt"), "first line\r\n\xcf\xf0\xe8\xe2\xe5\xf2\r\n"); // "Привет" in the 8-bit code page
     {
         gui::TAPF about(dir.dir(), nullptr);
-        EXPECT_EQ(about.windowTitle(), QStringLiteral("Vexlon - About Program..."));
         EXPECT_EQ(about.memo()->toPlainText(), QStringLiteral("first line\n") + QString::fromUtf16(u"\u041f\u0440\u0438\u0432\u0435\u0442"));
     }
     QFile::remove(dir.path("ReadMe.txt"));
@@ -233,9 +187,7 @@ TEST(FileAssociation, WritesMimePackageAndDesktopEntryPerUser)
     ASSERT_TRUE(gui::RegisterFileAssociation(QStringLiteral("/opt/vexlon/bin/vexlon"), data, false));
     QFile mime(data + QStringLiteral("/mime/packages/vexlon.xml"));
     ASSERT_TRUE(mime.open(QIODevice::ReadOnly));
-    const QByteArray xml = mime.readAll();
-    EXPECT_TRUE(xml.contains("<glob pattern=\"*.iud\"/>"));
-    EXPECT_TRUE(xml.contains(gui::kDictionaryMimeType));
+    EXPECT_TRUE(mime.readAll().contains("<glob pattern=\"*.iud\"/>"));
     QFile desktop(data + QStringLiteral("/applications/vexlon.desktop"));
     ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
     const QByteArray entry = desktop.readAll();

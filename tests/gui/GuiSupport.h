@@ -1,6 +1,6 @@
 // Support for widget tests: a program directory copied from the built data,
-// a scripted answerer for every modal dialog, and helpers to drive the main
-// window as a user does.
+// a scripted answerer for every modal dialog, and a fixture that drives the
+// main window as a user does.
 #pragma once
 
 #include "app/base/Settings.h"
@@ -8,13 +8,18 @@
 #include "gui/ModalRunner.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -50,6 +55,13 @@ private:
     QTemporaryDir m_dir;
 };
 
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+    f.write(bytes);
+}
+
 // A settings file with the defaults, so start-up has nothing to report.
 inline void writeSettings(const ProgramDir& dir, const std::function<void(TSettings&)>& change = {})
 {
@@ -78,6 +90,15 @@ public:
         expect([button](QDialog& d) {
             EXPECT_NE(qobject_cast<QMessageBox*>(&d), nullptr) << d.objectName().toStdString();
             return int(button);
+        });
+    }
+
+    // A dialog with this object name, answered with the result.
+    void expectNamed(const QString& name, int result)
+    {
+        expect([name, result](QDialog& d) {
+            EXPECT_EQ(d.objectName(), name);
+            return result;
         });
     }
 
@@ -121,11 +142,56 @@ inline QList<int> selectedRows(QTableView* view)
     return rows;
 }
 
+inline void clickHeader(QTableView* view, int column)
+{
+    QHeaderView* h = view->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(column) + 5, 5));
+}
+
+// A click and a double click on the row's word, which opens the in-place
+// editor where the row may be edited.
+inline void doubleClickWord(QTableView* view, int row)
+{
+    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The open in-place editor of the view (closed ones are deleted later).
+inline QLineEdit* editorOf(QTableView* view)
+{
+    for (QLineEdit* editor : view->findChildren<QLineEdit*>()) {
+        if (editor->isVisible())
+            return editor;
+    }
+    return nullptr;
+}
+
+// Replaces the text in the open in-place editor and ends with the key.
+inline void typeInEditor(QTableView* view, const QString& text, int finish = Qt::Key_Return)
+{
+    QLineEdit* editor = editorOf(view);
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    QTest::keyClick(editor, Qt::Key(finish));
+    QCoreApplication::processEvents(); // the view commits when the event loop runs
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 inline QByteArrayList words(const DictionaryTable& table)
 {
     QByteArrayList out;
     for (const DictRow& r : table.rows())
         out << r.word;
+    return out;
+}
+
+inline QByteArrayList numbers(const DictionaryTable& table)
+{
+    QByteArrayList out;
+    for (const DictRow& r : table.rows())
+        out << r.number;
     return out;
 }
 
@@ -139,5 +205,35 @@ inline DictRow row(const char* word, const char* number, const char* id = "01", 
     r.status = status;
     return r;
 }
+
+// The main window over a fresh program directory, shown, active and with
+// the focus in its table.
+class MainWindowTest : public testing::Test {
+protected:
+    void start(const std::function<void(TSettings&)>& change = {})
+    {
+        writeSettings(dir, change);
+        form = std::make_unique<gui::TMainForm>(QStringList{}, dir.dir());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        form->activateWindow();
+        QApplication::setActiveWindow(form.get());
+        form->ListView1->setFocus();
+        QCoreApplication::processEvents();
+    }
+    ProgramState& state() { return form->editor().state; }
+    DictionaryTable& table() { return form->editor().table; }
+    const UiTexts& texts() { return state().texts; }
+    void fill(QVector<DictRow> rows)
+    {
+        table().replaceAll(std::move(rows));
+        table().modified = false;
+    }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(form->ListView1, Qt::Key(k), mods); }
+
+    ProgramDir dir;
+    ScriptedAnswerer answers;
+    std::unique_ptr<gui::TMainForm> form;
+};
 
 } // namespace vexlon::test

@@ -2,22 +2,20 @@
 // fails a test on any Qt warning outside the known harmless ones.
 #include <QApplication>
 #include <QStringList>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
 
-const QStringList kAllowed = {
-    QStringLiteral("This plugin does not support"), // offscreen platform
-    QStringLiteral("XDG_RUNTIME_DIR"),
-    QStringLiteral("QFont::setPointSize"),
-};
-
 void handler(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
+    static const QStringList allowed = {
+        QStringLiteral("This plugin does not support"), // offscreen platform
+        QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("QFont::setPointSize")};
     if (type == QtDebugMsg || type == QtInfoMsg)
         return;
-    for (const QString& allowed : kAllowed) {
-        if (message.contains(allowed))
+    for (const QString& harmless : allowed) {
+        if (message.contains(harmless))
             return;
     }
     ADD_FAILURE() << "Qt warning: " << message.toStdString();
@@ -31,16 +29,12 @@ public:
         static int argc = 1;
         static char name[] = "gui_tests";
         static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
+        m_app = std::make_unique<QApplication>(argc, argv);
     }
-    void TearDown() override
-    {
-        delete m_app;
-        m_app = nullptr;
-    }
+    void TearDown() override { m_app.reset(); }
 
 private:
-    QApplication* m_app = nullptr;
+    std::unique_ptr<QApplication> m_app;
 };
 
 const auto* const g_environment = testing::AddGlobalTestEnvironment(new QtEnvironment);

@@ -1,109 +1,144 @@
-// The main window with phones of the virtual backend attached, arriving and
-// leaving.
+// The main window with phones of the virtual backend attached, arriving,
+// restarting and leaving, driven with the keys and clicks a user has.
 #include "GuiSupport.h"
 
 #include "gui/PhoneHandling.h"
+#include "phone/P2KBlocks.h"
 #include "phone/sim/VirtualPhone.h"
 
-#include <QLabel>
-#include <QTest>
-#include <filesystem>
-#include <fstream>
+#include <QPlainTextEdit>
 
 namespace vexlon::test {
 
 namespace sim = phone::sim;
 
-class PhoneWindow : public testing::Test {
+class PhoneWindow : public MainWindowTest {
 protected:
     void SetUp() override
     {
-        writeSettings(dir, [](TSettings& s) { s.ReloadPhone = false; });
+        QFile f(dir.path("samples/sample.iud"));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        sample = f.readAll();
         gui::setPhoneBackendFactory([this] {
             auto backend = std::make_unique<sim::VirtualBackend>();
             backend_ = backend.get();
             for (const auto& [folder, mode] : phones)
-                backend->addPhone(folder, mode);
+                backend->addPhone(folder.toStdString(), mode);
             return backend;
         });
     }
     void TearDown() override { gui::setPhoneBackendFactory({}); }
 
-    std::filesystem::path phoneFolder(const char* name, const QByteArray& dictionary)
+    // A phone whose folder holds the sample dictionary.
+    void attach(const char* name, sim::PhoneMode mode = sim::PhoneMode::P2K)
     {
-        const std::filesystem::path folder = (dir.dir() + QString::fromLatin1(name)).toStdString();
-        std::filesystem::create_directories(folder / "a");
-        std::ofstream(folder / "a" / "iTAP_User_Dictionary", std::ios::binary)
-            .write(dictionary.constData(), dictionary.size());
-        return folder;
+        const QString folder = dir.dir() + QString::fromLatin1(name);
+        QDir().mkpath(folder + QStringLiteral("/a"));
+        writeFile(folder + QStringLiteral("/a/iTAP_User_Dictionary"), sample);
+        phones.push_back({folder, mode});
     }
-    QByteArray sampleDictionary()
+    QByteArray onPhone(int i = 0)
     {
-        QFile f(dir.path("samples/sample.iud"));
+        QFile f(phones.at(i).first + QStringLiteral("/a/iTAP_User_Dictionary"));
         EXPECT_TRUE(f.open(QIODevice::ReadOnly));
         return f.readAll();
     }
-    void start()
-    {
-        form = std::make_unique<gui::TMainForm>(QStringList{}, dir.dir());
-        form->show();
-        form->ListView1->setFocus();
-    }
-    const UiTexts& texts() { return form->editor().state.texts; }
+    QString ready() { return texts().MESSAGES(20) + QStringLiteral(" MOTORAZR V3"); }
+    QColor statusColour() { return form->Label4->palette().color(QPalette::WindowText); }
 
-    ProgramDir dir;
-    ScriptedAnswerer answers;
-    std::vector<std::pair<std::filesystem::path, sim::PhoneMode>> phones;
+    QByteArray sample;
+    std::vector<std::pair<QString, sim::PhoneMode>> phones;
     sim::VirtualBackend* backend_ = nullptr;
-    std::unique_ptr<gui::TMainForm> form;
 };
 
-TEST_F(PhoneWindow, AttachedPhoneIsReadyAndItsDictionaryOpensAndSaves)
+TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
 {
-    phones.push_back({phoneFolder("phone1", sampleDictionary()), sim::PhoneMode::P2K});
-    start();
-    EXPECT_EQ(form->Label4->text(), texts().MESSAGES(20) + QStringLiteral(" MOTORAZR V3"));
-    EXPECT_EQ(form->Label4->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    attach("phone1");
+    start([](TSettings& s) { s.ReloadPhone = true; });
+    EXPECT_EQ(form->Label4->text(), ready());
+    EXPECT_EQ(statusColour(), QColor(0, 128, 0));
 
-    QTest::keyClick(form->ListView1, Qt::Key_O, Qt::AltModifier);
-    EXPECT_GT(form->editor().table.count(), 10);
-    EXPECT_FALSE(form->editor().table.modified);
-    EXPECT_TRUE(answers.shown.isEmpty()) << answers.shown.join(QLatin1Char('\n')).toStdString();
+    key(Qt::Key_O, Qt::AltModifier);
+    EXPECT_GT(table().count(), 10);
+    EXPECT_FALSE(table().modified);
 
-    // Change a word and send the dictionary back.
-    form->editor().table.setCell(0, ColWord, "changed");
-    QTest::keyClick(form->ListView1, Qt::Key_S, Qt::AltModifier);
+    // Changed and sent back: the phone restarts and is ready again.
+    table().setCell(0, ColWord, "changed");
+    table().modified = true;
+    key(Qt::Key_S, Qt::AltModifier);
     EXPECT_TRUE(answers.shown.isEmpty()) << answers.shown.join(QLatin1Char('\n')).toStdString();
-    std::ifstream in(phones.front().first / "a" / "iTAP_User_Dictionary", std::ios::binary);
-    const std::string sent((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(sent.size(), 5100u);
-    EXPECT_NE(sent.find("changed"), std::string::npos);
+    const QByteArray sent = onPhone();
+    EXPECT_EQ(sent.size(), 5100);
+    EXPECT_TRUE(sent.contains("changed"));
+    EXPECT_FALSE(table().modified);
+    EXPECT_TRUE(std::any_of(state().statisticList.Items.cbegin(), state().statisticList.Items.cend(),
+                            [](const auto& i) { return i.Word == "changed"; })); // the statistic learns the words sent
+    EXPECT_EQ(backend_->phone(0).restarts(), 1);
+    // Back on the bus, the phone answers again: a click on its status line
+    // shows what it says of itself.
+    QCoreApplication::processEvents();
+    answers.expect([](QDialog& d) {
+        EXPECT_EQ(d.objectName(), QStringLiteral("PhoneInformation"));
+        EXPECT_EQ(d.findChild<QPlainTextEdit*>()->toPlainText(),
+                  QStringLiteral("Phone Model-> MOTORAZR V3\nPhone IMEI: 35000012345678\nPhone Flex: R374_G_0E.30.49R\n"
+                                 "iTAP Users Dictionary file size-> 5100 bytes"));
+        return int(QDialog::Accepted);
+    });
+    QTest::mouseClick(form->Label4, Qt::LeftButton);
+    EXPECT_EQ(answers.shown.size(), 1) << answers.shown.join(QLatin1Char('\n')).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.path("TempFile/trash.iud")));
+
+    // An upload the phone refuses is reported, and the restart still follows.
+    backend_->phone(0).injectFault(sim::Fault(sim::FaultKind::FailSend).forCommand(phone::p2k::kCmdFileSystem).repeat(-1));
+    answers.expectBox(QMessageBox::Ok);
+    key(Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(answers.texts().value(1), QStringLiteral("File Has not sent"));
+    EXPECT_EQ(backend_->phone(0).restarts(), 2);
+}
+
+TEST_F(PhoneWindow, ProblemsAndOverfullTablesAreNeverSent)
+{
+    attach("phone1");
+    start([](TSettings& s) { s.ReloadPhone = false; });
+    fill({row("a", "1"), row("hello", "2")});
+    answers.expectBox(QMessageBox::No);
+    key(Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(answers.texts(), QStringList{texts().MESSAGES(16)});
+
+    // More words than the phone's file holds: refused like Save Dictionary.
+    state().settings.UsersDictionarySize = 40;
+    fill({row("hello", "1"), row("world", "2"), row("again", "3")});
+    key(Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(answers.shown.size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.path("TempFile/PhULFile.iud")));
+    EXPECT_EQ(onPhone(), sample);
 }
 
 TEST_F(PhoneWindow, TwoPhonesAreReportedAndRemovalLeavesNoPhone)
 {
-    phones.push_back({phoneFolder("phone1", sampleDictionary()), sim::PhoneMode::P2K});
-    phones.push_back({phoneFolder("phone2", sampleDictionary()), sim::PhoneMode::P2K});
+    attach("phone1");
+    attach("phone2");
     answers.expectBox(QMessageBox::Ok);
     start();
-    ASSERT_EQ(answers.texts().size(), 1);
-    EXPECT_EQ(answers.texts().first(), texts().MESSAGES(19));
-    EXPECT_EQ(form->Label4->palette().color(QPalette::WindowText), QColor(0, 128, 0));
+    EXPECT_EQ(answers.texts(), QStringList{texts().MESSAGES(19)});
+    EXPECT_EQ(statusColour(), QColor(0, 128, 0));
 
     backend_->phone(0).unplug();
     QTRY_COMPARE(form->Label4->text(), texts().MESSAGES(21));
-    EXPECT_EQ(form->Label4->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    // Without a ready phone Open from Phone does nothing to the table.
-    form->editor().table.replaceAll({row("kept", "1")});
-    QTest::keyClick(form->ListView1, Qt::Key_O, Qt::AltModifier);
-    EXPECT_EQ(words(form->editor().table), QByteArrayList{"kept"});
+    EXPECT_EQ(statusColour(), QColor(255, 0, 0));
+    // Without a ready phone Open from Phone and the information do nothing.
+    fill({row("kept", "1")});
+    key(Qt::Key_O, Qt::AltModifier);
+    QTest::mouseClick(form->Label4, Qt::LeftButton);
+    EXPECT_EQ(words(table()), QByteArrayList{"kept"});
+    EXPECT_EQ(answers.shown.size(), 1);
 }
 
 TEST_F(PhoneWindow, PhoneInAtModeIsSwitchedAndArrivesAsP2K)
 {
-    phones.push_back({phoneFolder("phone1", sampleDictionary()), sim::PhoneMode::AT});
+    attach("phone1", sim::PhoneMode::AT);
     start();
-    QTRY_COMPARE(form->Label4->text(), texts().MESSAGES(20) + QStringLiteral(" MOTORAZR V3"));
+    QTRY_COMPARE(form->Label4->text(), ready());
 }
 
 } // namespace vexlon::test

@@ -1,20 +1,26 @@
-// Helpers shared by the phone tests: a temporary folder and a recorder of
-// component reports.
+// Helpers shared by the phone tests: a temporary folder, file helpers, a
+// recorder of component reports, a P2K component over one virtual phone, and
+// a pseudo-terminal standing in for a phone's modem line.
 #pragma once
 
+#include "phone/MotoP2KMode.h"
 #include "phone/PhoneTypes.h"
+#include "phone/sim/VirtualPhone.h"
 
-#include <cstdint>
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <random>
-#include <string>
-#include <vector>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace vexlon::phone::test {
+
+using Bytes = std::vector<uint8_t>;
 
 class TempDir {
 public:
@@ -38,16 +44,16 @@ private:
     std::filesystem::path path_;
 };
 
-inline std::vector<uint8_t> randomBytes(std::size_t size, unsigned seed)
+inline Bytes randomBytes(std::size_t size, unsigned seed)
 {
     std::mt19937 generator(seed);
-    std::vector<uint8_t> bytes(size);
+    Bytes bytes(size);
     for (auto& b : bytes)
         b = static_cast<uint8_t>(generator());
     return bytes;
 }
 
-inline void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+inline void writeFile(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::filesystem::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);
@@ -56,13 +62,13 @@ inline void writeFile(const std::filesystem::path& path, const std::vector<uint8
 
 inline void writeText(const std::filesystem::path& path, const std::string& text)
 {
-    writeFile(path, std::vector<uint8_t>(text.begin(), text.end()));
+    writeFile(path, Bytes(text.begin(), text.end()));
 }
 
-inline std::vector<uint8_t> readFile(const std::filesystem::path& path)
+inline Bytes readFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 struct Report {
@@ -92,5 +98,93 @@ struct ReportLog {
     std::string last() const { return reports.empty() ? std::string() : reports.back().text; }
     void clear() { reports.clear(); }
 };
+
+using Texts = std::vector<std::string>;
+
+// A P2K component over one virtual phone whose item is open, with its
+// reports and its exchanges recorded.
+class P2KPhoneTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        component.SetOnDebug(log.handler<TMotoP2KModemItem>());
+        component.SetOnExchange([this](TMotoP2KModemItem*, TP2KExchangeDirection direction,
+                                       std::span<const uint8_t> bytes) {
+            exchanges.emplace_back(direction, Bytes(bytes.begin(), bytes.end()));
+        });
+        ASSERT_EQ(component.DeviseList().Count(), 1);
+        ASSERT_TRUE(item().OpenPhone());
+        log.clear();
+    }
+    TMotoP2KModemItem& item() { return *component.DeviseList().Items(0); }
+    sim::VirtualClock& clock() { return backend.virtualClock(); }
+
+    ReportLog log; // outlives the component, which reports while closing
+    std::vector<std::pair<TP2KExchangeDirection, Bytes>> exchanges;
+    TempDir dir;
+    sim::VirtualBackend backend;
+    sim::VirtualPhone& phone = backend.addPhone(dir.path());
+    TMotoP2KMode component{backend};
+};
+
+// A pseudo-terminal standing in for a phone's modem: the port under test
+// opens the terminal side, the test reads what "the phone" receives on the
+// other. The terminal side is held open, as the modem's driver would, with a
+// line setting (19200 baud, two stop bits) the port must not change.
+class Pty {
+public:
+    Pty()
+    {
+        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || !::ptsname(master_))
+            return;
+        path_ = ::ptsname(master_);
+        keeper_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY);
+        termios t = settings();
+        ::cfsetispeed(&t, B19200);
+        ::cfsetospeed(&t, B19200);
+        t.c_cflag |= CSTOPB;
+        ::tcsetattr(keeper_, TCSANOW, &t);
+    }
+    ~Pty()
+    {
+        closeMaster();
+        if (keeper_ >= 0)
+            ::close(keeper_);
+    }
+    bool ok() const { return master_ >= 0 && keeper_ >= 0; }
+    const std::string& path() const { return path_; }
+    termios settings() const
+    {
+        termios t{};
+        ::tcgetattr(keeper_, &t);
+        return t;
+    }
+    // One read of what has arrived, waiting up to a second for it.
+    std::string readOnce() const
+    {
+        char buffer[256];
+        pollfd p{master_, POLLIN, 0};
+        const ssize_t n = ::poll(&p, 1, 1000) == 1 ? ::read(master_, buffer, sizeof buffer) : 0;
+        return std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0u);
+    }
+    void closeMaster()
+    {
+        if (master_ >= 0)
+            ::close(master_);
+        master_ = -1;
+    }
+
+private:
+    int master_ = -1;
+    int keeper_ = -1;
+    std::string path_;
+};
+
+inline bool readable(int fd)
+{
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
+}
 
 } // namespace vexlon::phone::test

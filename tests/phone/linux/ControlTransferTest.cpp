@@ -1,88 +1,66 @@
+// The request blocks as USB control transfers: the mapping, the refusals,
+// the device over a recording pipe, and the component's P2K item running its
+// commands through them.
 #include "phone/linux/ControlTransfer.h"
 
-#include <gtest/gtest.h>
+#include "phone/PhoneTestSupport.h"
 
 #include <algorithm>
 
 using namespace vexlon::phone;
 using namespace vexlon::phone::lnx;
+using vexlon::phone::test::Bytes;
 
 namespace {
 
-// The three request blocks as the transport builds them, written out byte
-// by byte here so the test does not lean on the code that builds them.
-InputBlock commandPacket(uint16_t sequence, uint16_t command, std::vector<uint8_t> payload)
-{
-    const auto n = static_cast<uint16_t>(payload.size());
-    InputBlock block;
-    block.setup = {0x41, 0x02, 0, 8, static_cast<uint16_t>(n + 8)};
-    block.data = {static_cast<uint8_t>(sequence >> 8), static_cast<uint8_t>(sequence),
-                  static_cast<uint8_t>(command >> 8), static_cast<uint8_t>(command),
-                  static_cast<uint8_t>(n >> 8), static_cast<uint8_t>(n), 0, 0};
-    block.data.insert(block.data.end(), payload.begin(), payload.end());
-    block.data.push_back(0);
-    block.data.push_back(0);
-    return block;
-}
+// The request blocks as the transport builds them, written out byte by
+// byte here so the test does not lean on the code that builds them: a file
+// close (sequence 0x0102, 4 data bytes) and a restart (sequence 1, no data).
+const InputBlock kClose{{0x41, 0x02, 0, 8, 12}, {0x01, 0x02, 0x00, 0x4A, 0x00, 0x04, 0, 0, 0, 0, 0, 4, 0, 0}};
+const InputBlock kRestart{{0x41, 0x02, 0, 8, 8}, {0x00, 0x01, 0x00, 0x22, 0, 0, 0, 0, 0, 0}};
+InputBlock statusQuery() { return {{0xC1, 0x00, 0, 8, 8}, {0}}; }
+InputBlock answerFetch(uint16_t count, uint16_t length) { return {{0xC1, 0x01, count, 8, length}, {0}}; }
 
-InputBlock statusQuery()
-{
-    return {{0xC1, 0x00, 0, 8, 8}, {0}};
-}
-
-InputBlock answerFetch(uint16_t count, uint16_t length)
-{
-    return {{0xC1, 0x01, count, 8, length}, {0}};
-}
-
-struct Call {
-    ControlTransfer transfer;
-    std::size_t room = 0;
-    uint32_t timeoutMs = 0;
-};
-
-// Records every transfer and answers as it is told.
+// Records every transfer; answers status queries and fetches with the bytes
+// it is given, or fails as it is told.
 class FakePipe final : public ControlPipe {
 public:
     PipeResult run(const ControlTransfer& transfer, std::span<uint8_t> data, uint32_t timeoutMs) override
     {
-        calls.push_back({transfer, data.size(), timeoutMs});
-        PipeResult result;
-        result.status = status;
-        result.error = error;
-        if (status == PipeResult::Status::Done && transfer.deviceToHost) {
-            const std::size_t n = std::min(reply.size(), data.size());
-            std::copy_n(reply.begin(), n, data.begin());
-            result.transferred = n;
-        } else if (status == PipeResult::Status::Done) {
+        calls.push_back(transfer);
+        rooms.push_back(data.size());
+        timeouts.push_back(timeoutMs);
+        PipeResult result{status, 0, error};
+        if (status != PipeResult::Status::Done)
+            return result;
+        if (!transfer.deviceToHost) {
             result.transferred = transfer.outData.size();
+            return result;
         }
+        const Bytes& reply = transfer.request == 0x00 ? statusReply : fetchReply;
+        result.transferred = std::min(reply.size(), data.size());
+        std::copy_n(reply.begin(), result.transferred, data.begin());
         return result;
     }
-    bool close() override
-    {
-        ++closes;
-        return true;
-    }
+    bool close() override { return true; }
 
-    std::vector<Call> calls;
-    std::vector<uint8_t> reply;
+    std::vector<ControlTransfer> calls;
+    std::vector<std::size_t> rooms;
+    std::vector<uint32_t> timeouts;
+    Bytes statusReply, fetchReply;
     PipeResult::Status status = PipeResult::Status::Done;
     std::string error;
-    int closes = 0;
 };
 
 struct Device {
     FakePipe* pipe = nullptr;
     std::vector<std::string> reports;
     std::unique_ptr<P2KDevice> device;
-
     Device()
     {
         auto owned = std::make_unique<FakePipe>();
         pipe = owned.get();
-        device = std::make_unique<P2KDevice>(std::move(owned),
-                                             [this](const std::string& text) { reports.push_back(text); });
+        device = std::make_unique<P2KDevice>(std::move(owned), [this](const std::string& t) { reports.push_back(t); });
     }
 };
 
@@ -90,120 +68,75 @@ struct Device {
 
 TEST(ControlTransferTest, EachRequestBecomesOneVendorTransferOnTheInterface)
 {
-    // Command packet out: the setup fields unchanged, the data stage is the
-    // header and the command data; the two bytes after it are not sent.
-    const InputBlock packet = commandPacket(0x0102, 0x004A, {0, 0, 0, 4});
-    auto plan = planTransfer(RequestKind::Command, packet, 5);
-    ASSERT_TRUE(plan.transfer) << plan.refusal;
-    EXPECT_FALSE(plan.transfer->deviceToHost);
-    EXPECT_EQ(plan.transfer->requestType, 0x41);
-    EXPECT_EQ(plan.transfer->request, 0x02);
-    EXPECT_EQ(plan.transfer->value, 0);
-    EXPECT_EQ(plan.transfer->index, 8);
-    EXPECT_EQ(plan.transfer->length, 12);
-    EXPECT_EQ(plan.transfer->outData,
-              (std::vector<uint8_t>{0x01, 0x02, 0x00, 0x4A, 0x00, 0x04, 0, 0, 0, 0, 0, 4}));
+    struct Case {
+        RequestKind kind;
+        InputBlock block;
+        std::size_t capacity;
+        ControlTransfer expected; // type, request, value, index, length, in, data
+    };
+    const Case cases[] = {
+        // Out: the setup fields unchanged, the data stage the header and the
+        // command data; the two bytes after it are not sent.
+        {RequestKind::Command, kClose, 5,
+         {0x41, 0x02, 0, 8, 12, false, {0x01, 0x02, 0x00, 0x4A, 0x00, 0x04, 0, 0, 0, 0, 0, 4}}},
+        {RequestKind::Command, kRestart, 5,
+         {0x41, 0x02, 0, 8, 8, false, {0x00, 0x01, 0x00, 0x22, 0, 0, 0, 0}}},
+        {RequestKind::Status, statusQuery(), 4101, {0xC1, 0x00, 0, 8, 8, true, {}}},
+        // The answer count travels in wValue.
+        {RequestKind::Fetch, answerFetch(2, 2 * 2 + 100 + 4), 4101, {0xC1, 0x01, 2, 8, 108, true, {}}},
+        // A read never exceeds the output area: the fetch length comes from
+        // the phone and 16-bit arithmetic lets it reach 65535.
+        {RequestKind::Fetch, answerFetch(1, 0xFFFF), 4101, {0xC1, 0x01, 1, 8, 4101, true, {}}},
+        {RequestKind::Status, statusQuery(), 4, {0xC1, 0x00, 0, 8, 4, true, {}}},
+    };
+    for (const auto& c : cases) {
+        const auto plan = planTransfer(c.kind, c.block, c.capacity);
+        ASSERT_TRUE(plan.transfer) << plan.refusal;
+        EXPECT_EQ(*plan.transfer, c.expected) << c.expected.length;
+    }
 
-    // A command without data: eight bytes of header.
-    plan = planTransfer(RequestKind::Command, commandPacket(1, 0x0022, {}), 5);
-    ASSERT_TRUE(plan.transfer);
-    EXPECT_EQ(plan.transfer->length, 8);
-    EXPECT_EQ(plan.transfer->outData.size(), 8u);
-
-    // Status query in: eight bytes read.
-    plan = planTransfer(RequestKind::Status, statusQuery(), 4101);
-    ASSERT_TRUE(plan.transfer);
-    EXPECT_TRUE(plan.transfer->deviceToHost);
-    EXPECT_EQ(plan.transfer->requestType, 0xC1);
-    EXPECT_EQ(plan.transfer->request, 0x00);
-    EXPECT_EQ(plan.transfer->index, 8);
-    EXPECT_EQ(plan.transfer->length, 8);
-    EXPECT_TRUE(plan.transfer->outData.empty());
-
-    // Answer fetch in: the answer count travels in wValue.
-    plan = planTransfer(RequestKind::Fetch, answerFetch(2, 2 * 2 + 100 + 4), 4101);
-    ASSERT_TRUE(plan.transfer);
-    EXPECT_EQ(plan.transfer->request, 0x01);
-    EXPECT_EQ(plan.transfer->value, 2);
-    EXPECT_EQ(plan.transfer->length, 108);
+    // Standard requests (GET_DESCRIPTOR, SET_CONFIGURATION) and class
+    // requests would reach the device itself; a direction not that of the
+    // request kind; a packet whose length claims more than it carries.
+    InputBlock overlong = kRestart;
+    overlong.setup.length = 200;
+    const std::tuple<RequestKind, InputBlock, std::size_t> refused[] = {
+        {RequestKind::Status, {{0x80, 0x06, 0x0100, 0, 18}, {0}}, 4101},
+        {RequestKind::Command, {{0x00, 0x09, 1, 0, 0}, {}}, 5},
+        {RequestKind::Status, {{0xA1, 0x00, 0, 8, 8}, {0}}, 4101},
+        {RequestKind::Command, statusQuery(), 5},
+        {RequestKind::Fetch, kRestart, 4101},
+        {RequestKind::Command, overlong, 5}};
+    for (const auto& [kind, block, capacity] : refused) {
+        const auto plan = planTransfer(kind, block, capacity);
+        EXPECT_FALSE(plan.transfer) << int(block.setup.requestType);
+        EXPECT_FALSE(plan.refusal.empty());
+    }
+    EXPECT_NE(planTransfer(RequestKind::Command, overlong, 5).refusal.find("200"), std::string::npos);
 }
 
-TEST(ControlTransferTest, ReadsNeverExceedTheOutputArea)
-{
-    // The fetch length comes from the phone's status block; 16-bit
-    // arithmetic lets it reach 65535, far past the 4101-byte answer area.
-    auto plan = planTransfer(RequestKind::Fetch, answerFetch(1, 0xFFFF), 4101);
-    ASSERT_TRUE(plan.transfer);
-    EXPECT_EQ(plan.transfer->length, 4101);
-    plan = planTransfer(RequestKind::Status, statusQuery(), 4);
-    ASSERT_TRUE(plan.transfer);
-    EXPECT_EQ(plan.transfer->length, 4);
-}
-
-TEST(ControlTransferTest, BlocksThatAreNotPhoneRequestsAreRefused)
-{
-    // Standard requests (a GET_DESCRIPTOR, a SET_CONFIGURATION) and class
-    // requests would reach the device itself.
-    EXPECT_FALSE(planTransfer(RequestKind::Status, {{0x80, 0x06, 0x0100, 0, 18}, {0}}, 4101).transfer);
-    EXPECT_FALSE(planTransfer(RequestKind::Command, {{0x00, 0x09, 1, 0, 0}, {}}, 5).transfer);
-    EXPECT_FALSE(planTransfer(RequestKind::Status, {{0xA1, 0x00, 0, 8, 8}, {0}}, 4101).transfer);
-    // Direction not that of the request kind.
-    EXPECT_FALSE(planTransfer(RequestKind::Command, statusQuery(), 5).transfer);
-    EXPECT_FALSE(planTransfer(RequestKind::Fetch, commandPacket(1, 0x22, {}), 4101).transfer);
-    // A packet whose length field claims more than it carries.
-    InputBlock shortPacket = commandPacket(1, 0x22, {});
-    shortPacket.setup.length = 200;
-    const auto plan = planTransfer(RequestKind::Command, shortPacket, 5);
-    EXPECT_FALSE(plan.transfer);
-    EXPECT_NE(plan.refusal.find("200"), std::string::npos);
-}
-
-TEST(ControlTransferTest, DataReadBackIsTheOutputBlockFromItsFirstByte)
+TEST(ControlTransferTest, DeviceResultsAndReports)
 {
     Device d;
-    // Status: two answers waiting, answer size 0x0123.
-    d.pipe->reply = {0, 0, 0, 0, 0, 2, 0x01, 0x23};
-    RequestResult result = d.device->statusQuery(statusQuery(), 4101, 5000);
-    EXPECT_EQ(result.outcome, RequestOutcome::Completed);
-    ASSERT_EQ(result.output.size(), 8u);
-    EXPECT_EQ(result.output[5], 2);
-    EXPECT_EQ(result.output[6], 0x01);
-    EXPECT_EQ(result.output[7], 0x23);
-    ASSERT_EQ(d.pipe->calls.size(), 1u);
-    EXPECT_EQ(d.pipe->calls[0].room, 8u);
-    EXPECT_EQ(d.pipe->calls[0].timeoutMs, 5000u);
-
-    // Answer: length at 14-15, data from 18. The phone sends fewer bytes
-    // than asked for: only what came is returned.
-    std::vector<uint8_t> answer(18, 0);
-    answer[14] = 0x00;
-    answer[15] = 0x03;
-    answer.insert(answer.end(), {'a', 'b', 'c'});
-    d.pipe->reply = answer;
-    result = d.device->answerFetch(answerFetch(1, 2 + 0x0123 + 4), 4101, 5000);
-    EXPECT_EQ(result.outcome, RequestOutcome::Completed);
-    EXPECT_EQ(result.output, answer);
-
-    // More than the area: cut to the capacity.
-    d.pipe->reply.assign(5000, 0x55);
-    result = d.device->answerFetch(answerFetch(1, 0xFFFF), 4101, 5000);
-    EXPECT_EQ(result.output.size(), 4101u);
-
-    // A command out returns no output block.
-    result = d.device->sendCommand(commandPacket(1, 0x22, {}), 5, 5000);
-    EXPECT_EQ(result.outcome, RequestOutcome::Completed);
-    EXPECT_TRUE(result.output.empty());
+    // Data read back is the output block from its first byte, never more
+    // than the area; a command returns no output block.
+    d.pipe->statusReply = {0, 0, 0, 0, 0, 2, 0x01, 0x23};
+    EXPECT_EQ(d.device->statusQuery(statusQuery(), 4101, 5000).output, d.pipe->statusReply);
+    EXPECT_EQ(d.pipe->rooms.back(), 8u);
+    EXPECT_EQ(d.pipe->timeouts.back(), 5000u);
+    d.pipe->fetchReply.assign(5000, 0x55);
+    const RequestResult fetched = d.device->answerFetch(answerFetch(1, 0xFFFF), 4101, 5000);
+    EXPECT_EQ(fetched.outcome, RequestOutcome::Completed);
+    EXPECT_EQ(fetched.output, Bytes(4101, 0x55));
+    const RequestResult sent = d.device->sendCommand(kRestart, 5, 5000);
+    EXPECT_EQ(sent.outcome, RequestOutcome::Completed);
+    EXPECT_TRUE(sent.output.empty());
     EXPECT_TRUE(d.reports.empty());
-}
 
-TEST(ControlTransferTest, OutcomesAndReports)
-{
-    Device d;
     d.pipe->status = PipeResult::Status::TimedOut;
-    EXPECT_EQ(d.device->sendCommand(commandPacket(1, 0x22, {}), 5, 5000).outcome, RequestOutcome::TimedOut);
-
+    EXPECT_EQ(d.device->sendCommand(kRestart, 5, 5000).outcome, RequestOutcome::TimedOut);
     // A phone that has gone fails every poll of the transport's tight loop:
-    // told once, not once per poll.
+    // told once, not once per poll; after a success it is told again.
     d.pipe->status = PipeResult::Status::Failed;
     d.pipe->error = "LIBUSB_ERROR_NO_DEVICE";
     for (int i = 0; i < 100; ++i) {
@@ -211,12 +144,9 @@ TEST(ControlTransferTest, OutcomesAndReports)
         EXPECT_EQ(result.outcome, RequestOutcome::Failed);
         EXPECT_TRUE(result.output.empty());
     }
-    ASSERT_EQ(d.reports.size(), 2u);
-    EXPECT_EQ(d.reports[0], "command packet timed out");
-    EXPECT_EQ(d.reports[1], "status query failed: LIBUSB_ERROR_NO_DEVICE");
-    // After a success the same failure is told again.
+    EXPECT_EQ(d.reports, (std::vector<std::string>{"command packet timed out",
+                                                   "status query failed: LIBUSB_ERROR_NO_DEVICE"}));
     d.pipe->status = PipeResult::Status::Done;
-    d.pipe->reply = {0, 0, 0, 0, 0, 0, 0, 0};
     d.device->statusQuery(statusQuery(), 4101, 5000);
     d.pipe->status = PipeResult::Status::Failed;
     d.device->statusQuery(statusQuery(), 4101, 5000);
@@ -227,20 +157,55 @@ TEST(ControlTransferTest, OutcomesAndReports)
     EXPECT_EQ(d.device->sendCommand(statusQuery(), 5, 5000).outcome, RequestOutcome::Failed);
     EXPECT_EQ(d.pipe->calls.size(), calls);
     EXPECT_NE(d.reports.back().find("refused"), std::string::npos);
-
     // Time-out 0 is the shortest wait, never "for ever" (0 to libusb).
     d.pipe->status = PipeResult::Status::Done;
     d.device->statusQuery(statusQuery(), 4101, 0);
-    EXPECT_EQ(d.pipe->calls.back().timeoutMs, 1u);
-}
-
-TEST(ControlTransferTest, ClosedDeviceRefusesRequests)
-{
-    Device d;
-    FakePipe* pipe = d.pipe;
+    EXPECT_EQ(d.pipe->timeouts.back(), 1u);
+    // A closed device refuses requests; closing twice is harmless.
     EXPECT_TRUE(d.device->close());
     EXPECT_TRUE(d.device->close());
     EXPECT_EQ(d.device->statusQuery(statusQuery(), 4101, 5000).outcome, RequestOutcome::Failed);
-    EXPECT_EQ(d.reports.size(), 1u);
-    (void)pipe;  // freed by close; no call may reach it
+}
+
+// The component's P2K item over a device whose pipe answers as a phone:
+// what the item sends must arrive as the phone expects it, and what the
+// phone sends back (answer count at byte 5 of the status, data length at
+// 14-15 of the answer, data from 18) must read as the item expects it.
+TEST(ControlTransferTest, ItemCommandsAndAnswersCrossTheTransfers)
+{
+    struct PhoneBackend final : IDeviceBackend {
+        TUSBDevises enumerateDevices(DeviceClass) override { return {}; }
+        std::unique_ptr<IDeviceWatcher> watch(DeviceClass) override { return nullptr; }
+        std::unique_ptr<IP2KDevice> openP2K(const std::string&) override
+        {
+            auto pipe = std::make_unique<FakePipe>();
+            phone = pipe.get();
+            phone->statusReply = {0, 0, 0, 0, 0, 1, 0, 6 + 12};
+            phone->fetchReply = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE,
+                                 0xEE, 0xEE, 0,    6,    0xEE, 0xEE, 0x00, 'A',  'B',  0x00, 0xFF, 'C'};
+            return std::make_unique<P2KDevice>(std::move(pipe), [this](const std::string& t) { reports.push_back(t); });
+        }
+        std::unique_ptr<IATPort> openATPort(const std::string&) override { return nullptr; }
+        IClock& clock() override { return virtualClock; }
+        sim::VirtualClock virtualClock;
+        FakePipe* phone = nullptr;
+        std::vector<std::string> reports;
+    } backend;
+    TUSBDevise info;
+    info.DevInst = 0x01010708;
+    info.DevicePath = "/dev/bus/usb/001/007#8";
+    TMotoP2KModemItem item(backend, info);
+    ASSERT_TRUE(item.OpenPhone());
+    // A model record: every byte but 0x00 and 0xFF is a character.
+    EXPECT_EQ(item.GetPhoneModel(), "ABC");
+    // Header (sequence 1, SEEM read, 8 data bytes) and the SEEM request,
+    // without the two bytes that follow the packet; the fetch asks for
+    // exactly the answer: 18 header bytes and the data.
+    const auto& calls = backend.phone->calls;
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].outData,
+              (Bytes{0x00, 0x01, 0x00, 0x20, 0x00, 0x08, 0x00, 0x00, 0x01, 0x17, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(calls[2].request, 0x01);
+    EXPECT_EQ(calls[2].length, 18 + 6);
+    EXPECT_TRUE(backend.reports.empty());
 }

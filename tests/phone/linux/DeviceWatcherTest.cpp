@@ -1,87 +1,71 @@
+// The device watcher without hardware: the presence diff, the polling
+// fallback on a fake clock, and monitor events sent down a pipe.
 #include "phone/linux/DeviceWatcher.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
+#include "phone/PhoneTestSupport.h"
 
 using namespace vexlon::phone;
 using namespace vexlon::phone::lnx;
+using vexlon::phone::test::readable;
 
 namespace {
-
-class FakeClock final : public IClock {
-public:
-    explicit FakeClock(uint32_t start = 1000) : now(start) {}
-    uint32_t nowMs() override { return now; }
-    void sleepMs(uint32_t ms) override { now += ms; }
-    uint32_t now;
-};
-
-// A device list the test changes at will; counts the enumerations.
-struct FakeSystem {
-    std::optional<std::vector<uint32_t>> present = std::vector<uint32_t>{};
-    int scans = 0;
-
-    Enumerator enumerator()
-    {
-        return [this] {
-            ++scans;
-            return present;
-        };
-    }
-};
-
-// A monitor whose events the test sends down a pipe.
-class PipeEvents final : public EventSource {
-public:
-    PipeEvents()
-    {
-        if (::pipe2(m_fds, O_NONBLOCK | O_CLOEXEC) != 0)
-            m_fds[0] = m_fds[1] = -1;
-    }
-    ~PipeEvents() override
-    {
-        ::close(m_fds[0]);
-        ::close(m_fds[1]);
-    }
-    int fd() const override { return m_fds[0]; }
-    std::size_t drain() override
-    {
-        char buffer[64];
-        std::size_t count = 0;
-        ssize_t n = 0;
-        while ((n = ::read(m_fds[0], buffer, sizeof buffer)) > 0)
-            count += static_cast<std::size_t>(n);
-        return count;
-    }
-    void send() const { ASSERT_EQ(::write(m_fds[1], "x", 1), 1); }
-
-private:
-    int m_fds[2] = {-1, -1};
-};
 
 using Changes = std::vector<DeviceChange>;
 constexpr auto Arrival = DeviceChange::Arrival;
 constexpr auto Removal = DeviceChange::Removal;
+using Present = std::optional<std::vector<uint32_t>>; // nullopt: sysfs not readable
 
-bool readable(int fd)
-{
-    pollfd p{fd, POLLIN, 0};
-    return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
-}
+// A monitor whose events the test sends down a pipe.
+class PipeEvents final : public EventSource {
+public:
+    PipeEvents() { EXPECT_EQ(::pipe2(fds_, O_NONBLOCK | O_CLOEXEC), 0); }
+    ~PipeEvents() override
+    {
+        ::close(fds_[0]);
+        ::close(fds_[1]);
+    }
+    int fd() const override { return fds_[0]; }
+    std::size_t drain() override
+    {
+        char buffer[64];
+        std::size_t count = 0;
+        for (ssize_t n; (n = ::read(fds_[0], buffer, sizeof buffer)) > 0;)
+            count += static_cast<std::size_t>(n);
+        return count;
+    }
+    void send() const { ASSERT_EQ(::write(fds_[1], "x", 1), 1); }
 
-WatcherOptions clockOnly()
-{
-    WatcherOptions options;
-    options.useTimerFd = false;
-    return options;
-}
+private:
+    int fds_[2] = {-1, -1};
+};
+
+// A device list the test changes at will, with the enumerations counted,
+// on a clock that moves only when told.
+class DeviceWatcherTest : public ::testing::Test {
+protected:
+    std::unique_ptr<DeviceWatcher> watcher(std::unique_ptr<EventSource> events = nullptr, bool timer = false)
+    {
+        WatcherOptions options;
+        options.useTimerFd = timer;
+        const auto enumerate = [this] {
+            ++scans;
+            return present;
+        };
+        return std::make_unique<DeviceWatcher>(enumerate, clock, std::move(events), options);
+    }
+    Changes after(uint32_t ms, DeviceWatcher& w)
+    {
+        clock.advance(ms);
+        return w.processPendingEvents();
+    }
+    Present present = std::vector<uint32_t>{};
+    int scans = 0;
+    sim::VirtualClock clock{1000};
+};
 
 } // namespace
 
-TEST(DeviceWatcherTest, TrackerRaisesOnlyOnChange)
+TEST(DeviceWatcherTracker, RaisesOnlyOnChange)
 {
     PresenceTracker tracker({1, 2});
     EXPECT_EQ(tracker.update({2, 1}), Changes{});
@@ -95,105 +79,65 @@ TEST(DeviceWatcherTest, TrackerRaisesOnlyOnChange)
     EXPECT_EQ(tracker.update({}), Changes{});
 }
 
-TEST(DeviceWatcherTest, PollingFallbackFollowsTheClock)
+TEST_F(DeviceWatcherTest, PollingFallbackFollowsTheClock)
 {
-    FakeSystem system;
-    system.present = std::vector<uint32_t>{10};
-    FakeClock clock;
-    DeviceWatcher watcher(system.enumerator(), clock, nullptr, clockOnly());
-    EXPECT_EQ(system.scans, 1);  // the baseline
-    EXPECT_EQ(watcher.fd(), -1);
-    EXPECT_EQ(watcher.pollIntervalMs(), 2000);
-
+    present = std::vector<uint32_t>{10};
+    // The tick counter wraps during the wait for the arrival below.
+    clock.set(0xFFFFFFFFu - 4000 + 1);
+    auto w = watcher();
+    EXPECT_EQ(scans, 1); // the baseline
+    EXPECT_EQ(w->fd(), -1);
+    EXPECT_EQ(w->pollIntervalMs(), 2000);
     // What was there at the start is no news.
-    clock.now += 2000;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
-    EXPECT_EQ(system.scans, 2);
-
+    EXPECT_EQ(after(2000, *w), Changes{});
+    EXPECT_EQ(scans, 2);
     // Before two seconds are up nothing is enumerated, so a change waits.
-    system.present = std::vector<uint32_t>{10, 11};
-    clock.now += 1999;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
-    EXPECT_EQ(system.scans, 2);
-    clock.now += 1;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{Arrival});
-    // Reported once.
-    clock.now += 2000;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
-
-    system.present = std::vector<uint32_t>{11};
-    clock.now += 2500;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{Removal});
-}
-
-TEST(DeviceWatcherTest, FailedEnumerationIsNotARemoval)
-{
-    FakeSystem system;
-    system.present = std::vector<uint32_t>{10};
-    FakeClock clock;
-    DeviceWatcher watcher(system.enumerator(), clock, nullptr, clockOnly());
-
-    system.present = std::nullopt;  // sysfs not readable this time
-    clock.now += 2000;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
-    system.present = std::vector<uint32_t>{10};
-    clock.now += 2000;
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
+    present = std::vector<uint32_t>{10, 11};
+    EXPECT_EQ(after(1999, *w), Changes{});
+    EXPECT_EQ(scans, 2);
+    EXPECT_EQ(after(1, *w), Changes{Arrival});
+    EXPECT_EQ(clock.nowMs(), 0u);
+    EXPECT_EQ(after(2000, *w), Changes{}); // reported once
+    present = std::vector<uint32_t>{11};
+    EXPECT_EQ(after(2500, *w), Changes{Removal});
+    // A failed enumeration is no removal, nor is the next good one news.
+    present = std::nullopt;
+    EXPECT_EQ(after(2000, *w), Changes{});
+    present = std::vector<uint32_t>{11};
+    EXPECT_EQ(after(2000, *w), Changes{});
 
     // A watcher whose first look failed reports what a later one finds.
-    FakeSystem late;
-    late.present = std::nullopt;
-    DeviceWatcher second(late.enumerator(), clock, nullptr, clockOnly());
-    late.present = std::vector<uint32_t>{7};
-    clock.now += 2000;
-    EXPECT_EQ(second.processPendingEvents(), Changes{Arrival});
+    present = std::nullopt;
+    auto late = watcher();
+    present = std::vector<uint32_t>{7};
+    EXPECT_EQ(after(2000, *late), Changes{Arrival});
 }
 
-TEST(DeviceWatcherTest, ClockWrapDoesNotStopPolling)
+TEST_F(DeviceWatcherTest, MonitorEventsLookAtOnce)
 {
-    FakeSystem system;
-    FakeClock clock(0xFFFFFC00u);
-    DeviceWatcher watcher(system.enumerator(), clock, nullptr, clockOnly());
-    system.present = std::vector<uint32_t>{5};
-    clock.now += 2000;  // wraps past zero
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{Arrival});
-    EXPECT_EQ(system.scans, 2);
-}
-
-TEST(DeviceWatcherTest, MonitorEventsLookAtOnce)
-{
-    FakeSystem system;
-    FakeClock clock;
     auto events = std::make_unique<PipeEvents>();
     PipeEvents* monitor = events.get();
-    DeviceWatcher watcher(system.enumerator(), clock, std::move(events), clockOnly());
-    ASSERT_GE(watcher.fd(), 0);
-    EXPECT_FALSE(readable(watcher.fd()));
-
+    auto w = watcher(std::move(events));
+    ASSERT_GE(w->fd(), 0);
+    EXPECT_FALSE(readable(w->fd()));
     // An event makes the host's descriptor readable and is looked into
     // without waiting for the period.
-    system.present = std::vector<uint32_t>{3};
+    present = std::vector<uint32_t>{3};
     monitor->send();
-    EXPECT_TRUE(readable(watcher.fd()));
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{Arrival});
-    EXPECT_FALSE(readable(watcher.fd()));  // drained
-
+    EXPECT_TRUE(readable(w->fd()));
+    EXPECT_EQ(w->processPendingEvents(), Changes{Arrival});
+    EXPECT_FALSE(readable(w->fd())); // drained
     // Events that change nothing of this listing (another tty, a driver
     // binding) raise nothing.
     monitor->send();
     monitor->send();
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
-    EXPECT_EQ(system.scans, 3);
-}
+    EXPECT_EQ(w->processPendingEvents(), Changes{});
+    EXPECT_EQ(scans, 3);
 
-TEST(DeviceWatcherTest, TimerDescriptorStandsInForTheHostTick)
-{
-    FakeSystem system;
-    FakeClock clock;
-    DeviceWatcher watcher(system.enumerator(), clock, nullptr);
-    // The timer is part of the watched descriptor: the host needs no
-    // period of its own.
-    EXPECT_GE(watcher.fd(), 0);
-    EXPECT_EQ(watcher.pollIntervalMs(), -1);
-    EXPECT_EQ(watcher.processPendingEvents(), Changes{});
+    // With a timer in the watched descriptor the host needs no period of
+    // its own.
+    auto timed = watcher(nullptr, true);
+    EXPECT_GE(timed->fd(), 0);
+    EXPECT_EQ(timed->pollIntervalMs(), -1);
+    EXPECT_EQ(timed->processPendingEvents(), Changes{});
 }
