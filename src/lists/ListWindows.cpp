@@ -151,13 +151,13 @@ ListWindowModel::ListWindowModel(const ProgramState& state, Kind kind) : m_state
         sortByWord(m_rows);
 }
 
-void ListWindowModel::selectAll()
+void ListRows::selectAll()
 {
     for (ListRow& row : m_rows)
         row.selected = true;
 }
 
-int ListWindowModel::firstSelected() const
+int ListRows::firstSelected() const
 {
     for (int i = 0; i < count(); ++i) {
         if (m_rows[i].selected)
@@ -300,21 +300,6 @@ StatisticWindowModel::StatisticWindowModel(ProgramState& state) : m_state(state)
     for (const TSTATLST_ITEM& item : state.statisticList.Items)
         m_rows.append(rowOf(state, item.Word, item.Rating, item.LanguageID));
     sortDescending(m_rows, false);
-}
-
-void StatisticWindowModel::selectAll()
-{
-    for (ListRow& row : m_rows)
-        row.selected = true;
-}
-
-int StatisticWindowModel::firstSelected() const
-{
-    for (int i = 0; i < count(); ++i) {
-        if (m_rows[i].selected)
-            return i;
-    }
-    return -1;
 }
 
 void StatisticWindowModel::markDelete()

@@ -41,8 +41,22 @@ enum class ListColumn { Word, Number, LanguageId, Language, Action };
 // Language order of the black list window: larger IDs first.
 int CompareByLanguageIDDescending(const ListRow& a, const ListRow& b);
 
+// The rows of a list window and their selection.
+class ListRows {
+public:
+    const QVector<ListRow>& rows() const { return m_rows; }
+    int count() const { return static_cast<int>(m_rows.size()); }
+    void setSelected(int index, bool selected) { m_rows[index].selected = selected; }
+    void selectAll();
+    int firstSelected() const;
+    bool hasSelection() const { return firstSelected() >= 0; }
+
+protected:
+    QVector<ListRow> m_rows;
+};
+
 // The white list window (white) or the black list window (!white).
-class ListWindowModel {
+class ListWindowModel : public ListRows {
 public:
     enum class Kind { White, Black };
     // Fills the rows from the list: the white list sorted by Index, the
@@ -50,12 +64,6 @@ public:
     ListWindowModel(const ProgramState& state, Kind kind);
 
     Kind kind() const { return m_kind; }
-    const QVector<ListRow>& rows() const { return m_rows; }
-    int count() const { return static_cast<int>(m_rows.size()); }
-    void setSelected(int index, bool selected) { m_rows[index].selected = selected; }
-    void selectAll();
-    int firstSelected() const;
-    bool hasSelection() const { return firstSelected() >= 0; }
 
     // Add: asks for a language; the white list inserts after the selected
     // row (position 1 when none) and renumbers the Index from there on, the
@@ -85,7 +93,6 @@ private:
 
     const ProgramState& m_state;
     Kind m_kind;
-    QVector<ListRow> m_rows;
 };
 
 // Apply's walk over rows already in word order, for both windows; the white
@@ -93,17 +100,11 @@ private:
 TLST applyListRows(const ProgramState& state, QVector<ListRow> rows, bool keepNumbers);
 
 // The statistic window.
-class StatisticWindowModel {
+class StatisticWindowModel : public ListRows {
 public:
     // Fills the rows from the statistic list, sorted by descending rating.
     explicit StatisticWindowModel(ProgramState& state);
 
-    const QVector<ListRow>& rows() const { return m_rows; }
-    int count() const { return static_cast<int>(m_rows.size()); }
-    void setSelected(int index, bool selected) { m_rows[index].selected = selected; }
-    void selectAll();
-    int firstSelected() const;
-    bool hasSelection() const { return firstSelected() >= 0; }
     bool unchanged() const { return m_unchanged; }
 
     void markDelete();
@@ -136,7 +137,6 @@ private:
     void addSelectedTo(TLST& list, const char* mark, bool white);
 
     ProgramState& m_state;
-    QVector<ListRow> m_rows;
     bool m_unchanged = true;
 };
 

@@ -4,38 +4,30 @@
 // window, the main window then writes the list file.
 #pragma once
 
-#include "gui/lists/ListFormBase.h"
+#include "gui/lists/ListEditForm.h"
 
 namespace vexlon::gui {
 
-class TBLACKFORM : public ListFormBase {
+class TBLACKFORM : public ListEditForm {
     Q_OBJECT
 public:
     explicit TBLACKFORM(ProgramState& state);
 
-    const ListWindowModel& rows() const { return m_rows; }
-
-    void ToolButton1Click(); // Add
-    void ToolButton2Click(); // Delete
-    void ToolButton3Click(); // Cancel Deletion
-    void ToolButton4Click(); // Change Language
-    void ToolButton6Click(); // Edit
-    void ToolButton8Click(); // Apply
-    void ToolButton9Click(); // Cancel
+    void ToolButton1Click() { addRow(); }
+    void ToolButton2Click() { markDelete(); }
+    void ToolButton3Click() { cancelDeletion(); }
+    void ToolButton4Click() { changeLanguage(); }
+    void ToolButton6Click() { editSelected(); }
+    void ToolButton8Click() { apply(); }
+    void ToolButton9Click() { closeWindow(QDialog::Rejected); } // Cancel
 
     QTableView* bList;
     QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton6, *ToolButton8, *ToolButton9;
 
 protected:
-    const QVector<ListRow>& coreRows() const override { return m_rows.rows(); }
-    void setCoreSelected(int row, bool selected) override { m_rows.setSelected(row, selected); }
-    void columnClicked(ListColumn column) override { m_rows.sortByColumn(column); }
-    bool keyDown(int key) override;
+    bool keyDown(int key) override { return sharedKey(key); }
     void cancelCommand() override { ToolButton9Click(); }
     void editCommand() override { ToolButton6Click(); }
-
-private:
-    ListWindowModel m_rows;
 };
 
 } // namespace vexlon::gui

@@ -7,8 +7,7 @@
 namespace vexlon::gui {
 
 TWHITEFORM::TWHITEFORM(ProgramState& state)
-    : ListFormBase(state, "TWHITEFORM", QStringLiteral("Vexlon White List"), QSize(510, 280), QSize(510, 280)),
-      m_rows(state, ListWindowModel::Kind::White)
+    : ListEditForm(state, ListWindowModel::Kind::White, "TWHITEFORM", QStringLiteral("Vexlon White List"))
 {
     buildTable("ListView1", m_rows.rows(),
                {ListColumn::Word, ListColumn::Number, ListColumn::LanguageId, ListColumn::Language, ListColumn::Action},
@@ -36,24 +35,6 @@ TWHITEFORM::TWHITEFORM(ProgramState& state)
                     ToolButton11, ToolButton12});
 }
 
-void TWHITEFORM::ToolButton1Click()
-{
-    int added = -1;
-    runCommand([this, &added] { added = m_rows.add(); }, true);
-    if (added >= 0)
-        ListView1->scrollTo(tableModel()->index(added, 0));
-}
-
-void TWHITEFORM::ToolButton2Click()
-{
-    runCommand([this] { m_rows.markDelete(); }, false);
-}
-
-void TWHITEFORM::ToolButton3Click()
-{
-    runCommand([this] { m_rows.cancelDeletion(); }, false);
-}
-
 void TWHITEFORM::ToolButton5Click()
 {
     runCommand([this] { m_rows.moveUp(); }, true);
@@ -64,67 +45,13 @@ void TWHITEFORM::ToolButton6Click()
     runCommand([this] { m_rows.moveDown(); }, true);
 }
 
-void TWHITEFORM::ToolButton8Click()
-{
-    runCommand([this] { m_rows.changeLanguage(); }, false);
-}
-
-void TWHITEFORM::ToolButton9Click()
-{
-    int row = -1;
-    runCommand([this, &row] { row = m_rows.firstSelected(); }, false);
-    editWord(row);
-}
-
-void TWHITEFORM::ToolButton11Click()
-{
-    bool applied = false;
-    runCommand(
-        [this, &applied] {
-            m_state.whiteList = m_rows.apply();
-            applied = true;
-        },
-        false);
-    if (applied)
-        closeWindow(QDialog::Accepted);
-}
-
-void TWHITEFORM::ToolButton12Click()
-{
-    closeWindow(QDialog::Rejected);
-}
-
 bool TWHITEFORM::keyDown(int key)
 {
-    switch (key) {
-    case Qt::Key_Insert:
-        ToolButton1Click();
-        return true;
-    case Qt::Key_Delete:
-        if (editingWord())
-            return false;
-        CtrlDown ? ToolButton3Click() : ToolButton2Click();
-        return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (!CtrlDown)
-            return false;
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && CtrlDown) {
         key == Qt::Key_Up ? ToolButton5Click() : ToolButton6Click();
         return true;
-    case Qt::Key_L:
-        if (!CtrlDown)
-            return false;
-        ToolButton8Click();
-        return true;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!CtrlDown)
-            return false;
-        ToolButton11Click();
-        return true;
-    default:
-        return false;
     }
+    return sharedKey(key);
 }
 
 } // namespace vexlon::gui
