@@ -9,7 +9,7 @@ packages=(
   libusb-1.0-0-dev libudev-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth fonts-dejavu-core
   shared-mime-info desktop-file-utils
 )
 
@@ -25,5 +25,5 @@ if [ "${#missing[@]}" -gt 0 ]; then
   sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
