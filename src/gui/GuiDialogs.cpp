@@ -1,5 +1,7 @@
 #include "gui/GuiDialogs.h"
 
+#include "app/base/Errors.h"
+
 #include "gui/ModalRunner.h"
 #include "gui/SharedDialogs.h"
 
@@ -50,6 +52,17 @@ void GuiDialogs::error(const QString& text)
     QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, m_owner);
     box.setObjectName(QStringLiteral("ErrorBox"));
     runModal(box);
+}
+
+void GuiDialogs::runReportingErrors(const std::function<void()>& body)
+{
+    try {
+        body();
+    } catch (const VexlonError& e) {
+        error(e.message());
+    } catch (const std::exception& e) {
+        error(QString::fromLocal8Bit(e.what()));
+    }
 }
 
 uint8_t GuiDialogs::chooseLanguage(const QString& prompt, const QString& okCaption, const QString& cancelCaption,

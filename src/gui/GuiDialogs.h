@@ -8,6 +8,7 @@
 #include "app/base/Dialogs.h"
 
 #include <QPointer>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -30,6 +31,8 @@ public:
 
     // An error box for an error that stopped a command.
     void error(const QString& text);
+    // Runs a command; an error that stops it is shown in an error box.
+    void runReportingErrors(const std::function<void()>& body);
 
 private:
     QPointer<QWidget> m_owner;

@@ -2,7 +2,6 @@
 
 #include "app/Commands.h"
 #include "app/base/Ansi.h"
-#include "app/base/Errors.h"
 #include "app/base/Settings.h"
 #include "dictionary/Editing.h"
 #include "dictionary/TableOps.h"
@@ -368,13 +367,7 @@ void TMainForm::syncSelectionFromTable()
 void TMainForm::runCommand(const std::function<void()>& body)
 {
     syncSelectionToTable();
-    try {
-        body();
-    } catch (const VexlonError& e) {
-        m_dialogs.error(e.message());
-    } catch (const std::exception& e) {
-        m_dialogs.error(QString::fromLocal8Bit(e.what()));
-    }
+    m_dialogs.runReportingErrors(body);
     syncSelectionFromTable();
 }
 

@@ -76,14 +76,7 @@ bool moveToList(ProgramState& state, DictionaryTable& table, Target target)
                         kept.append(row);
                         continue;
                     }
-                    TLST_ITEM item;
-                    item.Word = row.word;
-                    item.Number = strToInt(row.number);
-                    item.LanguageID = id;
-                    item.LanguageTitle = row.language;
-                    list.Items.append(item);
-                    list.Count = static_cast<int>(list.Items.size());
-                    index.appended(item.Word, id, list.Count - 1);
+                    AppendListEntry(list, index, row.word, row.number, id, row.language);
                 } else if (white) {
                     kept.append(row);
                     continue;

@@ -258,4 +258,17 @@ QString unstorableWordsText(int count, const QByteArray& first)
         .arg(ansi::toUnicode(first));
 }
 
+void AppendListEntry(TLST& list, FirstEntryIndex& index, const QByteArray& word, const QByteArray& number,
+                     uint8_t languageId, const QByteArray& title)
+{
+    TLST_ITEM item;
+    item.Word = word;
+    item.Number = strToInt(number);
+    item.LanguageID = languageId;
+    item.LanguageTitle = title;
+    list.Items.append(item);
+    list.Count = static_cast<int>(list.Items.size());
+    index.appended(word, languageId, list.Count - 1);
+}
+
 } // namespace vexlon

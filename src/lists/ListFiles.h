@@ -6,6 +6,7 @@
 
 #include "app/base/ProgramState.h"
 #include "app/base/VexlonTypes.h"
+#include "dictionary/WordIndex.h"
 
 #include <QByteArray>
 #include <QString>
@@ -65,5 +66,11 @@ void WriteProgramList(const ProgramState& state, ListKind kind);
 // The message shown once by a command that had to leave out words holding
 // ";": how many, and the first of them.
 QString unstorableWordsText(int count, const QByteArray& first);
+
+// Appends a white or black list entry for a row's word, number text
+// (converted as a decimal number; ConvertError otherwise), language ID and
+// language title, keeping Count and the index of first entries in step.
+void AppendListEntry(TLST& list, FirstEntryIndex& index, const QByteArray& word, const QByteArray& number,
+                     uint8_t languageId, const QByteArray& title);
 
 } // namespace vexlon

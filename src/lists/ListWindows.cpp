@@ -157,6 +157,20 @@ void ListRows::selectAll()
         row.selected = true;
 }
 
+bool ListRows::setSelectedLanguage(const TLanguages& language)
+{
+    bool any = false;
+    for (ListRow& row : m_rows) {
+        if (!row.selected)
+            continue;
+        row.languageId = byteToHex(language.ID);
+        row.language = language.Name;
+        row.action = action::ChangeLanguage;
+        any = true;
+    }
+    return any;
+}
+
 int ListRows::firstSelected() const
 {
     for (int i = 0; i < count(); ++i) {
@@ -221,16 +235,8 @@ void ListWindowModel::cancelDeletion()
 
 void ListWindowModel::changeLanguage()
 {
-    const TLanguages* language = chooseLanguage(m_state, 9);
-    if (!language)
-        return;
-    for (ListRow& row : m_rows) {
-        if (!row.selected)
-            continue;
-        row.languageId = byteToHex(language->ID);
-        row.language = language->Name;
-        row.action = action::ChangeLanguage;
-    }
+    if (const TLanguages* language = chooseLanguage(m_state, 9))
+        setSelectedLanguage(*language);
 }
 
 bool ListWindowModel::confirmEdit(int index, const QByteArray& typed)
@@ -335,14 +341,7 @@ void StatisticWindowModel::addSelectedTo(TLST& list, const char* mark, bool whit
         const auto id = static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF);
         if (index.contains(row.word, id))
             continue;
-        TLST_ITEM item;
-        item.Word = row.word;
-        item.Number = strToInt(row.number);
-        item.LanguageID = id;
-        item.LanguageTitle = row.language;
-        list.Items.append(item);
-        list.Count = static_cast<int>(list.Items.size());
-        index.appended(item.Word, id, list.Count - 1);
+        AppendListEntry(list, index, row.word, row.number, id, row.language);
         row.action = mark;
     }
     if (any)
@@ -397,16 +396,9 @@ void StatisticWindowModel::setLanguage()
 {
     if (!hasSelection())
         return;
-    const TLanguages* language = chooseLanguage(m_state, 9);
-    if (!language)
-        return;
-    for (ListRow& row : m_rows) {
-        if (!row.selected)
-            continue;
-        row.languageId = byteToHex(language->ID);
-        row.language = language->Name;
-        row.action = action::ChangeLanguage;
-        m_unchanged = false;
+    if (const TLanguages* language = chooseLanguage(m_state, 9)) {
+        if (setSelectedLanguage(*language))
+            m_unchanged = false;
     }
 }
 

@@ -52,6 +52,10 @@ public:
     bool hasSelection() const { return firstSelected() >= 0; }
 
 protected:
+    // Gives every selected row the language, marked "Change Language"; true
+    // when some row was selected.
+    bool setSelectedLanguage(const TLanguages& language);
+
     QVector<ListRow> m_rows;
 };
 

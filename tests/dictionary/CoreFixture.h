@@ -7,6 +7,7 @@
 #include "app/base/Settings.h"
 #include "support/LangStructureBytes.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TempDirFixture.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -16,7 +17,7 @@
 
 namespace vexlon::test {
 
-class CoreFixture : public ::testing::Test {
+class CoreFixture : public TempDirFixture {
 protected:
     void SetUp() override
     {
@@ -33,20 +34,6 @@ protected:
             state.texts.messages << QStringLiteral("M%1:").arg(i);
     }
 
-    QString file(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-
-    QTemporaryDir dir;
     ScriptedDialogs dialogs;
     ProgramState state;
 };

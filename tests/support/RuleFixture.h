@@ -8,6 +8,7 @@
 #include "dictionary/LangStructure.h"
 #include "support/LangStructureBytes.h"
 #include "support/ScriptedDialogs.h"
+#include "support/TempDirFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,7 +32,7 @@ inline std::vector<std::pair<uint8_t, QByteArray>> testLanguages()
     return {{0x01, "English"}, {0x02, "Russian"}, {0x0A, "German"}};
 }
 
-class RuleFixture : public ::testing::Test {
+class RuleFixture : public TempDirFixture {
 protected:
     void SetUp() override
     {
@@ -97,20 +98,7 @@ protected:
         }
         return out;
     }
-    QString file(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-    void write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile f(file(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray read(const QString& name) const
-    {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 
-    QTemporaryDir dir;
     ScriptedDialogs dialogs;
     ProgramState state;
     DictionaryTable table;

@@ -1,7 +1,6 @@
 #include "gui/lists/ListFormBase.h"
 
 #include "app/base/Ansi.h"
-#include "app/base/Errors.h"
 #include "gui/SharedDialogs.h"
 #include "gui/lists/ListTableModel.h"
 
@@ -61,14 +60,9 @@ void ListFormBase::buildTable(const char* viewName, const QVector<ListRow>& rows
     // to it and an error is shown over it.
     auto handler = [this, edit = std::move(edit)](int row, const QByteArray& typed) {
         DialogsScope scope(m_state, m_dialogs);
-        try {
-            return edit(row, typed);
-        } catch (const VexlonError& e) {
-            m_dialogs.error(e.message());
-        } catch (const std::exception& e) {
-            m_dialogs.error(QString::fromLocal8Bit(e.what()));
-        }
-        return false;
+        bool accepted = false;
+        m_dialogs.runReportingErrors([&] { accepted = edit(row, typed); });
+        return accepted;
     };
     m_model = new ListTableModel(rows, columns, headers, handler, this);
 
@@ -208,13 +202,7 @@ void ListFormBase::runCommand(const std::function<void()>& body, bool reordered)
 {
     DialogsScope scope(m_state, m_dialogs);
     syncSelectionToRows();
-    try {
-        body();
-    } catch (const VexlonError& e) {
-        m_dialogs.error(e.message());
-    } catch (const std::exception& e) {
-        m_dialogs.error(QString::fromLocal8Bit(e.what()));
-    }
+    m_dialogs.runReportingErrors(body);
     if (reordered)
         m_model->rowsReordered();
     else
