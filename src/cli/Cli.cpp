@@ -1,6 +1,7 @@
 #include "cli/Cli.h"
 
 #include "app/base/Errors.h"
+#include "app/base/TextFile.h"
 
 #include <QFileInfo>
 
@@ -65,6 +66,16 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         if (!session.load())
             return ExitError;
         phone.dataDir = session.editor.state.programDirectory.toStdString();
+        phone.saveFile = [](const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
+            try {
+                writeFileSafely(QString::fromLocal8Bit(path.c_str()),
+                                QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+                return true;
+            } catch (const FileError& e) {
+                reason = e.message().toStdString();
+                return false;
+            }
+        };
         return runPhoneCommand(phone, rest, out, err);
 #else
         err << "vexlon-cli: this build has no phone support\n";

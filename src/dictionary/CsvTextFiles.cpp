@@ -13,14 +13,21 @@ namespace vexlon {
 namespace {
 
 // The text after the last ";" of a line, or the whole line.
-QByteArray afterLastSemicolon(const QByteArray& line)
+QByteArrayView afterLastSemicolon(QByteArrayView line)
 {
     const qsizetype at = line.lastIndexOf(';');
-    return at < 0 ? line : line.mid(at + 1);
+    return at < 0 ? line : line.sliced(at + 1);
+}
+
+VexlonError tooManyWords(const QString& path)
+{
+    return VexlonError(QStringLiteral("The file \"%1\" holds more than %2 words, more than a dictionary table takes; it was not read.")
+                           .arg(printable(path))
+                           .arg(kMaxWordsInFile));
 }
 
 // Field index (0-based) of a line cut at every ";"; empty past the last.
-QByteArray field(const QByteArray& line, int index)
+QByteArray field(QByteArrayView line, int index)
 {
     qsizetype start = 0;
     for (int i = 0; i < index; ++i) {
@@ -30,7 +37,7 @@ QByteArray field(const QByteArray& line, int index)
         start = at + 1;
     }
     const qsizetype end = line.indexOf(';', start);
-    return line.mid(start, end < 0 ? -1 : end - start);
+    return line.sliced(start, (end < 0 ? line.size() : end) - start).toByteArray();
 }
 
 } // namespace
@@ -40,20 +47,35 @@ bool ReadCsvFile(const ProgramState& state, DictionaryTable& table, const QStrin
     if (!QFileInfo(path).isFile())
         return false;
     ProgressScope progress(state.ui(), state.texts.STAT(3));
-    LineReader lines(splitLines(readWholeFile(path)));
+    const QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
+    LineReader lines(bytes);
     lines.next();
     lines.next();
-    const int32_t count = strToInt(afterLastSemicolon(lines.next()));
+    int32_t count = 0;
+    try {
+        count = strToInt(afterLastSemicolon(lines.next()));
+    } catch (const ConvertError& e) {
+        throw VexlonError::atLine(e, path, 3);
+    }
+    // A missing record line fails to convert, so the rows never outnumber
+    // the lines that are there.
+    if (qMin<qsizetype>(count, countLines(bytes) - 3) > kMaxWordsInFile)
+        throw tooManyWords(path);
     UpdateScope update(table);
+    const QByteArray csvStatus(status::CsvFile);
     for (int32_t i = 0; i < count; ++i) {
         progress.show(i, count - 1);
-        const QByteArray line = lines.next();
+        const QByteArrayView line = lines.next();
         DictRow row;
         row.word = field(line, 0);
         row.number = QByteArray::number(i);
         row.languageId = field(line, 1);
-        row.language = LanguageName(state.langStructure, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF));
-        row.status = status::CsvFile;
+        try {
+            row.language = LanguageName(state.langStructure, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF));
+        } catch (const ConvertError& e) {
+            throw VexlonError::atLine(e, path, 4 + qsizetype(i));
+        }
+        row.status = csvStatus;
         table.append(row);
     }
     return true;
@@ -72,7 +94,7 @@ QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, Prog
             progress->show(i, last);
         const DictRow& row = rows[i];
         if (row.word.contains(';'))
-            throw VexlonError(QStringLiteral("The word \"%1\" holds \";\", which a CSV file cannot store.").arg(ansi::toUnicode(row.word)));
+            throw VexlonError(QStringLiteral("The word \"%1\" holds \";\", which a CSV file cannot store.").arg(printable(ansi::toUnicode(row.word))));
         lines << row.word + ';' + row.languageId + ';' + row.language + ';';
     }
     return joinCrLf(lines);
@@ -89,27 +111,33 @@ void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QStri
     (void)state;
     if (!QFileInfo(path).isFile())
         return;
-    const QByteArrayList lines = splitLines(readWholeFile(path));
+    const QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
+    // Every blank and every line end makes a row; counted before any row is
+    // made, so that a file of blanks cannot fill the memory with empty words.
+    if (bytes.count(' ') + countLines(bytes) > kMaxWordsInFile)
+        throw tooManyWords(path);
+    LineReader lines(bytes);
     UpdateScope update(table);
-    auto addWord = [&](const QByteArray& word, qsizetype endPosition) {
+    const QByteArray textStatus(status::TextFile);
+    const QByteArray noLanguage("FF");
+    auto addWord = [&](QByteArrayView word, qsizetype endPosition) {
         DictRow row;
-        row.word = word;
+        row.word = word.toByteArray();
         row.number = QByteArray::number(endPosition);
-        row.languageId = "FF";
-        row.status = status::TextFile;
+        row.languageId = noLanguage;
+        row.status = textStatus;
         table.append(row);
     };
-    for (const QByteArray& line : lines) {
-        QByteArray word;
+    while (!lines.atEnd()) {
+        const QByteArrayView line = lines.next();
+        qsizetype start = 0;
         for (qsizetype i = 0; i < line.size(); ++i) {
             if (line[i] == ' ') {
-                addWord(word, i + 1);
-                word.clear();
-            } else {
-                word.append(line[i]);
+                addWord(line.sliced(start, i - start), i + 1);
+                start = i + 1;
             }
         }
-        addWord(word, line.size() + 1);
+        addWord(line.sliced(start), line.size() + 1);
     }
 }
 

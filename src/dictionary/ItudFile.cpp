@@ -6,7 +6,6 @@
 #include "app/base/TextFile.h"
 #include "dictionary/LangStructure.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace vexlon {
@@ -89,7 +88,7 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
     for (const DictRow& row : rows) {
         if (row.word.size() > kMaxWordLength)
             throw VexlonError(QStringLiteral("The word \"%1\" is longer than %2 characters and cannot be written to a dictionary file.")
-                                  .arg(ansi::toUnicode(row.word.left(20)) + QLatin1String("..."))
+                                  .arg(printable(ansi::toUnicode(row.word.left(20))) + QLatin1String("..."))
                                   .arg(kMaxWordLength));
         used += recordSize(row.word.size());
     }
@@ -133,15 +132,22 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
 bool ReadDictionaryFile(const ProgramState& state, DictionaryTable& table, const QString& path)
 {
     ProgressScope progress(state.ui(), state.texts.STAT(0));
-    const QByteArray bytes = readWholeFile(path);
+    const QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
     if (bytes.size() != state.settings.UsersDictionarySize) {
         if (!state.ui().confirm(state.texts.MESSAGES(3), ConfirmKind::Warning))
             return false;
     }
     if (state.settings.BackupCopy) {
         const QString backup = state.path(kBackupFile);
-        if (!QFileInfo::exists(backup))
-            QFile::copy(path, backup); // a failed backup is not worth a message
+        if (!QFileInfo::exists(backup)) {
+            // The reading goes on without the copy, but the user who asked
+            // for it learns that there is none.
+            try {
+                writeFileSafely(backup, bytes);
+            } catch (const FileError& e) {
+                state.ui().message(QStringLiteral("No backup copy was made. %1").arg(e.message()));
+            }
+        }
     }
     {
         UpdateScope update(table);

@@ -38,7 +38,10 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
 
 // Fills the table from the file. False when the user declined a file of the
 // wrong size (the table is unchanged). Throws FileError when the file cannot
-// be read or "phConfig.cfg" cannot be written (the rows read stay).
+// be read or is larger than a dictionary file may be (the table is
+// unchanged), or "phConfig.cfg" cannot be written (the rows read stay; the
+// old trailer file stays whole). A backup copy that cannot be written is
+// told in a message and the reading goes on.
 bool ReadDictionaryFile(const ProgramState& state, DictionaryTable& table, const QString& path);
 
 // Writes all rows in their order to path, replacing it only when the whole

@@ -6,8 +6,8 @@
 #include "dictionary/Validation.h"
 #include "lists/Statistics.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "app/base/Errors.h"
+#include "app/base/TextFile.h"
 
 namespace vexlon::gui {
 
@@ -29,23 +29,32 @@ PhoneStatus phoneStatus(const ProgramState& state, PhoneLink* link)
 void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
 {
     ProgramState& state = editor.state;
-    // However the command ends, the table counts as unmodified.
-    struct ClearModified {
-        DictionaryTable& table;
-        ~ClearModified() { table.modified = false; }
-    } clearModified{editor.table};
-    if (!hooks.statusUpdate() || !link)
+    if (!hooks.statusUpdate() || !link) {
+        // Nothing was read; the table counts as unmodified all the same.
+        editor.table.modified = false;
         return;
+    }
+    QByteArray bytes;
+    bool complete = false;
+    {
+        ProgressScope progress(state.ui(), state.texts.STAT(15));
+        complete = link->download(QString::fromLatin1(kPhoneDictionaryFile), bytes, 4000, hooks.progress);
+    }
+    if (!complete) {
+        state.ui().message(QString::fromLatin1(kPhoneReadFailedText));
+        return;
+    }
+    const QString local = state.path(kDownloadFile);
+    writeFileSafely(local, bytes);
     {
         UpdateScope update(editor.table);
-        const QString local = state.path(kDownloadFile);
-        {
-            ProgressScope progress(state.ui(), state.texts.STAT(15));
-            link->download(QString::fromLatin1(kPhoneDictionaryFile), local, 4000, hooks.progress);
+        if (!ReadDictionaryFile(state, editor.table, local)) {
+            editor.table.modified = false;
+            return;
         }
-        ReadDictionaryFile(state, editor.table, local);
     }
     FinishLoad(editor);
+    editor.table.modified = false;
 }
 
 SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
@@ -65,6 +74,8 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
         return SaveToPhoneOutcome::Full;
     const QString local = state.path(kUploadFile);
     WriteDictionaryFile(state, editor.table, local);
+    // The phone gets exactly the bytes that were written and checked.
+    const QByteArray bytes = readWholeFile(local, kMaxDictionaryFileBytes);
 
     SaveToPhoneOutcome outcome = SaveToPhoneOutcome::NoPhone;
     if (!hooks.statusUpdate() || !link) {
@@ -75,14 +86,17 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
             ProgressScope progress(state.ui(), state.texts.STAT(14));
             if (!link->isOpen())
                 link->open();
-            sent = link->upload(local, QString::fromLatin1(kPhoneDictionaryFile), 1000, hooks.progress);
+            sent = link->upload(bytes, QString::fromLatin1(kPhoneDictionaryFile), 1000, hooks.progress);
         }
         if (!sent)
-            state.ui().message(QStringLiteral("File Has not sent"));
+            state.ui().message(QString::fromLatin1(kPhoneWriteFailedText));
         outcome = sent ? SaveToPhoneOutcome::Sent : SaveToPhoneOutcome::NotSent;
-        if (state.settings.ReloadPhone)
+        // A phone restarted on a half-written dictionary would start with it.
+        if (sent && state.settings.ReloadPhone)
             link->restart();
     }
+    if (outcome == SaveToPhoneOutcome::NotSent)
+        return outcome;
     if (state.settings.StatisticOn)
         UpdateStatistic(state, editor.table);
     editor.table.modified = false;
@@ -91,15 +105,20 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
 
 QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
 {
+    (void)editor;
     if (!hooks.statusUpdate() || !link)
         return {};
-    const QString local = editor.state.path(kInfoFile);
-    link->download(QString::fromLatin1(kPhoneDictionaryFile), local, 4000, hooks.progress);
-    const qint64 size = QFileInfo(local).size();
-    QFile::remove(local);
-    return {QStringLiteral("Phone Model-> ") + link->model(), QStringLiteral("Phone IMEI: ") + link->imei(),
-            QStringLiteral("Phone Flex: ") + link->flexVersion(),
-            QStringLiteral("iTAP Users Dictionary file size-> %1 bytes").arg(size)};
+    QByteArray bytes;
+    const bool complete = link->download(QString::fromLatin1(kPhoneDictionaryFile), bytes, 4000, hooks.progress);
+    const QString model = link->model();
+    const QString imei = link->imei();
+    const QString flex = link->flexVersion();
+    if (!complete && model.isEmpty() && imei.isEmpty() && flex.isEmpty())
+        throw VexlonError(QStringLiteral("Nothing could be read from the phone."));
+    return {QStringLiteral("Phone Model-> ") + model, QStringLiteral("Phone IMEI: ") + imei,
+            QStringLiteral("Phone Flex: ") + flex,
+            complete ? QStringLiteral("iTAP Users Dictionary file size-> %1 bytes").arg(bytes.size())
+                     : QStringLiteral("iTAP Users Dictionary file size-> could not be read")};
 }
 
 } // namespace vexlon::gui

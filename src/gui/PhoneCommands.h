@@ -15,7 +15,6 @@ namespace vexlon::gui {
 inline const char* const kPhoneDictionaryFile = "/a/iTAP_User_Dictionary";
 inline const char* const kDownloadFile = "TempFile/PhDLFile.iud";
 inline const char* const kUploadFile = "TempFile/PhULFile.iud";
-inline const char* const kInfoFile = "TempFile/trash.iud";
 
 // Progress of a transfer: (done, total); the answer true lets it go on.
 using TransferProgress = std::function<bool(int done, int total)>;
@@ -30,10 +29,12 @@ public:
     virtual QString model() = 0;
     virtual QString imei() = 0;
     virtual QString flexVersion() = 0;
-    // Reads the phone file into localFile (a short or empty file when the
-    // phone fails). Throws FileError when localFile cannot be written.
-    virtual void download(const QString& phoneFile, const QString& localFile, int chunk, const TransferProgress& progress) = 0;
-    virtual bool upload(const QString& localFile, const QString& phoneFile, int chunk, const TransferProgress& progress) = 0;
+    // Reads the whole phone file; false when the phone refused it or failed
+    // on the way (bytes then holds what came so far).
+    virtual bool download(const QString& phoneFile, QByteArray& bytes, int chunk, const TransferProgress& progress) = 0;
+    // Writes bytes as the phone file; false when any part of it, or the
+    // closing of the file, was refused or failed.
+    virtual bool upload(const QByteArray& bytes, const QString& phoneFile, int chunk, const TransferProgress& progress) = 0;
     virtual bool restart() = 0;
 };
 
@@ -56,20 +57,31 @@ struct PhoneCommandHooks {
     TransferProgress progress;
 };
 
-// Open from Phone: reads the phone's dictionary into the table through
-// TempFile/PhDLFile.iud and runs the follow-up of every load (no white
-// list); the table counts as unmodified afterwards, also without a phone.
+// Told when the phone's dictionary could not be read whole.
+inline const char* const kPhoneReadFailedText =
+    "The dictionary could not be read from the phone. Nothing was changed.";
+// Told when an upload failed part-way.
+inline const char* const kPhoneWriteFailedText =
+    "File Has not sent. The phone refused or lost part of the dictionary, so the dictionary on the phone may now "
+    "be incomplete: save to the phone again before you use it.";
+
+// Open from Phone: reads the phone's dictionary, keeps it as
+// TempFile/PhDLFile.iud, reads that into the table and runs the follow-up of
+// every load (no white list); the table counts as unmodified afterwards, also
+// without a phone. A read that fails part-way changes nothing and says so.
 void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
 enum class SaveToPhoneOutcome { Sent, NotSent, NoPhone, HasProblem, Full };
 // Save to Phone: the pre-save check (offering the repair), ordering by
 // Number, the capacity check (a table that does not fit is refused as Save
-// Dictionary refuses it), TempFile/PhULFile.iud, the upload ("File Has not
-// sent" when it fails), the restart when set, the statistic when on.
+// Dictionary refuses it), TempFile/PhULFile.iud, the upload of those very
+// bytes (kPhoneWriteFailedText when it fails; no restart then), the restart
+// when set, the statistic when on.
 SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
 // The four lines of the phone information window, or an empty list when
-// the phone is not ready.
+// the phone is not ready. Throws VexlonError when nothing at all could be
+// read from the phone.
 QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
 } // namespace vexlon::gui

@@ -180,30 +180,27 @@ QString PhoneHandling::flexVersion()
     return item ? QString::fromStdString(item->GetPhoneFlexVersion()) : QString();
 }
 
-void PhoneHandling::download(const QString& phoneFile, const QString& localFile, int chunk, const TransferProgress& progress)
+bool PhoneHandling::download(const QString& phoneFile, QByteArray& bytes, int chunk, const TransferProgress& progress)
 {
+    bytes.clear();
     phone::TMotoP2KModemItem* item = currentPhone();
     if (!item)
-        return;
-    try {
-        item->FileDownloadPhone(local8(phoneFile), local8(localFile), chunk, 0,
-                                [&progress](int32_t done, int32_t total) { return progress ? progress(done, total) : true; });
-    } catch (const phone::LocalFileError& e) {
-        throw FileError(QString::fromLocal8Bit(e.what()));
-    }
+        return false;
+    std::vector<uint8_t> read;
+    const bool complete = item->FileDownloadPhone(local8(phoneFile), read, chunk, 0,
+                                                  [&progress](int32_t done, int32_t total) { return progress ? progress(done, total) : true; });
+    bytes = QByteArray(reinterpret_cast<const char*>(read.data()), qsizetype(read.size()));
+    return complete;
 }
 
-bool PhoneHandling::upload(const QString& localFile, const QString& phoneFile, int chunk, const TransferProgress& progress)
+bool PhoneHandling::upload(const QByteArray& bytes, const QString& phoneFile, int chunk, const TransferProgress& progress)
 {
     phone::TMotoP2KModemItem* item = currentPhone();
     if (!item)
         return false;
-    try {
-        return item->FileUploadPhone(local8(localFile), local8(phoneFile), chunk,
-                                     [&progress](int32_t done, int32_t total) { return progress ? progress(done, total) : true; });
-    } catch (const phone::LocalFileError& e) {
-        throw FileError(QString::fromLocal8Bit(e.what()));
-    }
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
+    return item->FileUploadPhone(std::span<const uint8_t>(data, std::size_t(bytes.size())), local8(phoneFile), chunk,
+                                 [&progress](int32_t done, int32_t total) { return progress ? progress(done, total) : true; });
 }
 
 bool PhoneHandling::restart()

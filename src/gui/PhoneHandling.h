@@ -56,8 +56,8 @@ public:
     QString model() override;
     QString imei() override;
     QString flexVersion() override;
-    void download(const QString& phoneFile, const QString& localFile, int chunk, const TransferProgress& progress) override;
-    bool upload(const QString& localFile, const QString& phoneFile, int chunk, const TransferProgress& progress) override;
+    bool download(const QString& phoneFile, QByteArray& bytes, int chunk, const TransferProgress& progress) override;
+    bool upload(const QByteArray& bytes, const QString& phoneFile, int chunk, const TransferProgress& progress) override;
     bool restart() override;
 
 private:

@@ -18,53 +18,63 @@ const char* const kStatisticType = "List Type;Statistic list";
 // The first three ";"-ended fields of an entry line; a field whose ";" is
 // missing, and every field after it, is empty. Whatever follows the third
 // ";" (the language name and anything beyond) is not used.
-void splitEntry(const QByteArray& line, QByteArray fields[3])
+void splitEntry(QByteArrayView line, QByteArray fields[3])
 {
     qsizetype start = 0;
     for (int f = 0; f < 3; ++f) {
         const qsizetype end = line.indexOf(';', start);
         if (end < 0)
             return;
-        fields[f] = line.mid(start, end - start);
+        fields[f] = line.sliced(start, end - start).toByteArray();
         start = end + 1;
     }
 }
 
 // Checks the first line and reads the count of line 4; false when the file
 // is not a list file.
-bool parseHeader(const QByteArrayList& lines, int32_t& count)
+bool parseHeader(LineReader& reader, int32_t& count)
 {
-    LineReader reader(lines);
     if (reader.next() != kListFileFirstLine)
         return false;
     reader.next();
     reader.next();
-    const QByteArray amountLine = reader.next();
+    const QByteArrayView amountLine = reader.next();
     const qsizetype semicolon = amountLine.lastIndexOf(';');
     if (semicolon < 0)
         return false;
-    count = strToInt(amountLine.mid(semicolon + 1));
+    count = strToInt(amountLine.sliced(semicolon + 1));
     if (count < 0)
         throw RangeError(QStringLiteral("Range check error: a list of %1 entries").arg(count));
     return true;
 }
 
 template <class List, class Item, class SetNumber>
-bool parseList(const QByteArray& bytes, List& list, const TiTAPStructure& structure, SetNumber setNumber)
+bool parseList(const QByteArray& bytes, List& list, const TiTAPStructure& structure, const QString& name,
+               SetNumber setNumber)
 {
-    const QByteArrayList lines = splitLines(bytes);
+    LineReader lines(bytes);
     int32_t count = 0;
-    if (!parseHeader(lines, count))
-        return false;
-    QVector<Item> items;
+    try {
+        if (!parseHeader(lines, count))
+            return false;
+    } catch (const ConvertError& e) {
+        throw VexlonError::atLine(e, name, 4);
+    } catch (const RangeError& e) {
+        throw VexlonError::atLine(e, name, 4);
+    }
     // Lines missing past the end of the file read as empty lines, which
-    // fail to convert; the count is never trusted for sizing beyond the
-    // lines present.
-    items.reserve(qMin<qsizetype>(count, qMax<qsizetype>(0, lines.size() - 4)));
+    // fail to convert: the entries never outnumber the lines present, and
+    // those are counted before any entry is made.
+    const qsizetype present = qMax<qsizetype>(0, countLines(bytes) - 4);
+    if (qMin<qsizetype>(count, present) > kMaxListEntries)
+        throw VexlonError(QStringLiteral("The list file \"%1\" holds more than %2 entries; it was not read.")
+                              .arg(printable(name))
+                              .arg(kMaxListEntries));
+    QVector<Item> items;
+    items.reserve(qMin<qsizetype>(count, present));
     try {
         for (int32_t i = 0; i < count; ++i) {
-            const qsizetype at = 4 + qsizetype(i);
-            const QByteArray line = at < lines.size() ? lines.at(at) : QByteArray();
+            const QByteArrayView line = lines.next();
             QByteArray fields[3];
             splitEntry(line, fields);
             Item item;
@@ -74,10 +84,11 @@ bool parseList(const QByteArray& bytes, List& list, const TiTAPStructure& struct
             item.LanguageTitle = LanguageName(structure, item.LanguageID);
             items.append(item);
         }
-    } catch (...) {
+    } catch (const ConvertError& e) {
+        const qsizetype line = 5 + items.size();
         list.Count = static_cast<int>(items.size());
         list.Items = std::move(items);
-        throw;
+        throw VexlonError::atLine(e, name, line);
     }
     list.Count = static_cast<int>(items.size());
     list.Items = std::move(items);
@@ -99,7 +110,7 @@ QByteArray content(const List& list, const char* typeLine, const QByteArray& sta
     for (const auto& item : list.Items) {
         if (!listCanStore(item.Word))
             throw VexlonError(QStringLiteral("The word \"%1\" holds \";\" or a line break and cannot be stored in a list file")
-                                  .arg(ansi::toUnicode(item.Word)));
+                                  .arg(printable(ansi::toUnicode(item.Word))));
         QByteArray line = item.Word;
         line.append(';').append(QByteArray::number(numberOf(item))).append(';');
         line.append(byteToHex(item.LanguageID)).append(';').append(cleanTitle(item.LanguageTitle));
@@ -151,14 +162,15 @@ QString listReadErrorText(ListKind kind)
     return QStringLiteral("ERROR[03]: Error of reading Statislic list file.");
 }
 
-bool ParseListFile(const QByteArray& bytes, TLST& list, const TiTAPStructure& structure)
+bool ParseListFile(const QByteArray& bytes, TLST& list, const TiTAPStructure& structure, const QString& name)
 {
-    return parseList<TLST, TLST_ITEM>(bytes, list, structure, [](TLST_ITEM& item, int32_t n) { item.Number = n; });
+    return parseList<TLST, TLST_ITEM>(bytes, list, structure, name,
+                                      [](TLST_ITEM& item, int32_t n) { item.Number = n; });
 }
 
-bool ParseListFile(const QByteArray& bytes, TSTATLST& list, const TiTAPStructure& structure)
+bool ParseListFile(const QByteArray& bytes, TSTATLST& list, const TiTAPStructure& structure, const QString& name)
 {
-    return parseList<TSTATLST, TSTATLST_ITEM>(bytes, list, structure,
+    return parseList<TSTATLST, TSTATLST_ITEM>(bytes, list, structure, name,
                                               [](TSTATLST_ITEM& item, int32_t n) { item.Rating = n; });
 }
 
@@ -166,14 +178,14 @@ bool ReadListFile(const QString& path, TLST& list, const TiTAPStructure& structu
 {
     if (!QFileInfo(path).isFile())
         return false;
-    return ParseListFile(readWholeFile(path), list, structure);
+    return ParseListFile(readWholeFile(path, kMaxListFileBytes), list, structure, path);
 }
 
 bool ReadListFile(const QString& path, TSTATLST& list, const TiTAPStructure& structure)
 {
     if (!QFileInfo(path).isFile())
         return false;
-    return ParseListFile(readWholeFile(path), list, structure);
+    return ParseListFile(readWholeFile(path, kMaxListFileBytes), list, structure, path);
 }
 
 bool listCanStore(const QByteArray& word)
@@ -255,7 +267,7 @@ QString unstorableWordsText(int count, const QByteArray& first)
 {
     return QStringLiteral("%1 word(s) holding \";\" cannot be stored in a list file and were not added (first: \"%2\").")
         .arg(count)
-        .arg(ansi::toUnicode(first));
+        .arg(printable(ansi::toUnicode(first)));
 }
 
 void AppendListEntry(TLST& list, FirstEntryIndex& index, const QByteArray& word, const QByteArray& number,

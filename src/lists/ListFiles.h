@@ -20,6 +20,10 @@ inline const char* const kBlackListFile = "Lists/BlackList.csv";
 inline const char* const kStatisticFile = "Lists/Statistic.csv";
 inline const char* const kListFileFirstLine = "Vexlon list file";
 
+// The most entries a list file may hold; a file with more lines is refused
+// before any entry is made.
+inline constexpr qsizetype kMaxListEntries = 2000000;
+
 const char* listFileName(ListKind kind);
 // The start-up message shown when the list file cannot be read.
 QString listReadErrorText(ListKind kind);
@@ -29,9 +33,13 @@ QString listReadErrorText(ListKind kind);
 // a negative count (list unchanged) and ConvertError for a count, number or
 // language field that is not a number, including the lines missing when the
 // file ends before its count; the list then holds the entries read before
-// the failing line. The language names come from the structure.
-bool ParseListFile(const QByteArray& bytes, TLST& list, const TiTAPStructure& structure);
-bool ParseListFile(const QByteArray& bytes, TSTATLST& list, const TiTAPStructure& structure);
+// the failing line. The language names come from the structure. Errors
+// name the file (name) and the line. VexlonError, list unchanged, for a file
+// of more than kMaxListEntries entry lines.
+bool ParseListFile(const QByteArray& bytes, TLST& list, const TiTAPStructure& structure,
+                   const QString& name = QStringLiteral("list"));
+bool ParseListFile(const QByteArray& bytes, TSTATLST& list, const TiTAPStructure& structure,
+                   const QString& name = QStringLiteral("list"));
 
 // The same from a file; false when no file exists at path. Throws FileError
 // when it exists but cannot be read.

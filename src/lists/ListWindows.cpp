@@ -82,7 +82,7 @@ bool refuseUnstorable(const ProgramState& state, const QByteArray& word)
     if (listCanStore(word))
         return false;
     state.ui().message(QStringLiteral("The word \"%1\" holds \";\" and cannot be stored in a list file; it was not changed.")
-                           .arg(ansi::toUnicode(word)));
+                           .arg(printable(ansi::toUnicode(word))));
     return true;
 }
 

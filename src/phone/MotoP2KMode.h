@@ -13,6 +13,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace vexlon::phone {
 
@@ -85,14 +86,23 @@ public:
     // Writes the first Count bytes (0 ... 1024) of Buffer.
     bool FileWritePhone(int32_t Count, std::span<const uint8_t> Buffer);
     bool FileClosePhone();
-    // Local file errors are raised as LocalFileError.
-    void FileDownloadPhone(const std::string& PhoneFileName, const std::string& LocalFileName,
-                           int32_t ChunkSize, int32_t Total, const TProgressCallback& Progress);
-    bool FileUploadPhone(const std::string& LocalFileName, const std::string& PhoneFileName,
-                         int32_t ChunkSize, const TProgressCallback& Progress);
+    // Reads the whole phone file into Bytes. True only when it was read to
+    // its end (an empty read in open-ended mode, Total = 0) or Total bytes
+    // came; false after a refused open, a failed read, an error answer, an
+    // answer larger than the chunk or a progress callback that stopped it,
+    // with the bytes read so far in Bytes.
+    bool FileDownloadPhone(const std::string& PhoneFileName, std::vector<uint8_t>& Bytes, int32_t ChunkSize,
+                           int32_t Total, const TProgressCallback& Progress);
+    // Writes Bytes as the phone file in chunks of ChunkSize (at most 1024).
+    // True only when every chunk and the closing of the file were accepted;
+    // after false the phone's file may hold part of Bytes.
+    bool FileUploadPhone(std::span<const uint8_t> Bytes, const std::string& PhoneFileName, int32_t ChunkSize,
+                         const TProgressCallback& Progress);
 
 private:
     bool readSeemText(uint16_t seem, std::size_t bufferSize, std::string& text);
+    // One file read; false when it failed (length 0 is the end of the file).
+    bool readChunk(std::span<uint8_t> buffer, int32_t count, int32_t& length);
 
     IDeviceBackend& backend_;
     std::unique_ptr<IP2KDevice> device_;

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <vector>
 
@@ -150,26 +148,39 @@ bool TMotoP2KModemItem::FileOpenPhone(const std::string& FileName, uint8_t Attri
         DoDebug("File Open Phone Failed - Error Read Command", dtError);
         return false;
     }
+    // A non-zero status byte is the phone's refusal (no such file, a path
+    // it cannot write, a full memory).
+    if (length > 0 && answer[0] != 0) {
+        DoDebug("File Open Phone Failed - Error Status", dtError);
+        return false;
+    }
     DoDebug("File Open Phone", dtInformation);
     return true;
 }
 
 int32_t TMotoP2KModemItem::FileReadPhone(std::span<uint8_t> Buffer, int32_t Count)
 {
-    if (Count < 0 || Count > p2k::kMaxReadCount) {
+    int32_t length = 0;
+    return readChunk(Buffer, Count, length) ? length : 0;
+}
+
+bool TMotoP2KModemItem::readChunk(std::span<uint8_t> buffer, int32_t count, int32_t& length)
+{
+    if (count < 0 || count > p2k::kMaxReadCount) {
         DoDebug("File Read Phone Failed - BuffSize isn`t normal (0 > Buffer Size > 4096)", dtError);
-        return 0;
+        return false;
     }
-    const auto data = p2k::buildFileRead(static_cast<uint32_t>(Count));
+    const auto data = p2k::buildFileRead(static_cast<uint32_t>(count));
     // The answer area is the caller's buffer, no larger than the count asked.
-    const std::size_t capacity = std::min<std::size_t>(static_cast<std::size_t>(Count), Buffer.size());
-    uint16_t length = 0;
-    if (!ExecuteCommand(p2k::kCmdFileSystem, data, Buffer.first(capacity), length)) {
+    const std::size_t capacity = std::min<std::size_t>(static_cast<std::size_t>(count), buffer.size());
+    uint16_t answerLength = 0;
+    if (!ExecuteCommand(p2k::kCmdFileSystem, data, buffer.first(capacity), answerLength)) {
         DoDebug("File Read Phone Failed - Error Read Command", dtError);
-        return 0;
+        return false;
     }
     DoDebug("File Read Phone", dtInformation);
-    return length;
+    length = answerLength;
+    return true;
 }
 
 bool TMotoP2KModemItem::FileWritePhone(int32_t Count, std::span<const uint8_t> Buffer)
@@ -184,6 +195,10 @@ bool TMotoP2KModemItem::FileWritePhone(int32_t Count, std::span<const uint8_t> B
     uint16_t length = 0;
     if (!ExecuteCommand(p2k::kCmdFileSystem, data, answer, length)) {
         DoDebug("File Write Phone Failed - Error Read Command", dtError);
+        return false;
+    }
+    if (length > 0 && answer[0] != 0) {
+        DoDebug("File Write Phone Failed - Error Status", dtError);
         return false;
     }
     DoDebug("File Write Phone", dtInformation);
@@ -203,119 +218,96 @@ bool TMotoP2KModemItem::FileClosePhone()
     return length == 0;
 }
 
-void TMotoP2KModemItem::FileDownloadPhone(const std::string& PhoneFileName,
-                                          const std::string& LocalFileName, int32_t ChunkSize,
-                                          int32_t Total, const TProgressCallback& Progress)
+bool TMotoP2KModemItem::FileDownloadPhone(const std::string& PhoneFileName, std::vector<uint8_t>& Bytes,
+                                          int32_t ChunkSize, int32_t Total, const TProgressCallback& Progress)
 {
+    Bytes.clear();
     if (!IsOpen()) {
         DoDebug("File Download Phone - Phone Not Open", dtError);
-        return;
+        return false;
     }
     if (PhoneFileName.empty() || PhoneFileName.size() > p2k::kMaxTransferNameLength) {
         DoDebug("File Download Phone - FileName not normal", dtError);
-        return;
+        return false;
     }
     if (!FileOpenPhone(PhoneFileName, p2k::kOpenForRead))
-        return;
-
-    std::ofstream local(std::filesystem::path(LocalFileName),
-                        std::ios::binary | std::ios::out | std::ios::trunc);
-    if (!local) {
-        // Leave the phone with no file open before giving up.
-        FileClosePhone();
-        throw LocalFileError("Cannot create file \"" + LocalFileName + "\".");
-    }
+        return false;
 
     const bool openEnded = Total == 0;
     int64_t total = Total;
-    int64_t done = 0;
-    // A chunk above the read limit is refused by FileReadPhone anyway, so
-    // the buffer never needs to be larger than that limit.
+    bool complete = false;
+    // A chunk above the read limit is refused by the read anyway, so the
+    // buffer never needs to be larger than that limit.
     std::vector<uint8_t> buffer(
         static_cast<std::size_t>(std::clamp<int32_t>(ChunkSize, 0, p2k::kMaxReadCount)), 0);
     do {
         std::fill(buffer.begin(), buffer.end(), 0);
-        const int32_t n = FileReadPhone(buffer, ChunkSize);
-        // A one-byte answer is the phone's error reply, not file data.
-        if (n <= 1 || n > ChunkSize)
+        int32_t n = 0;
+        if (!readChunk(buffer, ChunkSize, n))
             break;
-        local.write(reinterpret_cast<const char*>(buffer.data()), n);
-        if (!local) {
-            FileClosePhone();
-            throw LocalFileError("Cannot write file \"" + LocalFileName + "\".");
+        // An empty answer is the end of the file; a one-byte answer is the
+        // phone's error reply, not file data; more than asked is no answer
+        // to this read.
+        if (n == 0) {
+            complete = openEnded;
+            break;
         }
-        done += n;
-        if (!reportProgress(Progress, done, total))
+        if (n == 1 || n > ChunkSize) {
+            DoDebug("File Download Phone Failed - Error Answer", dtError);
             break;
+        }
+        Bytes.insert(Bytes.end(), buffer.begin(), buffer.begin() + n);
+        const auto done = static_cast<int64_t>(Bytes.size());
+        if (!reportProgress(Progress, done, total)) {
+            DoDebug("File Download Phone - Stopped", dtError);
+            break;
+        }
         if (openEnded)
             total = done + 1;
-    } while (done < total);
+        else if (done >= total)
+            complete = true;
+    } while (static_cast<int64_t>(Bytes.size()) < total);
 
-    local.close();
-    if (local.fail()) {
-        FileClosePhone();
-        throw LocalFileError("Cannot write file \"" + LocalFileName + "\".");
-    }
     FileClosePhone();
     DoDebug("File Download Phone", dtInformation);
+    return complete;
 }
 
-bool TMotoP2KModemItem::FileUploadPhone(const std::string& LocalFileName,
-                                        const std::string& PhoneFileName, int32_t ChunkSize,
-                                        const TProgressCallback& Progress)
+bool TMotoP2KModemItem::FileUploadPhone(std::span<const uint8_t> Bytes, const std::string& PhoneFileName,
+                                        int32_t ChunkSize, const TProgressCallback& Progress)
 {
     if (!IsOpen()) {
         DoDebug("File Upload Phone - Phone Not Open", dtError);
         return false;
     }
-    std::error_code ec;
-    const std::filesystem::path localPath(LocalFileName);
-    if (PhoneFileName.empty() || PhoneFileName.size() > p2k::kMaxTransferNameLength
-        || !std::filesystem::is_regular_file(localPath, ec)) {
+    if (PhoneFileName.empty() || PhoneFileName.size() > p2k::kMaxTransferNameLength) {
         DoDebug("File Upload Phone - FileName not normal", dtError);
         return false;
     }
-
-    std::ifstream local(localPath, std::ios::binary | std::ios::in);
-    const auto fileSize = std::filesystem::file_size(localPath, ec);
-    if (!local || ec)
-        throw LocalFileError("Cannot open file \"" + LocalFileName + "\".");
-    const auto size = static_cast<int64_t>(fileSize);
-    int64_t chunk = ChunkSize;
-    if (chunk > size)
-        chunk = size;
+    const auto size = static_cast<int64_t>(Bytes.size());
+    int64_t chunk = std::min<int64_t>(ChunkSize, size);
 
     if (!FileOpenPhone(PhoneFileName, 0))
         return false;
 
-    // One byte more than a write may carry is enough to see that a chunk is
-    // too large; the buffer never grows with the file.
-    std::vector<uint8_t> buffer(static_cast<std::size_t>(p2k::kMaxWriteCount) + 1, 0);
     int64_t sent = 0;
     while (sent < size) {
         if (size - sent < chunk)
             chunk = size - sent;
-        std::streamsize count = 0;
-        if (chunk > 0) {
-            const auto want = static_cast<std::streamsize>(
-                std::min<int64_t>(chunk, static_cast<int64_t>(buffer.size())));
-            local.read(reinterpret_cast<char*>(buffer.data()), want);
-            count = local.gcount();
-        }
-        chunk = count;
-        if (count <= 0 || count > p2k::kMaxWriteCount)
+        if (chunk <= 0 || chunk > p2k::kMaxWriteCount)
             break;
-        if (!FileWritePhone(static_cast<int32_t>(count), buffer))
+        const auto piece = Bytes.subspan(static_cast<std::size_t>(sent), static_cast<std::size_t>(chunk));
+        if (!FileWritePhone(static_cast<int32_t>(chunk), piece))
             break;
-        sent += count;
+        sent += chunk;
         if (!reportProgress(Progress, sent, size))
             break;
     }
 
-    FileClosePhone();
-    local.close();
+    // The phone stores the file when it is closed; a refused close loses it.
+    const bool closed = FileClosePhone();
     DoDebug("File Upload Phone", dtInformation);
-    return sent == size;
+    return sent == size && closed;
 }
 
 } // namespace vexlon::phone

@@ -17,8 +17,8 @@ public:
     QString model() override { return QStringLiteral("V3x"); }
     QString imei() override { return {}; }
     QString flexVersion() override { return {}; }
-    void download(const QString&, const QString&, int, const gui::TransferProgress&) override {}
-    bool upload(const QString&, const QString&, int, const gui::TransferProgress&) override { return false; }
+    bool download(const QString&, QByteArray&, int, const gui::TransferProgress&) override { return false; }
+    bool upload(const QByteArray&, const QString&, int, const gui::TransferProgress&) override { return false; }
     bool restart() override { return false; }
 };
 

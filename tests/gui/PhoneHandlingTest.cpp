@@ -88,12 +88,27 @@ TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
     EXPECT_EQ(answers.shown.size(), 1) << answers.shown.join(QLatin1Char('\n')).toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.path("TempFile/trash.iud")));
 
-    // An upload the phone refuses is reported, and the restart still follows.
-    backend_->phone(0).injectFault(sim::Fault(sim::FaultKind::FailSend).forCommand(phone::p2k::kCmdFileSystem).repeat(-1));
+    // An upload the phone refuses part-way is reported as a failure; the
+    // phone is not restarted on a half-written dictionary, and the table
+    // still counts as unsaved.
+    table().modified = true;
+    backend_->phone(0).injectFault(
+        sim::Fault(sim::FaultKind::ErrorStatus).forCommand(phone::p2k::kCmdFileSystem, phone::p2k::kFsWrite).after(2));
     answers.expectBox(QMessageBox::Ok);
     key(Qt::Key_S, Qt::AltModifier);
-    EXPECT_EQ(answers.texts().value(1), QStringLiteral("File Has not sent"));
-    EXPECT_EQ(backend_->phone(0).restarts(), 2);
+    EXPECT_EQ(answers.texts().value(1), QString::fromLatin1(gui::kPhoneWriteFailedText));
+    EXPECT_EQ(backend_->phone(0).restarts(), 1);
+    EXPECT_TRUE(table().modified);
+
+    // A read that breaks off changes nothing and says so.
+    const QByteArrayList before = words(table());
+    backend_->phone(0).injectFault(
+        sim::Fault(sim::FaultKind::DropAtFetch).forCommand(phone::p2k::kCmdFileSystem, phone::p2k::kFsRead).after(1));
+    answers.expectBox(QMessageBox::Ok);
+    key(Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(answers.texts().value(2), QString::fromLatin1(gui::kPhoneReadFailedText));
+    EXPECT_EQ(words(table()), before);
+    EXPECT_TRUE(table().modified);
 }
 
 TEST_F(PhoneWindow, ProblemsAndOverfullTablesAreNeverSent)

@@ -83,14 +83,17 @@ TEST_F(ListFilesTest, DamagedFieldsRaiseErrorsWithoutReadingPastTheFile)
     // A count far beyond the lines present: the entries before the missing
     // line stay, nothing is read or reserved beyond the file.
     try {
-        ParseListFile(listFile("2000000000", {"a;1;01;", "b;2;02;"}), list, state.langStructure);
+        ParseListFile(listFile("2000000000", {"a;1;01;", "b;2\x01;02;"}), list, state.langStructure,
+                      QStringLiteral("Lists/x.csv"));
         FAIL() << "no conversion error";
     } catch (const ConvertError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("'' is not a valid integer value"));
+        // The message names the file and the line, and shows no raw control
+        // character.
+        EXPECT_EQ(e.message(), QStringLiteral("File \"Lists/x.csv\", line 6: '2\\x01' is not a valid integer value"));
     }
-    ASSERT_EQ(list.Count, 2);
-    EXPECT_EQ(list.Items.size(), 2);
-    EXPECT_EQ(list.Items[1].Word, QByteArray("b"));
+    ASSERT_EQ(list.Count, 1);
+    EXPECT_EQ(list.Items.size(), 1);
+    EXPECT_EQ(list.Items[0].Word, QByteArray("a"));
 
     setItems(list, {{"keep", 1, 1, "English"}});
     EXPECT_THROW(ParseListFile(listFile("-1", {}), list, state.langStructure), RangeError);

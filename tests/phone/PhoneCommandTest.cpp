@@ -3,6 +3,7 @@
 
 #include "phone/PhoneTestSupport.h"
 
+#include <fstream>
 #include <sstream>
 
 using namespace vexlon::cli;
@@ -22,6 +23,14 @@ protected:
         options.simulateFolder = phoneDir.path().string();
         options.trace = trace;
         options.dataDir = program.path().string();
+        options.saveFile = [](const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
+            std::ofstream file(path, std::ios::binary | std::ios::trunc);
+            file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+            if (file.flush())
+                return true;
+            reason = "cannot write " + path;
+            return false;
+        };
         return runPhoneCommand(options, args, out, err);
     }
     bool errSays(const std::string& text) const { return err.str().find(text) != std::string::npos; }
@@ -49,7 +58,6 @@ TEST_F(phoneCommand, ReadAndWriteMoveTheDictionaryByteForByte)
     const auto copy = work / "copy.iud";
     ASSERT_EQ(run({"read", copy.string()}), 0) << err.str();
     EXPECT_EQ(readFile(copy), dictionary);
-    EXPECT_FALSE(std::filesystem::exists(copy.string() + ".part"));
 
     const Bytes replacement = randomBytes(12345, 12);
     writeFile(work / "new.iud", replacement);
@@ -60,17 +68,36 @@ TEST_F(phoneCommand, ReadAndWriteMoveTheDictionaryByteForByte)
 
 TEST_F(phoneCommand, FailedTransfersSaySoAndKeepTheEarlierFile)
 {
-    // The phone has no dictionary file: nothing arrives.
+    // The phone has no dictionary file: nothing arrives, nothing is written.
     const auto copy = work / "copy.iud";
     writeText(copy, "earlier");
     EXPECT_EQ(run({"read", copy.string()}), 1);
     EXPECT_TRUE(errSays("failed"));
+    EXPECT_TRUE(errSays("File Open Phone Failed - Error Status"));
     EXPECT_EQ(readFile(copy), Bytes({'e', 'a', 'r', 'l', 'i', 'e', 'r'}));
-    EXPECT_FALSE(std::filesystem::exists(copy.string() + ".part"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work.path()), {}), 1);
+    // A target that cannot be written is a file error, told as such.
+    writeFile(phoneFile(), randomBytes(100, 1));
+    EXPECT_EQ(run({"read", work.path().string()}), 2);
+    EXPECT_TRUE(errSays("cannot write"));
 
-    EXPECT_EQ(run({"write", (work / "missing.iud").string()}), 1);
-    EXPECT_EQ(lines(err.str()).at(0), "File Has not sent");
-    EXPECT_TRUE(errSays("File Upload Phone - FileName not normal"));
+    EXPECT_EQ(run({"write", (work / "missing.iud").string()}), 2);
+    EXPECT_TRUE(errSays("cannot open"));
+}
+
+// A phone that refuses the upload, or whose memory fills up in the middle of
+// it, is a failed write: exit status 1, a message saying the phone's
+// dictionary may be incomplete, and no restart.
+TEST_F(phoneCommand, RefusedWritesAreFailures)
+{
+    writeFile(work / "in.iud", randomBytes(5100, 3));
+    writeText(phoneDir / ".phone/storage", "2500\n");
+    EXPECT_EQ(run({"write", (work / "in.iud").string(), "--restart"}), 1);
+    EXPECT_TRUE(errSays("File Has not sent"));
+    EXPECT_TRUE(errSays("may now be incomplete"));
+    EXPECT_TRUE(errSays("File Write Phone Failed - Error Status"));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(readFile(phoneFile()).size(), 2500u);
 }
 
 TEST_F(phoneCommand, InfoShowsTheFourLines)
@@ -82,6 +109,14 @@ TEST_F(phoneCommand, InfoShowsTheFourLines)
                                        "Phone Flex: R374_G_0E.30.49R",
                                        "iTAP Users Dictionary file size-> 4321 bytes"}));
     EXPECT_FALSE(std::filesystem::exists(program / "TempFile/trash.iud"));
+    // Without a dictionary file the size cannot be told; without any answer
+    // at all the command fails.
+    std::filesystem::remove(phoneFile());
+    ASSERT_EQ(run({"info"}), 0) << err.str();
+    EXPECT_EQ(lines(out.str()).back(), "iTAP Users Dictionary file size-> could not be read");
+    writeText(phoneDir / ".phone/faults", "ErrorStatus\n");
+    EXPECT_EQ(run({"info"}), 1);
+    EXPECT_TRUE(errSays("nothing could be read from the phone"));
 }
 
 TEST_F(phoneCommand, ListSwitchAndNoPhone)

@@ -20,14 +20,19 @@ using FsCalls = std::vector<std::pair<uint32_t, uint32_t>>;
 class phoneServices : public P2KPhoneTest {
 protected:
     std::filesystem::path phoneFile() const { return dir / "a/iTAP_User_Dictionary"; }
-    std::string local(const std::string& name) const { return (work / name).string(); }
-    void download(const std::string& to, int32_t chunk, int32_t total = 0, TProgressCallback progress = {})
+    // The bytes a download delivered; complete says whether it claimed the
+    // whole file.
+    Bytes download(int32_t chunk, int32_t total = 0, TProgressCallback progress = {}, bool* complete = nullptr)
     {
-        item().FileDownloadPhone(kDictionary, local(to), chunk, total, std::move(progress));
+        Bytes bytes{0x55}; // whatever was there before is replaced
+        const bool whole = item().FileDownloadPhone(kDictionary, bytes, chunk, total, std::move(progress));
+        if (complete)
+            *complete = whole;
+        return bytes;
     }
-    bool upload(const std::string& from, int32_t chunk, TProgressCallback progress = {}, std::string to = kDictionary)
+    bool upload(const Bytes& from, int32_t chunk, TProgressCallback progress = {}, std::string to = kDictionary)
     {
-        return item().FileUploadPhone(local(from), to, chunk, std::move(progress));
+        return item().FileUploadPhone(from, to, chunk, std::move(progress));
     }
     // The file-system subcommands the phone received, each with its first
     // argument (open: attribute, read: requested count, write: data bytes).
@@ -103,8 +108,8 @@ TEST_F(phoneServices, RestartAndAClosedPhone)
     EXPECT_FALSE(item().RestartPhone());
     EXPECT_FALSE(item().ReadSeemPhone(0x0117, 1, 0, 0, buffer, length));
     EXPECT_EQ(item().GetPhoneModel() + item().GetPhoneFlexVersion() + item().GetPhoneIMEI(), "");
-    download("x", 4000);
-    EXPECT_FALSE(upload("x", 1000));
+    EXPECT_TRUE(download(4000).empty());
+    EXPECT_FALSE(upload(Bytes(10, 1), 1000));
     EXPECT_EQ(log.texts(), (Texts{"File Download Phone - Phone Not Open", "File Upload Phone - Phone Not Open"}));
     EXPECT_EQ(phone.commands().size(), sent);
 }
@@ -142,74 +147,79 @@ TEST_F(phoneServices, DownloadReadsTheWholeFileInChunks)
     const Bytes content = randomBytes(10000, 1);
     writeFile(phoneFile(), content);
     std::vector<std::pair<int32_t, int32_t>> progress;
-    download("dl.iud", 4000, 0, [&](int32_t done, int32_t total) {
-        progress.emplace_back(done, total);
-        return true;
-    });
-    EXPECT_EQ(readFile(work / "dl.iud"), content);
+    bool complete = false;
+    EXPECT_EQ(download(4000, 0,
+                       [&](int32_t done, int32_t total) {
+                           progress.emplace_back(done, total);
+                           return true;
+                       },
+                       &complete),
+              content);
+    EXPECT_TRUE(complete);
     // open for reading, reads until the empty read at the end, close.
     EXPECT_EQ(fileCommands(), (FsCalls{{0, 0xFF}, {1, 4000}, {1, 4000}, {1, 4000}, {1, 4000}, {4, 0}}));
     // Open-ended: each call sees the total the previous chunk set.
     EXPECT_EQ(progress, (std::vector<std::pair<int32_t, int32_t>>{{4000, 0}, {8000, 4001}, {10000, 8001}}));
     EXPECT_EQ(log.last(), "File Download Phone");
     EXPECT_FALSE(phone.hasOpenFile());
+    // With an expected total it stops, complete, when the total is reached.
+    EXPECT_EQ(download(4000, 8000, {}, &complete), Bytes(content.begin(), content.begin() + 8000));
+    EXPECT_TRUE(complete);
+    // A callback that throws is ignored.
+    EXPECT_EQ(download(4000, 0, [](int32_t, int32_t) -> bool { throw std::runtime_error("host failure"); }, &complete),
+              content);
+    EXPECT_TRUE(complete);
 }
 
-TEST_F(phoneServices, DownloadStops)
+TEST_F(phoneServices, DownloadsThatBreakOffAreNotComplete)
 {
     const Bytes content = randomBytes(10000, 2);
     writeFile(phoneFile(), content);
     const auto head = [&](std::size_t n) { return Bytes(content.begin(), content.begin() + n); };
-    // With an expected total it stops when the total is reached.
-    download("a", 4000, 8000);
-    EXPECT_EQ(readFile(work / "a"), head(8000));
-    // A callback answering false stops after that chunk; one that throws is ignored.
-    download("b", 4000, 0, [](int32_t, int32_t) { return false; });
-    EXPECT_EQ(readFile(work / "b"), head(4000));
-    download("c", 4000, 0, [](int32_t, int32_t) -> bool { throw std::runtime_error("host failure"); });
-    EXPECT_EQ(readFile(work / "c"), content);
+    bool complete = true;
+    // A callback answering false stops after that chunk.
+    EXPECT_EQ(download(4000, 0, [](int32_t, int32_t) { return false; }, &complete), head(4000));
+    EXPECT_FALSE(complete);
     // A chunk above the read limit reads nothing, and the phone file is closed.
-    download("d", 5000);
-    EXPECT_TRUE(std::filesystem::exists(work / "d"));
-    EXPECT_TRUE(readFile(work / "d").empty());
+    EXPECT_TRUE(download(5000, 0, {}, &complete).empty());
+    EXPECT_FALSE(complete);
     EXPECT_FALSE(phone.hasOpenFile());
-    // Answers over the chunk size are not stored.
+    // Answers over the chunk size, and one-byte error answers, are not stored.
     phone.injectFault(
         Fault(FaultKind::DeclareLength).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).after(1).declaring(4001));
-    download("e", 4000);
-    EXPECT_EQ(readFile(work / "e"), head(4000));
-    // The names a download refuses.
-    log.clear();
-    item().FileDownloadPhone("", local("f"), 4000, 0, {});
-    item().FileDownloadPhone("/" + std::string(255, 'n'), local("f"), 4000, 0, {});
-    EXPECT_EQ(log.texts(), Texts(2, "File Download Phone - FileName not normal"));
-    EXPECT_FALSE(std::filesystem::exists(work / "f"));
-}
-
-TEST_F(phoneServices, DownloadBrokenOff)
-{
-    const Bytes content = randomBytes(10000, 3);
-    writeFile(phoneFile(), content);
-    // A local file that cannot be created raises, and the phone file is closed.
-    EXPECT_THROW(download("missing/dir/x", 4000), LocalFileError);
-    EXPECT_FALSE(phone.hasOpenFile());
-    EXPECT_EQ(fileCommands().back().first, p2k::kFsClose);
-    // The phone leaves the bus while the second chunk is fetched: what
-    // arrived is kept.
+    EXPECT_EQ(download(4000, 0, {}, &complete), head(4000));
+    EXPECT_FALSE(complete);
+    phone.injectFault(Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).after(2));
+    EXPECT_EQ(download(4000, 0, {}, &complete), head(8000));
+    EXPECT_FALSE(complete);
+    // The phone leaves the bus while the second chunk is fetched.
     phone.injectFault(Fault(FaultKind::DropAtFetch).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).after(1));
     log.clear();
-    download("dl", 4000);
-    EXPECT_EQ(readFile(work / "dl"), Bytes(content.begin(), content.begin() + 4000));
+    EXPECT_EQ(download(4000, 0, {}, &complete), head(4000));
+    EXPECT_FALSE(complete);
     EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Read Phone", "File Read Phone Failed - Error Read Command",
                                   "File Close Phone Failed - Error Read Command", "File Download Phone"}));
+}
+
+TEST_F(phoneServices, DownloadRefusals)
+{
+    bool complete = true;
+    // The names a download refuses, and a file the phone does not have.
+    Bytes bytes;
+    EXPECT_FALSE(item().FileDownloadPhone("", bytes, 4000, 0, {}));
+    EXPECT_FALSE(item().FileDownloadPhone("/" + std::string(255, 'n'), bytes, 4000, 0, {}));
+    EXPECT_EQ(log.texts(), Texts(2, "File Download Phone - FileName not normal"));
+    log.clear();
+    EXPECT_TRUE(download(4000, 0, {}, &complete).empty());
+    EXPECT_FALSE(complete);
+    EXPECT_EQ(log.texts(), (Texts{"File Open Phone Failed - Error Status"}));
 }
 
 TEST_F(phoneServices, UploadWritesInChunksOfAtMost1024)
 {
     const Bytes content = randomBytes(2500, 5);
-    writeFile(work / "up.iud", content);
     std::vector<int32_t> done;
-    EXPECT_TRUE(upload("up.iud", 1000, [&](int32_t d, int32_t total) {
+    EXPECT_TRUE(upload(content, 1000, [&](int32_t d, int32_t total) {
         EXPECT_EQ(total, 2500);
         done.push_back(d);
         return true;
@@ -219,37 +229,66 @@ TEST_F(phoneServices, UploadWritesInChunksOfAtMost1024)
     EXPECT_EQ(done, (std::vector<int32_t>{1000, 2000, 2500}));
     EXPECT_EQ(log.last(), "File Upload Phone");
     // A chunk above 1024 bytes sends nothing and fails.
-    writeFile(work / "big.iud", randomBytes(2000, 6));
-    EXPECT_FALSE(upload("big.iud", 2000));
+    EXPECT_FALSE(upload(randomBytes(2000, 6), 2000));
     EXPECT_EQ(fileCommands().size(), 7u); // open and close only
-    // An empty file opens and closes the phone file and succeeds.
-    writeFile(work / "empty.iud", {});
-    EXPECT_TRUE(upload("empty.iud", 1000));
+    // Empty bytes open and close the phone file and succeed.
+    EXPECT_TRUE(upload({}, 1000));
     EXPECT_TRUE(readFile(phoneFile()).empty());
     // A callback answering false stops the upload, which then fails.
-    EXPECT_FALSE(upload("up.iud", 1000, [](int32_t, int32_t) { return false; }));
+    EXPECT_FALSE(upload(content, 1000, [](int32_t, int32_t) { return false; }));
     EXPECT_EQ(readFile(phoneFile()).size(), 1000u);
 }
 
+// Every way a phone can refuse or lose an upload makes it fail, and the
+// phone file is closed each time.
 TEST_F(phoneServices, UploadFailures)
 {
-    writeFile(work / "up.iud", randomBytes(3000, 7));
-    // A missing local file or a bad phone name.
-    EXPECT_FALSE(upload("nope.iud", 1000));
-    EXPECT_FALSE(upload("up.iud", 1000, {}, ""));
-    EXPECT_EQ(log.texts(), Texts(2, "File Upload Phone - FileName not normal"));
+    const Bytes content = randomBytes(3000, 7);
+    EXPECT_FALSE(upload(content, 1000, {}, ""));
+    EXPECT_EQ(log.texts(), Texts(1, "File Upload Phone - FileName not normal"));
     EXPECT_TRUE(phone.commands().empty());
-    // The second write's answer cannot be fetched: the upload fails and the
-    // phone file is still closed.
-    phone.injectFault(Fault(FaultKind::FailFetch).forCommand(p2k::kCmdFileSystem, p2k::kFsWrite).after(1));
+    struct Case {
+        const char* what;
+        Fault fault;
+        Texts reports;
+    };
+    const Case cases[] = {
+        {"the second write's answer cannot be fetched",
+         Fault(FaultKind::FailFetch).forCommand(p2k::kCmdFileSystem, p2k::kFsWrite).after(1),
+         {"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Read Command", "File Close Phone",
+          "File Upload Phone"}},
+        {"the phone refuses the second write (a full memory)",
+         Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsWrite).after(1),
+         {"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Status", "File Close Phone",
+          "File Upload Phone"}},
+        {"the phone refuses the open (a path it cannot write)",
+         Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsOpen),
+         {"File Open Phone Failed - Error Status"}},
+        {"the open is not sent", Fault(FaultKind::FailSend).forCommand(p2k::kCmdFileSystem, p2k::kFsOpen),
+         {"File Open Phone Failed - Error Read Command"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        phone.clearFaults();
+        phone.injectFault(c.fault);
+        log.clear();
+        EXPECT_FALSE(upload(content, 1000));
+        EXPECT_EQ(log.texts(), c.reports);
+        EXPECT_FALSE(phone.hasOpenFile());
+    }
+    // The phone refuses to close, and so to store, the file.
+    phone.clearFaults();
+    phone.injectFault(Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsClose));
     log.clear();
-    EXPECT_FALSE(upload("up.iud", 1000));
-    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Read Command",
+    EXPECT_FALSE(upload(content, 1000));
+    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Write Phone", "File Write Phone",
                                   "File Close Phone", "File Upload Phone"}));
-    EXPECT_FALSE(phone.hasOpenFile());
-    // A failed open ends the upload silently.
-    phone.injectFault(Fault(FaultKind::FailSend).forCommand(p2k::kCmdFileSystem, p2k::kFsOpen));
+    // The phone's memory fills up in the middle of the second chunk.
+    phone.clearFaults();
+    phone.setStorageLimit(1500);
     log.clear();
-    EXPECT_FALSE(upload("up.iud", 1000));
-    EXPECT_EQ(log.texts(), (Texts{"File Open Phone Failed - Error Read Command"}));
+    EXPECT_FALSE(upload(content, 1000));
+    EXPECT_EQ(readFile(phoneFile()).size(), 1500u);
+    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Status",
+                                  "File Close Phone", "File Upload Phone"}));
 }

@@ -34,7 +34,8 @@ std::optional<QStringList> readSection(const QByteArrayList& lines, qsizetype& p
     if (!count || *count < 0)
         return std::nullopt;
     QStringList entries;
-    entries.reserve(*count);
+    // The count is only a claim: room for no more than the lines left.
+    entries.reserve(qMin<qsizetype>(*count, lines.size() - pos));
     while (entries.size() < *count) {
         if (pos >= lines.size())
             return std::nullopt;
@@ -44,6 +45,12 @@ std::optional<QStringList> readSection(const QByteArrayList& lines, qsizetype& p
         entries.append(ansi::toUnicode(line));
     }
     return entries;
+}
+
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 // The two lines before an optional section; true when the second names it.
@@ -72,7 +79,12 @@ bool LoadLanguageList(const QString& programDirectory, TiTAPLanguages& list)
     for (int i = 0; i < *count; ++i) {
         TiTAPLanguagesItem item;
         item.Name = ansi::toUnicode(lines->at(4 + 2 * i));
-        item.FileName = programDirectory + QStringLiteral("/Languages/") + ansi::toUnicode(lines->at(5 + 2 * i));
+        const QString fileName = ansi::toUnicode(lines->at(5 + 2 * i));
+        // A pack lives in the Languages folder; a name that reaches out of
+        // it makes the list a damaged one.
+        if (!isPlainFileName(fileName))
+            return false;
+        item.FileName = programDirectory + QStringLiteral("/Languages/") + fileName;
         read.Items.append(item);
     }
     list = read;

@@ -12,8 +12,9 @@ inline const char* const kLanguageListFile = "/Languages/Languages.ini";
 inline const char* const kCorruptTag = "CORRUPT";
 
 // Reads the language list of the program directory; false when it is missing,
-// its first or third line is wrong, its count is not a number or it ends
-// before its last pack. The list is changed only on success.
+// its first or third line is wrong, its count is not a number, it ends
+// before its last pack, or it names a pack file outside the Languages folder
+// ("../x", "a/b"). The list is changed only on success.
 bool LoadLanguageList(const QString& programDirectory, TiTAPLanguages& list);
 
 // Loads pack number index into the three tables. Does nothing when the list

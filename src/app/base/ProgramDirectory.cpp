@@ -1,5 +1,8 @@
 #include "app/base/ProgramDirectory.h"
 
+#include "app/base/Errors.h"
+#include "app/base/TextFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -33,7 +36,13 @@ void seed(const QString& from, const QString& to)
             QDir().mkpath(target);
         } else if (!QFileInfo::exists(target)) {
             QDir().mkpath(QFileInfo(target).absolutePath());
-            QFile::copy(path, target);
+            // A copy that fails (a full disk) leaves no half file behind;
+            // start-up then finds the file missing and says so.
+            try {
+                writeFileSafely(target, readWholeFile(path, kMaxListFileBytes));
+            } catch (const FileError&) {
+                continue;
+            }
             QFile(target).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         }
     }

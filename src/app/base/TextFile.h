@@ -4,33 +4,54 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QByteArrayView>
 #include <QString>
+
+class QIODevice;
 
 namespace vexlon {
 
-// Whole file; throws FileError ("Cannot open file ...") when it cannot be read.
-QByteArray readWholeFile(const QString& path);
+// The largest files the program reads whole. A larger file is refused before
+// a byte of it is read, so no input can make memory run out.
+inline constexpr qint64 kMaxSmallFileBytes = qint64(1) << 20;      // settings, packs, language list, trailer
+inline constexpr qint64 kMaxDictionaryFileBytes = qint64(32) << 20; // .iud, CSV and text dictionaries
+inline constexpr qint64 kMaxListFileBytes = qint64(64) << 20;       // white, black and statistic lists
+
+// Whole file; throws FileError ("Cannot open file ...") when it cannot be
+// read, and when it is larger than maxBytes.
+QByteArray readWholeFile(const QString& path, qint64 maxBytes = kMaxSmallFileBytes);
 
 // Splits into lines at LF, dropping one CR before each LF. A last line without
 // a line end is still a line; an empty file has no lines.
 QByteArrayList splitLines(const QByteArray& bytes);
 
-// Sequential reader over the lines of a file; past the end it gives empty
-// lines, as reading past the end of a text file does.
+// The number of lines splitLines would give, without making them.
+qsizetype countLines(QByteArrayView bytes);
+
+// Sequential reader over the lines of a file's bytes, without copying them;
+// past the end it gives empty lines, as reading past the end of a text file
+// does. lineNumber() is the 1-based number of the line given last.
 class LineReader {
 public:
-    explicit LineReader(QByteArrayList lines) : m_lines(std::move(lines)) {}
-    bool atEnd() const { return m_next >= m_lines.size(); }
-    QByteArray next() { return atEnd() ? QByteArray() : m_lines.at(m_next++); }
+    explicit LineReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    bool atEnd() const { return m_next >= m_bytes.size(); }
+    QByteArrayView next();
+    qsizetype lineNumber() const { return m_lineNumber; }
 
 private:
-    QByteArrayList m_lines;
+    QByteArray m_bytes;
     qsizetype m_next = 0;
+    qsizetype m_lineNumber = 0;
 };
 
+// Writes all of content to an open device. False, with the device's error
+// string in reason, when any write falls short or the device reports an
+// error; a device that keeps a buffer is flushed and checked too.
+bool writeAllChecked(QIODevice& device, const QByteArray& content, QString& reason);
+
 // Writes the file to a temporary file beside the target and puts it in place
-// only when everything was written; the old file stays whole otherwise.
-// Throws FileError on failure.
+// only when every write, the flush and the final size were checked; the old
+// file stays whole, byte for byte, otherwise. Throws FileError on failure.
 void writeFileSafely(const QString& path, const QByteArray& content);
 
 // Joins lines, each followed by CR LF.

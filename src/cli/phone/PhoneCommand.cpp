@@ -10,6 +10,8 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -126,47 +128,56 @@ int runList(PhoneSession& session, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-int runInfo(PhoneSession& session, const PhoneOptions& options, std::ostream& out)
+int runInfo(PhoneSession& session, std::ostream& out, std::ostream& err)
 {
     TMotoP2KModemItem* phone = session.openCurrentPhone();
     if (!phone)
         return kExitFailed;
-    const fs::path trash = fs::path(options.dataDir) / "TempFile" / "trash.iud";
-    phone->FileDownloadPhone(kDictionaryFile, trash.string(), kDownloadChunk, 0, {});
-    std::error_code ec;
-    const auto size = fs::file_size(trash, ec);
-    fs::remove(trash, ec);
-    out << "Phone Model-> " << phone->GetPhoneModel() << '\n';
-    out << "Phone IMEI: " << phone->GetPhoneIMEI() << '\n';
-    out << "Phone Flex: " << phone->GetPhoneFlexVersion() << '\n';
-    out << "iTAP Users Dictionary file size-> " << (ec ? 0 : size) << " bytes\n";
+    const std::size_t before = session.errorCount();
+    std::vector<uint8_t> bytes;
+    const bool complete = phone->FileDownloadPhone(kDictionaryFile, bytes, kDownloadChunk, 0, {});
+    const std::string model = phone->GetPhoneModel();
+    const std::string imei = phone->GetPhoneIMEI();
+    const std::string flex = phone->GetPhoneFlexVersion();
+    if (!complete && model.empty() && imei.empty() && flex.empty()) {
+        err << "vexlon-cli: nothing could be read from the phone\n";
+        session.printErrorsSince(before);
+        return kExitFailed;
+    }
+    out << "Phone Model-> " << model << '\n';
+    out << "Phone IMEI: " << imei << '\n';
+    out << "Phone Flex: " << flex << '\n';
+    if (complete)
+        out << "iTAP Users Dictionary file size-> " << bytes.size() << " bytes\n";
+    else
+        out << "iTAP Users Dictionary file size-> could not be read\n";
     return kExitOk;
 }
 
-int runRead(PhoneSession& session, const std::string& outName, std::ostream& out,
+int runRead(PhoneSession& session, const PhoneOptions& options, const std::string& outName, std::ostream& out,
             std::ostream& err)
 {
     TMotoP2KModemItem* phone = session.openCurrentPhone();
     if (!phone)
         return kExitFailed;
-    // The download lands beside OUT and replaces it only when it worked, so
-    // a failed read never destroys an earlier copy.
-    const fs::path target(outName);
-    const fs::path part = fs::path(outName + ".part");
     const std::size_t before = session.errorCount();
-    phone->FileDownloadPhone(kDictionaryFile, part.string(), kDownloadChunk, 0, {});
-    std::error_code ec;
-    const auto size = fs::file_size(part, ec);
-    if (session.errorCount() != before || ec || size == 0) {
-        fs::remove(part, ec);
-        err << "vexlon-cli: reading " << kDictionaryFile << " from the phone failed\n";
+    std::vector<uint8_t> bytes;
+    if (!phone->FileDownloadPhone(kDictionaryFile, bytes, kDownloadChunk, 0, {}) || bytes.empty()) {
+        err << "vexlon-cli: reading " << kDictionaryFile << " from the phone failed; " << outName
+            << " was not written\n";
         if (session.errorCount() == before)
             err << "vexlon-cli: the phone sent no data\n";
         session.printErrorsSince(before);
         return kExitFailed;
     }
-    fs::rename(part, target);
-    out << "Read " << size << " bytes into " << outName << '\n';
+    // OUT is replaced only by the whole dictionary, so a failed read or
+    // write never destroys an earlier copy.
+    std::string reason;
+    if (!options.saveFile || !options.saveFile(outName, bytes, reason)) {
+        err << "vexlon-cli: " << reason << '\n';
+        return kExitUsage;
+    }
+    out << "Read " << bytes.size() << " bytes into " << outName << '\n';
     return kExitOk;
 }
 
@@ -184,22 +195,33 @@ int runRestart(PhoneSession& session, TMotoP2KModemItem& phone, std::ostream& er
 int runWrite(PhoneSession& session, const std::string& inName, bool restart, std::ostream& out,
              std::ostream& err)
 {
+    std::vector<uint8_t> bytes;
+    {
+        std::ifstream in(inName, std::ios::binary);
+        if (!in) {
+            err << "vexlon-cli: cannot open " << inName << '\n';
+            return kExitUsage;
+        }
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (in.bad()) {
+            err << "vexlon-cli: cannot read " << inName << '\n';
+            return kExitUsage;
+        }
+    }
     TMotoP2KModemItem* phone = session.openCurrentPhone();
     if (!phone)
         return kExitFailed;
     const std::size_t before = session.errorCount();
-    const bool sent = phone->FileUploadPhone(inName, kDictionaryFile, kUploadChunk, {});
-    int status = kExitOk;
-    if (!sent) {
-        err << "File Has not sent\n";
+    if (!phone->FileUploadPhone(bytes, kDictionaryFile, kUploadChunk, {})) {
+        err << "vexlon-cli: File Has not sent. The phone refused or lost part of the dictionary, so the "
+               "dictionary on the phone may now be incomplete; the phone was not restarted.\n";
         session.printErrorsSince(before);
-        status = kExitFailed;
-    } else {
-        out << "Wrote " << inName << " to the phone\n";
+        return kExitFailed;
     }
+    out << "Wrote " << inName << " to the phone\n";
     if (restart && runRestart(session, *phone, err) != kExitOk)
-        status = kExitFailed;
-    return status;
+        return kExitFailed;
+    return kExitOk;
 }
 
 int runSwitch(PhoneSession& session, std::ostream& out, std::ostream& err)
@@ -312,9 +334,9 @@ int runPhoneCommand(const PhoneOptions& options, const std::vector<std::string>&
         if (verb == "list")
             return runList(session, out, err);
         if (verb == "info")
-            return runInfo(session, options, out);
+            return runInfo(session, out, err);
         if (verb == "read")
-            return runRead(session, command->file, out, err);
+            return runRead(session, options, command->file, out, err);
         if (verb == "write")
             return runWrite(session, command->file, command->restart, out, err);
         if (verb == "switch")

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include <sys/eventfd.h>
@@ -43,6 +45,22 @@ std::optional<std::string> readFirstLine(const std::filesystem::path& path)
     while (start < line.size() && std::isspace(static_cast<unsigned char>(line[start])))
         ++start;
     return line.substr(start);
+}
+
+std::optional<FaultKind> faultKindNamed(const std::string& name)
+{
+    static const std::pair<const char*, FaultKind> names[] = {
+        {"NeverAnnounce", FaultKind::NeverAnnounce}, {"FailSend", FaultKind::FailSend},
+        {"FailStatus", FaultKind::FailStatus},       {"FailFetch", FaultKind::FailFetch},
+        {"TimeOutSend", FaultKind::TimeOutSend},     {"TimeOutStatus", FaultKind::TimeOutStatus},
+        {"TimeOutFetch", FaultKind::TimeOutFetch},   {"DropAtSend", FaultKind::DropAtSend},
+        {"DropAtStatus", FaultKind::DropAtStatus},   {"DropAtFetch", FaultKind::DropAtFetch},
+        {"ErrorStatus", FaultKind::ErrorStatus},
+    };
+    for (const auto& [text, kind] : names)
+        if (name == text)
+            return kind;
+    return std::nullopt;
 }
 
 std::optional<std::vector<uint8_t>> readAll(const std::filesystem::path& path)
@@ -370,7 +388,14 @@ RequestResult VirtualPhone::handleSend(const InputBlock& input, std::size_t capa
     log("send seq=" + hex4(packet->sequence) + " cmd=" + hex4(packet->command)
         + " data=" + p2k::toHex(packet->data));
     commands_.push_back(*packet);
-    Answer answer{packet->sequence, packet->command, runCommand(*packet)};
+    std::vector<uint8_t> data;
+    if (fault && fault->kind == FaultKind::ErrorStatus) {
+        log("answers an error status instead");
+        data = {kError};
+    } else {
+        data = runCommand(*packet);
+    }
+    Answer answer{packet->sequence, packet->command, std::move(data)};
     answers_.push_back(std::move(answer));
     current_ = fault;
     if (fault && fault->kind == FaultKind::DropAtStatus) {
@@ -616,11 +641,19 @@ std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data)
         const uint32_t count = p2k::readBE32(data, 4);
         if (count != data.size() - 8)
             return {kError};
-        file_.write(reinterpret_cast<const char*>(data.data() + 8),
-                    static_cast<std::streamsize>(count));
+        std::size_t fits = count;
+        if (storageLimit_) {
+            const auto at = static_cast<std::size_t>(std::max<std::streamoff>(0, file_.tellp()));
+            fits = at >= *storageLimit_ ? 0 : std::min<std::size_t>(count, *storageLimit_ - at);
+        }
+        file_.write(reinterpret_cast<const char*>(data.data() + 8), static_cast<std::streamsize>(fits));
         file_.flush();
         if (!file_) {
             file_.clear();
+            return {kError};
+        }
+        if (fits < count) {
+            log("storage full after " + std::to_string(fits) + " of " + std::to_string(count) + " bytes");
             return {kError};
         }
         return {kOk};
@@ -702,7 +735,23 @@ VirtualPhone& VirtualBackend::addPhoneFromFolder(const std::filesystem::path& fo
         else if (word == "NONE")
             mode = PhoneMode::Detached;
     }
-    return addPhone(folder, mode);
+    VirtualPhone& phone = addPhone(folder, mode);
+    // .phone/storage: the free storage in bytes; .phone/faults: one fault
+    // kind a line, armed for every command.
+    if (const auto text = readFirstLine(folder / ".phone" / "storage")) {
+        char* end = nullptr;
+        const unsigned long long limit = std::strtoull(text->c_str(), &end, 10);
+        if (!text->empty() && end && *end == '\0')
+            phone.setStorageLimit(static_cast<std::size_t>(limit));
+    }
+    std::ifstream faults(folder / ".phone" / "faults");
+    for (std::string line; std::getline(faults, line);) {
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
+            line.pop_back();
+        if (const auto kind = faultKindNamed(line))
+            phone.injectFault(Fault(*kind).repeat(-1));
+    }
+    return phone;
 }
 
 int VirtualBackend::phoneCount() const { return static_cast<int>(world_->phones.size()); }

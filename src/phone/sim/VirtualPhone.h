@@ -76,6 +76,9 @@ enum class FaultKind {
     DropAtSend,      // the phone leaves the bus as the command arrives
     DropAtStatus,    // ... after taking the command, before announcing
     DropAtFetch,     // ... before its answer is fetched
+    ErrorStatus,     // the command is received but not carried out; the
+                     // answer is one error status byte (a full memory, a
+                     // path that cannot be written)
 };
 
 struct Fault {
@@ -151,6 +154,10 @@ public:
 
     void injectFault(const Fault& fault);
     void clearFaults();
+    // The phone's free storage for files written over the file system: a
+    // write past it stores what fits and answers an error status. Unset:
+    // no limit.
+    void setStorageLimit(std::optional<std::size_t> bytes) { storageLimit_ = bytes; }
     ATPortBehaviour& atPort() { return atBehaviour_; }
 
     // Every well-formed command packet received, in order.
@@ -201,6 +208,7 @@ private:
     bool restartAfterFetch_ = false;
     std::fstream file_;
     bool fileWritable_ = false;
+    std::optional<std::size_t> storageLimit_;
 
     std::vector<p2k::CommandPacket> commands_;
     std::vector<std::vector<uint8_t>> atWrites_;

@@ -13,12 +13,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 using namespace vexlon::phone;
 
@@ -122,24 +119,10 @@ private:
     ScriptClock clock_;
 };
 
-const std::filesystem::path& workDir()
-{
-    static const std::filesystem::path dir = [] {
-        auto path = std::filesystem::temp_directory_path()
-                    / ("vexlon-fuzz-phone-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        std::ofstream upload(path / "upload.iud", std::ios::binary);
-        upload << std::string(2500, 'u');
-        return path;
-    }();
-    return dir;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const auto& dir = workDir();
     ScriptedBackend backend(data, size);
     TMotoP2KMode component(backend);
     TMotoP2KModemItem* item = component.DeviseList().Items(0);
@@ -154,8 +137,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     item->GetPhoneFlexVersion();
     std::vector<uint8_t> buffer(4096);
     item->FileReadPhone(buffer, 100);
-    item->FileDownloadPhone("/a/iTAP_User_Dictionary", (dir / "download.iud").string(), 4000, 0, {});
-    item->FileUploadPhone((dir / "upload.iud").string(), "/a/iTAP_User_Dictionary", 1000, {});
+    std::vector<uint8_t> downloaded;
+    item->FileDownloadPhone("/a/iTAP_User_Dictionary", downloaded, 4000, 0, {});
+    const std::vector<uint8_t> upload(2500, 'u');
+    item->FileUploadPhone(upload, "/a/iTAP_User_Dictionary", 1000, {});
     item->RestartPhone();
     return 0;
 }
