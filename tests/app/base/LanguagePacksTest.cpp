@@ -70,6 +70,10 @@ TEST_F(LanguagePacksTest, BadListsAreRefused)
         {"wrong marker", "Vexlon LANGUAGELIST FILE\r\nx\r\nVEXLON2011\r\n0\r\n"},
         {"count not a number", listFile({"English", "en.lng"}, "one")},
         {"ends before its last pack", listFile({"English", "en.lng", "Russian"}, "2")},
+        {"a pack outside the folder", listFile({"English", "en.lng", "Evil", "../../etc/passwd"})},
+        {"a pack in a subfolder", listFile({"Evil", "sub/en.lng"})},
+        {"a pack named by a backslash path", listFile({"Evil", "..\\Vexlon.ini"})},
+        {"a pack named by the folder itself", listFile({"Evil", ".."})},
     };
     for (const auto& [what, content] : cases) {
         write("Languages/Languages.ini", content);
@@ -111,6 +115,9 @@ TEST_F(LanguagePacksTest, BrokenPacksAreRefusedWhole)
         {"MESSAGES count not a number", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n--\r\nMESSAGES\r\nx\r\n"},
         {"ends inside MESSAGES", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n--\r\nMESSAGES\r\n2\r\nm\r\n"},
         {"negative count", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n-1\r\n"},
+        // A count that claims more entries than any file holds reserves no
+        // room for them.
+        {"count of 2147483647", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2147483647\r\nNew\r\n"},
     };
     for (const auto& [what, content] : cases) {
         write("Languages/en.lng", content);

@@ -1,0 +1,142 @@
+// vexlon-cli on a disk that fills up and on inputs far larger than any
+// dictionary: exit status 2, a message naming the file, the old file byte
+// for byte, and memory that stays small. The memory runs happen in a child
+// process with its address space limited.
+#include "app/base/TextFile.h"
+#include "cli/Cli.h"
+#include "support/FailingWrites.h"
+#include "support/RuleFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <functional>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+namespace {
+
+class CliFailures : public RuleFixture {
+protected:
+    void SetUp() override
+    {
+        RuleFixture::SetUp();
+        write(QStringLiteral("iTAP_Lang_structure.dat"), smallLangStructure(testLanguages()));
+        SaveSettings(state.settings, file(QStringLiteral("Vexlon.ini")));
+        const QByteArray empty = "Vexlon list file\r\nList Type;x\r\nLastUpdate;x\r\nWord Amount;0\r\n";
+        for (const char* name : {"Lists/WhiteList.csv", "Lists/BlackList.csv", "Lists/Statistic.csv"})
+            write(QString::fromLatin1(name), empty);
+        write(QStringLiteral("phConfig.cfg"), QByteArray(3, '\0'));
+        QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;300\r\n";
+        for (int i = 0; i < 300; ++i)
+            csv += "word" + QByteArray::number(i) + ";01;\r\n";
+        write(QStringLiteral("in.csv"), csv);
+    }
+    int run(std::vector<std::string> args)
+    {
+        out.str(std::string());
+        err.str(std::string());
+        args.insert(args.begin(), {"--data-dir", dir.path().toStdString()});
+        return cli::runCli(args, out, err);
+    }
+    std::string path(const char* name) const { return file(QString::fromLatin1(name)).toStdString(); }
+    // Writes size bytes made of pattern repeated.
+    void writeLarge(const QString& name, const QByteArray& pattern, qint64 size) const
+    {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray block;
+        while (block.size() < (1 << 20))
+            block += pattern;
+        for (qint64 done = 0; done < size; done += block.size())
+            f.write(block.constData(), qMin<qint64>(block.size(), size - done));
+    }
+    // Runs the tool in a child whose address space is limited to limitMb;
+    // the child's exit status, or -1 when it died.
+    int runLimited(const std::vector<std::string>& args, rlim_t limitMb, const std::string& mustSay = {})
+    {
+        std::fflush(nullptr);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            rlimit limit {limitMb << 20, limitMb << 20};
+            setrlimit(RLIMIT_AS, &limit);
+            const int rc = run(args);
+            if (!mustSay.empty() && err.str().find(mustSay) == std::string::npos)
+                _exit(100);
+            _exit(rc);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+} // namespace
+
+TEST_F(CliFailures, AFullDiskFailsWithStatus2AndKeepsTheOldFile)
+{
+    struct Case {
+        const char* what;
+        const char* target;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        {"convert to a dictionary", "old.iud", {"convert", path("in.csv"), path("old.iud")}},
+        {"convert to CSV", "old.csv", {"convert", path("in.csv"), path("old.csv"), "--to", "csv"}},
+        {"count into the statistic", "Lists/Statistic.csv", {"count", path("in.csv")}},
+        {"read from the phone", "phone.iud", {"--simulate", path("phone"), "phone", "read", path("phone.iud")}},
+    };
+    QDir(dir.path()).mkpath(QStringLiteral("phone/a"));
+    write(QStringLiteral("phone/a/iTAP_User_Dictionary"), QByteArray(5100, 'p'));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString target = QString::fromLatin1(c.target);
+        const QByteArray old = read(target).isEmpty() ? QByteArray(5100, 'o') : read(target);
+        write(target, old);
+        for (const rlim_t limit : {rlim_t(0), rlim_t(100), rlim_t(4096)}) {
+            int rc = 0;
+            {
+                FileSizeLimit full(limit);
+                rc = run(c.args);
+            }
+            EXPECT_EQ(rc, cli::ExitError) << out.str();
+            EXPECT_NE(err.str().find("Cannot write file"), std::string::npos) << err.str();
+            EXPECT_EQ(read(target), old);
+        }
+    }
+}
+
+TEST_F(CliFailures, HugeInputsAreRefusedWithoutTakingTheMemory)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    const qint64 hundredMb = qint64(100) << 20;
+    writeLarge(QStringLiteral("huge.csv"), "w;01;\r\n", hundredMb);
+    writeLarge(QStringLiteral("blanks.txt"), " ", hundredMb);
+    writeLarge(QStringLiteral("words.txt"), "some words in a line\r\n", hundredMb);
+    for (const char* name : {"huge.csv", "blanks.txt", "words.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(runLimited({"show", path(name), "--as", "all"}, 1024, path(name)), cli::ExitError);
+    }
+    writeLarge(QStringLiteral("Lists/Statistic.csv"), "w;1;01;\r\n", hundredMb);
+    EXPECT_EQ(runLimited({"list", "show", "statistic"}, 1024, "ERROR[03]"), cli::ExitError);
+
+    // Under the size limits, a file of blanks or a CSV file that would make
+    // more rows than a table takes is refused before the rows are made.
+    writeLarge(QStringLiteral("blanks.txt"), " ", kMaxDictionaryFileBytes - 1);
+    EXPECT_EQ(runLimited({"show", path("blanks.txt"), "--as", "txt"}, 1024, "words"), cli::ExitError);
+    // What a table does take is read in memory that grows with it.
+    QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;200000\r\n";
+    for (int i = 0; i < 200000; ++i)
+        csv += "w" + QByteArray::number(i) + ";01;\r\n";
+    write(QStringLiteral("big.csv"), csv);
+    EXPECT_EQ(runLimited({"show", path("big.csv")}, 1024), cli::ExitOk);
+}
