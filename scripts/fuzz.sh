@@ -4,12 +4,10 @@
 # sanitizer report fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VEXLON_FUZZ_BUILD:-$root/build-fuzz}"
+build="${VEXLON_BUILD:-$root/build}-fuzz"
 seconds="${VEXLON_FUZZ_SECONDS:-15}"
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVEXLON_FUZZ=ON -DVEXLON_BUILD_GUI=OFF -DVEXLON_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build"
+bash "$root/scripts/build.sh" fuzz
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"

@@ -7,7 +7,7 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
-bin="$root/build/bin"
+bin="${VEXLON_BUILD:-$root/build}/bin"
 sample="$bin/samples/sample.iud"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$bin/vexlon" "$sample"

@@ -6,7 +6,7 @@
 # and xvfb-run.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$root/build}
+build=${VEXLON_BUILD:-$root/build}
 out=${1:-$build/screenshots}
 bin=$build/bin
 if [ ! -x "$bin/vexlon" ]; then

@@ -1,9 +1,9 @@
 // Reading and writing dictionary files grows linearly with their size, up to
 // the largest users dictionary of 65535 bytes, in both modifications.
-#include "app/base/Dialogs.h"
-#include "app/base/ProgramState.h"
-#include "app/base/Settings.h"
-#include "dictionary/ItudFile.h"
+#include "core/base/Dialogs.h"
+#include "core/base/ProgramState.h"
+#include "core/base/Settings.h"
+#include "core/dictionary/ItudFile.h"
 
 #include <benchmark/benchmark.h>
 

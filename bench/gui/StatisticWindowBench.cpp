@@ -2,8 +2,8 @@
 // order, the model and the view on the screen), sorting by a header click,
 // and Save, which drops the marked rows, sorts by rating and writes the list
 // file.
-#include "app/base/Dialogs.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/Dialogs.h"
+#include "core/dictionary/LangStructure.h"
 #include "gui/ModalRunner.h"
 #include "gui/lists/ListTableModel.h"
 #include "gui/lists/StatisticForm.h"

@@ -2,7 +2,7 @@
 // through the core and scrolling from top to bottom, as the view paints.
 #include "gui/DictionaryModel.h"
 
-#include "dictionary/TableOps.h"
+#include "core/dictionary/TableOps.h"
 
 #include <QApplication>
 #include <QHeaderView>

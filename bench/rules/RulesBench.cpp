@@ -2,11 +2,11 @@
 // (about 10,900 words) and a statistic list of 1,000,000 entries. Each
 // benchmark runs the plain reference and the indexed version on the same
 // input in the same run and reports the ratio of their times as "speedup".
-#include "dictionary/Cleaning.h"
-#include "dictionary/ReferenceRules.h"
-#include "dictionary/Validation.h"
-#include "lists/ReferenceLists.h"
-#include "lists/Statistics.h"
+#include "core/dictionary/Cleaning.h"
+#include "core/dictionary/ReferenceRules.h"
+#include "core/dictionary/Validation.h"
+#include "core/lists/ReferenceLists.h"
+#include "core/lists/Statistics.h"
 #include "support/RandomTables.h"
 
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 
 #include "cli/Arguments.h"
 
-#include "app/base/Convert.h"
-#include "dictionary/Cleaning.h"
-#include "dictionary/TableOps.h"
+#include "core/base/Convert.h"
+#include "core/dictionary/Cleaning.h"
+#include "core/dictionary/TableOps.h"
 
 #include <QByteArray>
 #include <QList>

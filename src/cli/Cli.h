@@ -7,7 +7,7 @@
 // 4 the words do not fit into the users dictionary.
 #pragma once
 
-#include "app/Editor.h"
+#include "core/app/Editor.h"
 #include "cli/CliDialogs.h"
 
 #include <ostream>

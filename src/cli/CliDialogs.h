@@ -3,7 +3,7 @@
 // shown.
 #pragma once
 
-#include "app/base/Dialogs.h"
+#include "core/base/Dialogs.h"
 
 #include <ostream>
 

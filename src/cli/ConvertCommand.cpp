@@ -3,9 +3,9 @@
 
 #include "cli/Arguments.h"
 
-#include "app/DictionaryFiles.h"
-#include "dictionary/TableOps.h"
-#include "dictionary/Validation.h"
+#include "core/app/DictionaryFiles.h"
+#include "core/dictionary/TableOps.h"
+#include "core/dictionary/Validation.h"
 
 #include <QFileInfo>
 

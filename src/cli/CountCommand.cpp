@@ -1,8 +1,8 @@
 // count FILE...
 #include "cli/Cli.h"
 
-#include "lists/ListFiles.h"
-#include "lists/Statistics.h"
+#include "core/lists/ListFiles.h"
+#include "core/lists/Statistics.h"
 
 namespace vexlon::cli {
 

@@ -3,8 +3,8 @@
 
 #include "cli/Arguments.h"
 
-#include "app/base/Convert.h"
-#include "lists/Statistics.h"
+#include "core/base/Convert.h"
+#include "core/lists/Statistics.h"
 
 namespace vexlon::cli {
 

@@ -1,10 +1,10 @@
 // list show white|black|statistic
 #include "cli/Cli.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Convert.h"
-#include "app/base/Errors.h"
-#include "lists/ListFiles.h"
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/Errors.h"
+#include "core/lists/ListFiles.h"
 
 namespace vexlon::cli {
 

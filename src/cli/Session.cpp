@@ -1,12 +1,12 @@
 #include "cli/Cli.h"
 
-#include "app/base/LanguagePacks.h"
-#include "app/base/ProgramDirectory.h"
-#include "app/base/Settings.h"
-#include "app/Commands.h"
-#include "app/base/Errors.h"
-#include "dictionary/LangStructure.h"
-#include "lists/ListFiles.h"
+#include "core/base/LanguagePacks.h"
+#include "core/base/ProgramDirectory.h"
+#include "core/base/Settings.h"
+#include "core/app/Commands.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/LangStructure.h"
+#include "core/lists/ListFiles.h"
 
 #include <QDir>
 

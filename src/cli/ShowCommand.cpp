@@ -3,12 +3,12 @@
 
 #include "cli/Arguments.h"
 
-#include "app/DictionaryFiles.h"
-#include "app/base/Ansi.h"
-#include "app/base/Errors.h"
-#include "dictionary/CsvTextFiles.h"
-#include "dictionary/ItudFile.h"
-#include "dictionary/TableOps.h"
+#include "core/app/DictionaryFiles.h"
+#include "core/base/Ansi.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/CsvTextFiles.h"
+#include "core/dictionary/ItudFile.h"
+#include "core/dictionary/TableOps.h"
 
 #include <QFileInfo>
 

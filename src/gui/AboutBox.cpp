@@ -1,8 +1,8 @@
 #include "gui/AboutBox.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Errors.h"
-#include "app/base/TextFile.h"
+#include "core/base/Ansi.h"
+#include "core/base/Errors.h"
+#include "core/base/TextFile.h"
 
 #include <QFileInfo>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "gui/DictionaryModel.h"
 
-#include "app/base/Ansi.h"
-#include "dictionary/Editing.h"
+#include "core/base/Ansi.h"
+#include "core/dictionary/Editing.h"
 
 namespace vexlon::gui {
 

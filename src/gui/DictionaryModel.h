@@ -5,7 +5,7 @@
 // edit goes through the core's edit operation.
 #pragma once
 
-#include "dictionary/DictionaryTable.h"
+#include "core/dictionary/DictionaryTable.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "gui/FileAssociation.h"
 
-#include "app/base/Errors.h"
-#include "app/base/TextFile.h"
+#include "core/base/Errors.h"
+#include "core/base/TextFile.h"
 
 #include <QDir>
 #include <QProcess>

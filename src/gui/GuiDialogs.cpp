@@ -1,6 +1,6 @@
 #include "gui/GuiDialogs.h"
 
-#include "app/base/Errors.h"
+#include "core/base/Errors.h"
 
 #include "gui/ModalRunner.h"
 #include "gui/SharedDialogs.h"

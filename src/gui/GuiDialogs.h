@@ -5,7 +5,7 @@
 // keep the event loop from running.
 #pragma once
 
-#include "app/base/Dialogs.h"
+#include "core/base/Dialogs.h"
 
 #include <QPointer>
 #include <functional>

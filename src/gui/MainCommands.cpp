@@ -1,6 +1,6 @@
 #include "gui/MainCommands.h"
 
-#include "app/Commands.h"
+#include "core/app/Commands.h"
 #include "gui/MainForm.h"
 #include "gui/ModalRunner.h"
 #include "gui/lists/BlackListForm.h"

@@ -1,10 +1,10 @@
 #include "gui/MainForm.h"
 
-#include "app/Commands.h"
-#include "app/base/Ansi.h"
-#include "app/base/Settings.h"
-#include "dictionary/Editing.h"
-#include "dictionary/TableOps.h"
+#include "core/app/Commands.h"
+#include "core/base/Ansi.h"
+#include "core/base/Settings.h"
+#include "core/dictionary/Editing.h"
+#include "core/dictionary/TableOps.h"
 #include "gui/AboutBox.h"
 #include "gui/DictionaryModel.h"
 #include "gui/FileAssociation.h"
@@ -16,7 +16,7 @@
 #include "gui/SharedDialogs.h"
 #include "gui/StartUp.h"
 #include "gui/UsageGauge.h"
-#include "lists/ListCommands.h"
+#include "core/lists/ListCommands.h"
 
 #ifdef VEXLON_HAVE_PHONE
 #include "gui/PhoneHandling.h"

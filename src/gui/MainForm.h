@@ -4,8 +4,8 @@
 // every button, menu item and key into a call of the core.
 #pragma once
 
-#include "app/Editor.h"
-#include "dictionary/Cleaning.h"
+#include "core/app/Editor.h"
+#include "core/dictionary/Cleaning.h"
 #include "gui/GuiDialogs.h"
 
 #include <QMainWindow>

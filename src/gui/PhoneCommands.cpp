@@ -1,13 +1,13 @@
 #include "gui/PhoneCommands.h"
 
-#include "app/DictionaryFiles.h"
-#include "dictionary/ItudFile.h"
-#include "dictionary/TableOps.h"
-#include "dictionary/Validation.h"
-#include "lists/Statistics.h"
+#include "core/app/DictionaryFiles.h"
+#include "core/dictionary/ItudFile.h"
+#include "core/dictionary/TableOps.h"
+#include "core/dictionary/Validation.h"
+#include "core/lists/Statistics.h"
 
-#include "app/base/Errors.h"
-#include "app/base/TextFile.h"
+#include "core/base/Errors.h"
+#include "core/base/TextFile.h"
 
 namespace vexlon::gui {
 

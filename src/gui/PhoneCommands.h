@@ -5,7 +5,7 @@
 // tests over a fake phone.
 #pragma once
 
-#include "app/Editor.h"
+#include "core/app/Editor.h"
 
 #include <QString>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "gui/PhoneHandling.h"
 
-#include "app/base/Errors.h"
+#include "core/base/Errors.h"
 #include "gui/MainForm.h"
 #include "phone/MotoATMode.h"
 #include "phone/MotoP2KMode.h"

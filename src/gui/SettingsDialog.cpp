@@ -1,7 +1,7 @@
 #include "gui/SettingsDialog.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Dialogs.h"
+#include "core/base/Ansi.h"
+#include "core/base/Dialogs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

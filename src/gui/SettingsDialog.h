@@ -2,8 +2,8 @@
 // into the settings only by "Apply".
 #pragma once
 
-#include "app/base/UiTexts.h"
-#include "app/base/VexlonTypes.h"
+#include "core/base/UiTexts.h"
+#include "core/base/VexlonTypes.h"
 
 #include <QDialog>
 

@@ -1,12 +1,12 @@
 #include "gui/StartUp.h"
 
-#include "app/Commands.h"
-#include "app/base/Errors.h"
-#include "app/base/LanguagePacks.h"
-#include "app/base/ProgramDirectory.h"
-#include "app/base/Settings.h"
-#include "dictionary/LangStructure.h"
-#include "dictionary/TableOps.h"
+#include "core/app/Commands.h"
+#include "core/base/Errors.h"
+#include "core/base/LanguagePacks.h"
+#include "core/base/ProgramDirectory.h"
+#include "core/base/Settings.h"
+#include "core/dictionary/LangStructure.h"
+#include "core/dictionary/TableOps.h"
 
 namespace vexlon::gui {
 

@@ -5,7 +5,7 @@
 // core operations; the window takes part through the hooks.
 #pragma once
 
-#include "app/Editor.h"
+#include "core/app/Editor.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,5 +1,5 @@
 // The editor's program entry.
-#include "app/base/ProgramDirectory.h"
+#include "core/base/ProgramDirectory.h"
 #include "gui/Icons.h"
 #include "gui/MainForm.h"
 #include "gui/Screenshots.h"

@@ -2,7 +2,7 @@
 // dictionary: exit status 2, a message naming the file, the old file byte
 // for byte, and memory that stays small. The memory runs happen in a child
 // process with its address space limited.
-#include "app/base/TextFile.h"
+#include "core/base/TextFile.h"
 #include "cli/Cli.h"
 #include "support/FailingWrites.h"
 #include "support/RuleFixture.h"

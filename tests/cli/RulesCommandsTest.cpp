@@ -1,10 +1,10 @@
 // The commands of vexlon-cli, run in-process over a data folder the test
 // builds: arguments, exit codes, output and the files written. What the
 // rules do to the words is pinned by the core's tests.
-#include "app/base/Settings.h"
+#include "core/base/Settings.h"
 #include "cli/Cli.h"
-#include "dictionary/CsvTextFiles.h"
-#include "lists/ListFiles.h"
+#include "core/dictionary/CsvTextFiles.h"
+#include "core/lists/ListFiles.h"
 #include "support/RuleFixture.h"
 
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // numbers and the file association.
 #include "GuiSupport.h"
 
-#include "app/base/Settings.h"
+#include "core/base/Settings.h"
 #include "gui/AboutBox.h"
 #include "gui/FileAssociation.h"
 #include "gui/SettingsDialog.h"

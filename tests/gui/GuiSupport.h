@@ -3,7 +3,7 @@
 // main window as a user does.
 #pragma once
 
-#include "app/base/Settings.h"
+#include "core/base/Settings.h"
 #include "gui/MainForm.h"
 #include "gui/ModalRunner.h"
 

@@ -4,14 +4,14 @@
 // files and the dictionary table checked afterwards.
 #include "GuiSupport.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Convert.h"
-#include "dictionary/TableOps.h"
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/dictionary/TableOps.h"
 #include "gui/DictionaryModel.h"
 #include "gui/lists/BlackListForm.h"
 #include "gui/lists/StatisticForm.h"
 #include "gui/lists/WhiteListForm.h"
-#include "lists/ListFiles.h"
+#include "core/lists/ListFiles.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -2,8 +2,8 @@
 // clicks, double clicks and in-place editing.
 #include "GuiSupport.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Convert.h"
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
 #include "gui/DictionaryModel.h"
 #include "gui/UsageGauge.h"
 

@@ -2,7 +2,7 @@
 // what is reported, and what still works afterwards.
 #include "GuiSupport.h"
 
-#include "app/base/Settings.h"
+#include "core/base/Settings.h"
 #include "gui/DictionaryModel.h"
 #include "gui/StartUp.h"
 

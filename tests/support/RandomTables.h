@@ -4,7 +4,7 @@
 // languages and protected rows. Seeded, so every failure can be replayed.
 #pragma once
 
-#include "dictionary/DictionaryTable.h"
+#include "core/dictionary/DictionaryTable.h"
 
 #include <QByteArray>
 #include <random>

@@ -2,10 +2,10 @@
 // structure, scripted dialogs and numbered UI texts, for the word rule tests.
 #pragma once
 
-#include "app/base/ProgramState.h"
-#include "app/base/Settings.h"
-#include "dictionary/DictionaryTable.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/ProgramState.h"
+#include "core/base/Settings.h"
+#include "core/dictionary/DictionaryTable.h"
+#include "core/dictionary/LangStructure.h"
 #include "support/LangStructureBytes.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDirFixture.h"

@@ -4,7 +4,7 @@
 // every way out of a command.
 #pragma once
 
-#include "app/base/Dialogs.h"
+#include "core/base/Dialogs.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "MkData.h"
 
-#include "app/base/Ansi.h"
+#include "core/base/Ansi.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -4,9 +4,9 @@
 // broken source never reaches the build tree.
 #pragma once
 
-#include "app/base/Errors.h"
-#include "app/base/VexlonTypes.h"
-#include "dictionary/DictionaryTable.h"
+#include "core/base/Errors.h"
+#include "core/base/VexlonTypes.h"
+#include "core/dictionary/DictionaryTable.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

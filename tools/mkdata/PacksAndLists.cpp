@@ -1,8 +1,8 @@
 #include "MkData.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Convert.h"
-#include "app/base/TextFile.h"
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/TextFile.h"
 
 #include <QDir>
 #include <QSet>

@@ -1,11 +1,11 @@
 #include "MkData.h"
 
-#include "app/base/Dialogs.h"
-#include "app/base/Ansi.h"
-#include "app/base/Convert.h"
-#include "app/base/ProgramState.h"
-#include "dictionary/ItudFile.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/Dialogs.h"
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/ProgramState.h"
+#include "core/dictionary/ItudFile.h"
+#include "core/dictionary/LangStructure.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 #include "MkData.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/TextFile.h"
+#include "core/base/Ansi.h"
+#include "core/base/TextFile.h"
 
 #include <QDir>
 #include <QFileInfo>

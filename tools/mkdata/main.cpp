@@ -9,8 +9,8 @@
 //   vexlon-mkdata sample <words.txt> <iTAP_Lang_structure.dat> <phConfig.cfg> <sample.iud>
 #include "MkData.h"
 
-#include "app/base/TextFile.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/TextFile.h"
+#include "core/dictionary/LangStructure.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

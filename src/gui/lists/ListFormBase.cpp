@@ -1,6 +1,6 @@
 #include "gui/lists/ListFormBase.h"
 
-#include "app/base/Ansi.h"
+#include "core/base/Ansi.h"
 #include "gui/SharedDialogs.h"
 #include "gui/lists/ListTableModel.h"
 

@@ -10,9 +10,9 @@
 // window, so they stay usable while the main window is disabled.
 #pragma once
 
-#include "app/base/ProgramState.h"
+#include "core/base/ProgramState.h"
 #include "gui/GuiDialogs.h"
-#include "lists/ListWindows.h"
+#include "core/lists/ListWindows.h"
 
 #include <QDialog>
 #include <QMap>

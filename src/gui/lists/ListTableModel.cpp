@@ -1,6 +1,6 @@
 #include "gui/lists/ListTableModel.h"
 
-#include "app/base/Ansi.h"
+#include "core/base/Ansi.h"
 
 namespace vexlon::gui {
 

@@ -4,7 +4,7 @@
 // To "Black" List change those lists at once.
 #pragma once
 
-#include "dictionary/DictionaryTable.h"
+#include "core/dictionary/DictionaryTable.h"
 #include "gui/lists/ListFormBase.h"
 
 #include <optional>

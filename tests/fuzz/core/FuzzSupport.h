@@ -3,8 +3,8 @@
 // a path.
 #pragma once
 
-#include "app/base/ProgramState.h"
-#include "app/base/Settings.h"
+#include "core/base/ProgramState.h"
+#include "core/base/Settings.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The CSV and text dictionary readers, and the CSV writer over what they read.
 #include "FuzzSupport.h"
 
-#include "app/base/Errors.h"
-#include "dictionary/CsvTextFiles.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/CsvTextFiles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,9 +1,9 @@
 // The dictionary file reader, and the writer over whatever it read.
 #include "FuzzSupport.h"
 
-#include "app/base/Errors.h"
-#include "dictionary/ItudFile.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/ItudFile.h"
+#include "core/dictionary/LangStructure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,7 +1,7 @@
 // The language structure loader and the translations over what it loaded.
 #include "FuzzSupport.h"
 
-#include "dictionary/LangStructure.h"
+#include "core/dictionary/LangStructure.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,8 +1,8 @@
 // The settings file, the language list and a language pack.
 #include "FuzzSupport.h"
 
-#include "app/base/LanguagePacks.h"
-#include "app/base/Settings.h"
+#include "core/base/LanguagePacks.h"
+#include "core/base/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -2,8 +2,8 @@
 // reader may refuse the bytes or raise its conversion and range errors; it
 // must never read out of bounds, allocate for a count it cannot fill, or
 // leave a list whose count differs from its entries.
-#include "app/base/Errors.h"
-#include "lists/ListFiles.h"
+#include "core/base/Errors.h"
+#include "core/lists/ListFiles.h"
 
 #include <cstdint>
 #include <cstdlib>

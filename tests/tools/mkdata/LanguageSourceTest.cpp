@@ -2,8 +2,8 @@
 // the generator's refusal of broken tables.
 #include "MkData.h"
 
-#include "app/base/Ansi.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/Ansi.h"
+#include "core/dictionary/LangStructure.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // beside the program.
 #include "MkData.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/LanguagePacks.h"
-#include "app/base/TextFile.h"
+#include "core/base/Ansi.h"
+#include "core/base/LanguagePacks.h"
+#include "core/base/TextFile.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

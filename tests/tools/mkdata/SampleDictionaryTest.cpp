@@ -2,11 +2,11 @@
 // generated language structure, it reads back as its source.
 #include "MkData.h"
 
-#include "app/base/Ansi.h"
-#include "app/base/Convert.h"
-#include "app/base/TextFile.h"
-#include "dictionary/ItudFile.h"
-#include "dictionary/LangStructure.h"
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/TextFile.h"
+#include "core/dictionary/ItudFile.h"
+#include "core/dictionary/LangStructure.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

@@ -1,0 +1,137 @@
+#include "core/base/Ansi.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QStringDecoder>
+#include <array>
+
+namespace vexlon::ansi {
+
+namespace {
+
+constexpr const char* kCodePage = "windows-1251";
+
+// The 256 characters of the code page, read once from ICU, and the way back.
+struct CodePage {
+    std::array<char16_t, 256> toUnit {};
+    QHash<char16_t, uint8_t> fromUnit;
+
+    CodePage()
+    {
+        QStringDecoder decoder(kCodePage);
+        Q_ASSERT(decoder.isValid());
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString s = decoder.decode(QByteArrayView(&byte, 1));
+            decoder.resetState();
+            const char16_t unit = s.isEmpty() ? u'\uFFFD' : s.at(0).unicode();
+            toUnit[static_cast<size_t>(b)] = unit;
+            if (unit != u'\uFFFD' && !fromUnit.contains(unit))
+                fromUnit.insert(unit, static_cast<uint8_t>(b));
+        }
+    }
+};
+
+const CodePage& codePage()
+{
+    static const CodePage page;
+    return page;
+}
+
+} // namespace
+
+QString toUnicode(QByteArrayView bytes)
+{
+    const auto& page = codePage();
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* dst = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        dst[i] = QChar(page.toUnit[static_cast<uint8_t>(bytes[i])]);
+    return out;
+}
+
+uint8_t fromUnit(char16_t unit)
+{
+    const auto& page = codePage();
+    auto it = page.fromUnit.constFind(unit);
+    return it == page.fromUnit.constEnd() ? uint8_t('?') : it.value();
+}
+
+bool canEncode(char16_t unit)
+{
+    return codePage().fromUnit.contains(unit);
+}
+
+QByteArray fromUnicode(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.append('?');
+            ++i;
+            continue;
+        }
+        out.append(static_cast<char>(fromUnit(c.unicode())));
+    }
+    return out;
+}
+
+const QLocale& locale()
+{
+    static const QLocale loc = [] {
+        QLocale system = QLocale::system();
+        if (system.language() == QLocale::C)
+            return QLocale(QLocale::English, QLocale::UnitedStates);
+        return system;
+    }();
+    return loc;
+}
+
+const QCollator& collator()
+{
+    static const QCollator coll = [] {
+        QCollator c(locale());
+        c.setCaseSensitivity(Qt::CaseSensitive);
+        c.setNumericMode(false);
+        c.setIgnorePunctuation(false);
+        return c;
+    }();
+    return coll;
+}
+
+QByteArray toLower(QByteArrayView bytes)
+{
+    const QString lower = locale().toLower(toUnicode(bytes));
+    // Lower-casing keeps the length of every character the code page holds;
+    // anything else keeps its byte.
+    QByteArray out = fromUnicode(lower);
+    if (out.size() != bytes.size())
+        return QByteArray(bytes.data(), bytes.size());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i] == '?' && bytes[i] != '?')
+            out[i] = bytes[i];
+    }
+    return out;
+}
+
+int compare(QByteArrayView a, QByteArrayView b)
+{
+    const int r = collator().compare(toUnicode(a), toUnicode(b));
+    return r < 0 ? -1 : (r > 0 ? 1 : 0);
+}
+
+QString nowStamp()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QString timeFormat = QLocale::system().timeFormat(QLocale::LongFormat);
+    // The long time format of the desktop's regional settings carries no
+    // time zone; drop Qt's zone token.
+    timeFormat.remove(QLatin1String(" t")).remove(QLatin1Char('t'));
+    const QString date = QLocale::system().toString(now.date(), QLocale::ShortFormat);
+    const QString time = QLocale::system().toString(now.time(), timeFormat.trimmed());
+    return date + QLatin1String(" at ") + time;
+}
+
+} // namespace vexlon::ansi

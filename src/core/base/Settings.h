@@ -1,0 +1,27 @@
+// The settings file "Vexlon.ini": a positional, line-oriented file whose
+// bracketed lines are labels for a human reader.
+#pragma once
+
+#include "core/base/VexlonTypes.h"
+
+#include <QString>
+
+namespace vexlon {
+
+inline const char* const kSettingsFileName = "Vexlon.ini";
+
+void SetDefaultSettings(TSettings& settings);
+
+// Reads the file into settings; false (settings unchanged) when the file is
+// missing, its first or third line is wrong, it holds fewer than 17 value
+// lines, or a value line is empty or not a number where a number belongs.
+bool LoadSettings(const QString& path, TSettings& settings);
+
+// The 37 lines of the settings file.
+QByteArray SettingsFileContent(const TSettings& settings);
+
+// Writes the file (replacing it only when the whole write succeeded); true
+// when done. Throws FileError when it cannot be written.
+bool SaveSettings(const TSettings& settings, const QString& path);
+
+} // namespace vexlon

@@ -1,0 +1,72 @@
+// Cleaning of the dictionary table: the six rules of a cleaning run, the
+// Cleaning menu's commands, and the two passes that close every cleaning run
+// and follow every load. Protected rows ("White List", "Locked") are never
+// changed by the rules and never removed.
+#pragma once
+
+#include "core/base/ProgramState.h"
+#include "core/dictionary/DictionaryTable.h"
+
+#include <QByteArray>
+#include <cstdint>
+
+namespace vexlon {
+
+// Which rules a cleaning run applies, in this order to every unprotected row.
+struct CleanRules {
+    bool symbols = false;
+    bool numbers = false;
+    bool language = false;
+    bool intelect = false;
+    bool blackList = false;
+    bool byLength = false;
+};
+
+// Keeps the digits, the ASCII letters and the bytes 0xC0 to 0xFF.
+QByteArray StripSymbols(const QByteArray& word);
+// Removes the digits "0" to "9".
+QByteArray StripDigits(const QByteArray& word);
+
+// True when the black list holds exactly this word (byte-wise) with this
+// language ID.
+bool InBlackList(const ProgramState& state, const QByteArray& word, uint8_t languageId);
+
+// True when a row other than row self has a longer word that begins with
+// word and a language ID that reads as languageId. A row whose language ID
+// is not hexadecimal is of no language here.
+bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t languageId, int self);
+
+// One cleaning run over the whole table, then RemoveShortWords(2) and
+// RemoveDuplicates; the table counts as modified afterwards. The Language
+// rule removes the language of entry Settings.LanguageCleanIndex of the
+// language structure; it is skipped when the index lies outside it. A
+// language ID that is not hexadecimal stops the run with ConvertError (the
+// rows already cleaned stay cleaned).
+void CleanDictionary(const ProgramState& state, DictionaryTable& table, const CleanRules& rules);
+
+// The items of the Cleaning menu.
+enum class CleaningItem { Symbols, Numbers, Language, ByLength, Intelect, BlackList, All };
+
+// What the menu item runs: its own rule, or for All each rule whose switch
+// is on in the settings and By length always.
+CleanRules rulesForItem(const TSettings& settings, CleaningItem item);
+
+// The menu command: the Language item first asks for the language (nothing
+// is cleaned when the user cancels) and cleans with it while keeping
+// Settings.LanguageCleanIndex as it was; then the status line is refreshed.
+// Returns false when the language chooser was cancelled.
+bool RunCleaningCommand(ProgramState& state, DictionaryTable& table, CleaningItem item);
+
+// Removes every unprotected row whose word has fewer than minimum characters.
+void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t minimum);
+
+// Lower-cases every word and removes repeated rows (same word, same language
+// ID text). Each row in turn is lower-cased and then looks for its first
+// equal among the rows after it and, wrapping around, the rows before it:
+// an unprotected equal is removed (and the row looks again while the removed
+// one lay below it); a protected equal ends the row's turn. Of a group of
+// equal rows every protected row stays, and when the group has none, exactly
+// one row stays.
+void RemoveDuplicates(const ProgramState& state, DictionaryTable& table);
+
+} // namespace vexlon

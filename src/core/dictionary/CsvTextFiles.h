@@ -1,0 +1,36 @@
+// The dictionary as a semicolon-separated CSV file and words imported from a
+// plain text file.
+#pragma once
+
+#include "core/base/ProgramState.h"
+#include "core/dictionary/DictionaryTable.h"
+
+#include <QString>
+
+namespace vexlon {
+
+// The most rows a CSV or text file may give; a file that would give more is
+// refused before its rows are made.
+inline constexpr int32_t kMaxWordsInFile = 1000000;
+
+// Appends one row per record line; false, silently, when no file exists.
+// Throws ConvertError, naming the file and the line, when the count or a
+// language ID is not a number (the rows before it stay); VexlonError when the
+// file is larger than a dictionary file may be or says it holds more than
+// kMaxWordsInFile rows (nothing is added).
+bool ReadCsvFile(const ProgramState& state, DictionaryTable& table, const QString& path);
+
+// The CSV file's bytes for the rows. Throws VexlonError when a word holds
+// ";", which the format cannot store.
+QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, ProgressScope* progress = nullptr);
+
+// Writes all rows in table order, replacing the file only when the whole
+// file was written.
+void WriteCsvFile(const ProgramState& state, const DictionaryTable& table, const QString& path);
+
+// Appends one row per blank-separated word (empty words included); nothing
+// when no file exists. Throws VexlonError, adding nothing, when the file
+// would give more than kMaxWordsInFile rows.
+void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QString& path);
+
+} // namespace vexlon

@@ -1,0 +1,151 @@
+#include "core/dictionary/TableOps.h"
+
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+
+#include <QCollatorSortKey>
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace vexlon {
+
+namespace {
+
+int compareUnsigned(int32_t a, int32_t b)
+{
+    const auto ua = static_cast<uint32_t>(a);
+    const auto ub = static_cast<uint32_t>(b);
+    return ua > ub ? 1 : (ua < ub ? -1 : 0);
+}
+
+// Reorders the table by numeric keys taken from one column; all keys are
+// converted first so that a bad text leaves the table as it was.
+void sortByHexColumn(DictionaryTable& table, int column)
+{
+    const QVector<DictRow>& rows = table.rows();
+    std::vector<uint32_t> keys(static_cast<size_t>(rows.size()));
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        keys[static_cast<size_t>(i)] = static_cast<uint32_t>(hexToInt(rows[i].cell(column)));
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+    QVector<DictRow> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.append(rows[i]);
+    table.replaceAll(std::move(sorted));
+}
+
+} // namespace
+
+int32_t FreeBytes(const ProgramState& state, const DictionaryTable& table)
+{
+    const int32_t available = state.settings.UsersDictionarySize - 19;
+    if (table.isEmpty())
+        return available;
+    ProgressScope progress(state.ui(), state.texts.STAT(1));
+    int64_t sum = 0;
+    const int last = table.count() - 1;
+    for (int i = 0; i < table.count(); ++i) {
+        progress.show(i, last);
+        sum += recordSize(table.row(i).word.size());
+    }
+    return static_cast<int32_t>(available - sum);
+}
+
+DictionaryStatusLine dictionaryStatusLine(const ProgramState& state, const DictionaryTable& table)
+{
+    const int32_t free = FreeBytes(state, table);
+    DictionaryStatusLine line;
+    const QString words = state.texts.MESSAGES(1) + QString::number(table.count());
+    if (free > 0) {
+        line.text = state.texts.MESSAGES(0) + QString::number(free) + QLatin1String(" b, ") + words;
+        line.fits = true;
+    } else {
+        line.text = state.texts.MESSAGES(2) + QLatin1String(", ") + words;
+        line.fits = false;
+    }
+    return line;
+}
+
+bool RefreshDictionaryStatus(const ProgramState& state, const DictionaryTable& table)
+{
+    const DictionaryStatusLine line = dictionaryStatusLine(state, table);
+    state.ui().dictionaryStatus(line.text, line.fits);
+    return line.fits;
+}
+
+void RenumberRows(const ProgramState& state, DictionaryTable& table, int from, int to)
+{
+    ProgressScope progress(state.ui(), state.texts.STAT(5));
+    if (to > table.count() - 1)
+        to = table.count() - 1;
+    if (from < 0)
+        from = 0;
+    if (!table.isEmpty()) {
+        UpdateScope update(table);
+        for (int i = from; i <= to; ++i) {
+            table.setCell(i, ColNumber, QByteArray::number(i + 1));
+            progress.show(i, to);
+        }
+    }
+    table.modified = true;
+}
+
+int32_t rowLanguageId(const DictRow& row)
+{
+    return hexToInt(row.languageId);
+}
+
+int CompareByNumber(const DictRow& a, const DictRow& b)
+{
+    return compareUnsigned(hexToInt(a.number), hexToInt(b.number));
+}
+
+int CompareByLanguageID(const DictRow& a, const DictRow& b)
+{
+    return compareUnsigned(hexToInt(a.languageId), hexToInt(b.languageId));
+}
+
+void SortByColumn(DictionaryTable& table, int column)
+{
+    UpdateScope update(table);
+    switch (column) {
+    case ColWord: {
+        const QVector<DictRow>& rows = table.rows();
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(static_cast<size_t>(rows.size()));
+        for (const DictRow& row : rows)
+            keys.push_back(ansi::collator().sortKey(ansi::toUnicode(row.word)));
+        std::vector<int> order(keys.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]) < 0;
+        });
+        QVector<DictRow> sorted;
+        sorted.reserve(rows.size());
+        for (int i : order)
+            sorted.append(rows[i]);
+        table.replaceAll(std::move(sorted));
+        break;
+    }
+    case ColNumber:
+        sortByHexColumn(table, ColNumber);
+        break;
+    case ColLanguageId:
+    case ColLanguage:
+        sortByHexColumn(table, ColLanguageId);
+        break;
+    default:
+        break;
+    }
+}
+
+void SortByNumber(DictionaryTable& table)
+{
+    UpdateScope update(table);
+    sortByHexColumn(table, ColNumber);
+}
+
+} // namespace vexlon

@@ -1,0 +1,122 @@
+#include "core/app/Commands.h"
+
+#include "core/dictionary/CsvTextFiles.h"
+#include "core/lists/ListFiles.h"
+#include "support/RuleFixture.h"
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+class CommandsTest : public RuleFixture {
+protected:
+    void SetUp() override
+    {
+        RuleFixture::SetUp();
+        editor.state = state;
+    }
+    void addRow(const QByteArray& word, const QByteArray& status = status::UsersDictionary)
+    {
+        editor.table.append(row(word, "01", status, QByteArray::number(editor.table.count() + 1)));
+    }
+    Editor editor;
+};
+
+TEST_F(CommandsTest, NewAsksBeforeDiscardingAndAppliesTheWhiteList)
+{
+    editor.state.settings.WhiteListOn = true;
+    setItems(editor.state.whiteList, {{"white", 1, 1, ""}});
+    addRow("mine");
+    editor.table.modified = true;
+    dialogs.answers = {false};
+    EXPECT_FALSE(NewDictionary(editor));
+    EXPECT_EQ(editor.table.count(), 1);
+    dialogs.answers = {true};
+    EXPECT_TRUE(NewDictionary(editor));
+    ASSERT_EQ(editor.table.count(), 1);
+    EXPECT_EQ(editor.table.row(0).word, QByteArray("white"));
+    EXPECT_FALSE(editor.table.modified);
+    EXPECT_EQ(dialogs.questions.back().text, QStringLiteral("M26"));
+}
+
+TEST_F(CommandsTest, OpenFollowsEveryLoadAndCancelStillClearsTheFlag)
+{
+    QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;4\r\nzeta;01;\r\nwhite;01;\r\nab;01;\r\nx;01;\r\n";
+    write("d.csv", csv);
+    editor.state.settings.WhiteListOn = true;
+    setItems(editor.state.whiteList, {{"white", 9, 1, ""}});
+    ASSERT_TRUE(OpenDictionary(editor, [&] { return std::optional<OpenChoice>({file("d.csv"), OpenFilter::Csv}); }));
+    // The white list row comes first and removes the same word below it.
+    QList<QByteArray> got;
+    for (const DictRow& r : editor.table.rows())
+        got << r.word + "/" + r.number;
+    EXPECT_EQ(got, (QList<QByteArray> {"white/1", "zeta/2", "ab/3"}));
+    EXPECT_FALSE(editor.table.modified);
+
+    editor.table.modified = true;
+    dialogs.answers = {true};
+    EXPECT_FALSE(OpenDictionary(editor, [] { return std::optional<OpenChoice>(); }));
+    EXPECT_EQ(editor.table.count(), 3);
+    EXPECT_FALSE(editor.table.modified);
+}
+
+TEST_F(CommandsTest, SaveWritesTheStatisticEvenWhenCancelled)
+{
+    addRow("alpha");
+    addRow("beta");
+    editor.table.modified = true;
+    EXPECT_EQ(SaveDictionary(editor, [] { return std::optional<SaveChoice>(); }), SaveOutcome::NotChosen);
+    EXPECT_FALSE(editor.table.modified);
+    TSTATLST stored;
+    ASSERT_TRUE(ReadListFile(file("Lists/Statistic.csv"), stored, state.langStructure));
+    EXPECT_EQ(stored.Count, 2);
+
+    editor.state.settings.StatisticOn = false;
+    EXPECT_EQ(SaveDictionary(editor, [&] { return std::optional<SaveChoice>({file("out"), SaveFilter::Csv}); }),
+              SaveOutcome::Saved);
+    EXPECT_FALSE(read("out.csv").isEmpty());
+    ASSERT_TRUE(ReadListFile(file("Lists/Statistic.csv"), stored, state.langStructure));
+    EXPECT_EQ(stored.Items[0].Rating, 1);
+
+    // An existing file: No ends the command before the statistic.
+    editor.state.settings.StatisticOn = true;
+    dialogs.answers = {false};
+    EXPECT_EQ(SaveDictionary(editor, [&] { return std::optional<SaveChoice>({file("out.csv"), SaveFilter::Csv}); }),
+              SaveOutcome::Declined);
+    EXPECT_EQ(editor.state.statisticList.Items[0].Rating, 1);
+    EXPECT_EQ(dialogs.questions.back().kind, ConfirmKind::Warning);
+
+    // A failing check offers the repair and saves nothing.
+    addRow("x");
+    dialogs.answers = {true};
+    EXPECT_EQ(SaveDictionary(editor, [] { return std::optional<SaveChoice>(); }), SaveOutcome::HasProblem);
+    EXPECT_EQ(editor.table.count(), 2);
+    EXPECT_TRUE(dialogs.atRest());
+}
+
+TEST_F(CommandsTest, StartUpReadsListsInOrderAndReportsEachMissingOne)
+{
+    EXPECT_TRUE(QDir(file("Lists")).removeRecursively());
+    ReadListsAtStartUp(editor);
+    EXPECT_EQ(dialogs.messages, (QStringList {listReadErrorText(ListKind::Statistic), listReadErrorText(ListKind::White),
+                                              listReadErrorText(ListKind::Black)}));
+}
+
+TEST_F(CommandsTest, ClosingTheWhiteListWindowWritesAppliesAndRenumbers)
+{
+    setItems(editor.state.whiteList, {{"w1", 5, 1, ""}, {"w2", 6, 1, ""}});
+    addRow("a");
+    addRow("b");
+    editor.table.setCell(1, ColNumber, "77");
+    AfterWhiteListWindow(editor);
+    EXPECT_FALSE(read("Lists/WhiteList.csv").isEmpty());
+    EXPECT_EQ(editor.table.row(0).word, QByteArray("a")); // WhiteListOn is off
+    EXPECT_EQ(editor.table.row(0).number, QByteArray("1"));
+    EXPECT_EQ(editor.table.row(1).number, QByteArray("2"));
+    EXPECT_TRUE(editor.table.modified);
+
+    editor.state.settings.WhiteListOn = true;
+    AfterWhiteListWindow(editor);
+    EXPECT_EQ(editor.table.row(0).word, QByteArray("w1"));
+    EXPECT_EQ(editor.table.row(0).number, QByteArray("5")); // renumbering starts at row 1
+    EXPECT_EQ(editor.table.row(1).number, QByteArray("2"));
+}

@@ -1,0 +1,75 @@
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/Errors.h"
+
+#include <gtest/gtest.h>
+
+using namespace vexlon;
+
+TEST(ConvertTest, DecimalAndPrefixedHexadecimal)
+{
+    EXPECT_EQ(tryStrToInt("0"), 0);
+    EXPECT_EQ(tryStrToInt("  42"), 42);
+    EXPECT_EQ(tryStrToInt("-17"), -17);
+    EXPECT_EQ(tryStrToInt("+5"), 5);
+    EXPECT_EQ(tryStrToInt("$1F"), 31);
+    EXPECT_EQ(tryStrToInt("0x10"), 16);
+    EXPECT_EQ(tryStrToInt("2147483647"), 2147483647);
+    EXPECT_EQ(tryStrToInt("-2147483648"), INT32_MIN);
+    EXPECT_EQ(tryStrToInt("$FFFFFFFF"), -1);
+    for (const char* bad : {"", " ", "12 ", "1a", "2147483648", "$", "$100000000", "--1", "1.0"})
+        EXPECT_FALSE(tryStrToInt(bad).has_value()) << bad;
+}
+
+TEST(ConvertTest, HexColumnsReadAsHexadecimalOnly)
+{
+    EXPECT_EQ(hexToInt("0A"), 10);
+    EXPECT_EQ(hexToInt("1"), 1);
+    EXPECT_EQ(hexToInt("ff"), 255);
+    // Decimal numerals read as hexadecimal keep their order.
+    EXPECT_LT(hexToInt("9"), hexToInt("10"));
+    EXPECT_LT(hexToInt("10"), hexToInt("100"));
+    for (const char* bad : {"", " 1", "-1", "$1", "0x1", "G"})
+        EXPECT_FALSE(tryHexToInt(bad).has_value()) << bad;
+    try {
+        hexToInt("0Z");
+        FAIL();
+    } catch (const ConvertError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("'0Z' is not a valid integer value"));
+    }
+}
+
+TEST(ConvertTest, BooleansAndHexBytes)
+{
+    EXPECT_TRUE(StrToBool("true"));
+    EXPECT_FALSE(StrToBool("True"));
+    EXPECT_EQ(BoolToStr(true), QByteArray("true"));
+    EXPECT_EQ(BoolToStr(false), QByteArray("false"));
+    EXPECT_EQ(byteToHex(0x0A), QByteArray("0A"));
+    EXPECT_EQ(byteToHex(0xFF), QByteArray("FF"));
+    EXPECT_EQ(byteToHex(0), QByteArray("00"));
+}
+
+TEST(AnsiTest, CodePageAndLowerCase)
+{
+    EXPECT_EQ(ansi::toUnicode(QByteArray("\xC0\xE0\xA8", 3)), QStringLiteral(u"Аа\u0401"));
+    EXPECT_EQ(ansi::fromUnicode(QStringLiteral(u"Аа\u0401")), QByteArray("\xC0\xE0\xA8", 3));
+    // A character the code page lacks becomes "?".
+    EXPECT_EQ(ansi::fromUnicode(QStringLiteral(u"ä")), QByteArray("?"));
+    EXPECT_FALSE(ansi::canEncode(u'ä'));
+    EXPECT_EQ(ansi::fromUnit(u'\u0410'), 0xC0);
+    // Latin and Cyrillic, Ё included, lower-case; digits and signs stay.
+    EXPECT_EQ(ansi::toLower(QByteArray("AbC1-\xC0\xDF\xA8", 8)), QByteArray("abc1-\xE0\xFF\xB8", 8));
+}
+
+TEST(AnsiTest, WordOrderPutsLowerCaseFirstAndIsLocaleAware)
+{
+    EXPECT_LT(ansi::compare("a", "A"), 0);
+    EXPECT_LT(ansi::compare("A", "b"), 0);
+    EXPECT_LT(ansi::compare("abc", "abd"), 0);
+    EXPECT_EQ(ansi::compare("same", "same"), 0);
+    // Cyrillic letters sort among themselves by the alphabet, not by byte:
+    // Ё (0xA8) comes between Е and Ж.
+    EXPECT_LT(ansi::compare("\xC5", "\xA8"), 0);
+    EXPECT_LT(ansi::compare("\xA8", "\xC6"), 0);
+}

@@ -1,0 +1,157 @@
+#include "core/base/LanguagePacks.h"
+#include "core/base/ProgramDirectory.h"
+
+#include "core/dictionary/CoreFixture.h"
+
+using namespace vexlon;
+using vexlon::test::CoreFixture;
+
+namespace {
+
+QByteArray listFile(const QByteArrayList& packs, const QByteArray& count = QByteArray())
+{
+    QByteArray out = "Vexlon LANGUAGELIST FILE\r\nfree text\r\nVEXLON2011TST\r\n";
+    out += (count.isEmpty() ? QByteArray::number(packs.size() / 2) : count) + "\r\n";
+    for (const QByteArray& line : packs)
+        out += line + "\r\n";
+    return out;
+}
+
+QByteArray section(const QByteArrayList& entries)
+{
+    QByteArray out = QByteArray::number(entries.size()) + "\r\n";
+    for (const QByteArray& e : entries)
+        out += e + "\r\n";
+    return out;
+}
+
+QByteArray pack(const QByteArrayList& ui, const QByteArrayList& messages, const QByteArrayList& stat)
+{
+    return "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n" + section(ui) + "--\r\nMESSAGES\r\n" + section(messages) + "--\r\nSTAT\r\n"
+        + section(stat);
+}
+
+} // namespace
+
+class LanguagePacksTest : public CoreFixture {
+protected:
+    void SetUp() override
+    {
+        CoreFixture::SetUp();
+        QDir(dir.path()).mkpath(QStringLiteral("Languages"));
+        write("Languages/Languages.ini", listFile({"English", "en.lng", "\xD0\xF3\xF1\xF1\xEA\xE8\xE9", "ru.lng"}));
+        write("Languages/en.lng", pack({"New", "Open"}, {"Free: ", "Words: "}, {"Reading"}));
+    }
+    TiTAPLanguages list;
+    UiTexts texts;
+};
+
+TEST_F(LanguagePacksTest, ListNamesPacksBesideIt)
+{
+    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
+    EXPECT_EQ(list.Tag, QStringLiteral("VEXLON2011TST"));
+    ASSERT_EQ(list.Count, 2);
+    EXPECT_EQ(list.Items[0].Name, QStringLiteral("English"));
+    EXPECT_EQ(list.Items[1].Name, QStringLiteral(u"Русский"));
+    EXPECT_EQ(list.Items[0].FileName, state.programDirectory + QStringLiteral("/Languages/en.lng"));
+    ASSERT_TRUE(LoadLanguagePack(list, 0, texts));
+    EXPECT_EQ(texts.ui, QStringList({"New", "Open"}));
+    EXPECT_EQ(texts.MESSAGES(1), QStringLiteral("Words: "));
+    EXPECT_EQ(texts.STAT(0), QStringLiteral("Reading"));
+    // An entry the pack lacks reads as empty text.
+    EXPECT_EQ(texts.STAT(16), QString());
+    EXPECT_EQ(texts.UI(-1), QString());
+}
+
+TEST_F(LanguagePacksTest, BadListsAreRefused)
+{
+    const std::vector<std::pair<const char*, QByteArray>> cases {
+        {"wrong first line", "Vexlon LANGUAGELIST FILE \r\nx\r\nVEXLON2011TST\r\n0\r\n"},
+        {"wrong marker", "Vexlon LANGUAGELIST FILE\r\nx\r\nVEXLON2011\r\n0\r\n"},
+        {"count not a number", listFile({"English", "en.lng"}, "one")},
+        {"ends before its last pack", listFile({"English", "en.lng", "Russian"}, "2")},
+        {"a pack outside the folder", listFile({"English", "en.lng", "Evil", "../../etc/passwd"})},
+        {"a pack in a subfolder", listFile({"Evil", "sub/en.lng"})},
+        {"a pack named by a backslash path", listFile({"Evil", "..\\Vexlon.ini"})},
+        {"a pack named by the folder itself", listFile({"Evil", ".."})},
+    };
+    for (const auto& [what, content] : cases) {
+        write("Languages/Languages.ini", content);
+        TiTAPLanguages l;
+        l.Tag = "kept";
+        EXPECT_FALSE(LoadLanguageList(state.programDirectory, l)) << what;
+        EXPECT_EQ(l.Tag, QStringLiteral("kept")) << what;
+    }
+}
+
+TEST_F(LanguagePacksTest, CommentLinesAreSkippedWithoutCounting)
+{
+    write("Languages/en.lng", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2\r\n// about New\r\nNew\r\n//\r\n[Open]\r\n");
+    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
+    ASSERT_TRUE(LoadLanguagePack(list, 0, texts));
+    // A bracketed line is an entry like any other.
+    EXPECT_EQ(texts.ui, QStringList({"New", "[Open]"}));
+}
+
+TEST_F(LanguagePacksTest, AMisplacedSectionNameLeavesThatTableAlone)
+{
+    texts.messages = QStringList {"old message"};
+    write("Languages/en.lng",
+          "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\nMESSAGES\r\nfree\r\n1\r\nnew message\r\n--\r\nSTAT\r\n1\r\nReading\r\n");
+    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
+    LoadLanguagePack(list, 0, texts);
+    EXPECT_EQ(texts.ui, QStringList({"New"}));
+    EXPECT_EQ(texts.messages, QStringList({"old message"}));
+}
+
+TEST_F(LanguagePacksTest, BrokenPacksAreRefusedWhole)
+{
+    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
+    texts.ui = QStringList {"kept ui"};
+    texts.messages = QStringList {"kept message"};
+    const std::vector<std::pair<const char*, QByteArray>> cases {
+        {"UI count not a number", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\nten\r\nNew\r\n"},
+        {"ends inside the UI entries", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n3\r\nNew\r\n"},
+        {"MESSAGES count not a number", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n--\r\nMESSAGES\r\nx\r\n"},
+        {"ends inside MESSAGES", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n--\r\nMESSAGES\r\n2\r\nm\r\n"},
+        {"negative count", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n-1\r\n"},
+        // A count that claims more entries than any file holds reserves no
+        // room for them.
+        {"count of 2147483647", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2147483647\r\nNew\r\n"},
+    };
+    for (const auto& [what, content] : cases) {
+        write("Languages/en.lng", content);
+        EXPECT_FALSE(LoadLanguagePack(list, 0, texts)) << what;
+        EXPECT_EQ(texts.ui, QStringList({"kept ui"})) << what;
+        EXPECT_EQ(texts.messages, QStringList({"kept message"})) << what;
+    }
+}
+
+TEST_F(LanguagePacksTest, IndexOutOfRangeOrMissingPackLoadsNothing)
+{
+    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
+    EXPECT_FALSE(LoadLanguagePack(list, 2, texts)); // equal to the number of packs
+    EXPECT_FALSE(LoadLanguagePack(list, -1, texts));
+    EXPECT_FALSE(LoadLanguagePack(list, 1, texts)); // ru.lng does not exist
+    list.Tag = kCorruptTag;
+    EXPECT_FALSE(LoadLanguagePack(list, 0, texts));
+    EXPECT_TRUE(texts.ui.isEmpty());
+}
+
+TEST_F(LanguagePacksTest, ProgramDirectoryPrefersTheExecutableFolderAndSeedsTheUserFolder)
+{
+    QDir(dir.path()).mkpath(QStringLiteral("exe"));
+    QDir(dir.path()).mkpath(QStringLiteral("installed/Lists"));
+    write("installed/iTAP_Lang_structure.dat", "installed");
+    write("installed/Lists/WhiteList.csv", "installed list");
+    QDir(dir.path()).mkpath(QStringLiteral("user/Lists"));
+    write("user/Lists/WhiteList.csv", "the user's own list");
+
+    const QString chosen = chooseProgramDirectory(file("exe"), file("user"), file("installed"));
+    EXPECT_EQ(chosen, file("user") + QLatin1Char('/'));
+    EXPECT_EQ(read("user/iTAP_Lang_structure.dat"), QByteArray("installed"));
+    EXPECT_EQ(read("user/Lists/WhiteList.csv"), QByteArray("the user's own list"));
+
+    write("exe/iTAP_Lang_structure.dat", "beside the program");
+    EXPECT_EQ(chooseProgramDirectory(file("exe"), file("user"), file("installed")), file("exe") + QLatin1Char('/'));
+}

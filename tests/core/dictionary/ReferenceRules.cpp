@@ -1,0 +1,116 @@
+#include "core/dictionary/ReferenceRules.h"
+
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+
+namespace vexlon::reference {
+
+void RemoveShortWords(DictionaryTable& table, uint8_t minimum)
+{
+    int i = 0;
+    while (i < table.count()) {
+        if (!table.row(i).isProtected() && table.row(i).word.size() < minimum)
+            table.removeAt(i);
+        else
+            ++i;
+    }
+}
+
+void RemoveDuplicates(DictionaryTable& table)
+{
+    int i = 0;
+    while (i < table.count()) {
+        table.setCell(i, ColWord, ansi::toLower(table.row(i).word));
+        const int n = table.count();
+        int match = -1;
+        for (int step = 1; step < n && match < 0; ++step) {
+            const int j = (i + step) % n;
+            if (table.row(j).word == table.row(i).word && table.row(j).languageId == table.row(i).languageId)
+                match = j;
+        }
+        if (match >= 0 && !table.row(match).isProtected())
+            table.removeAt(match);
+        else
+            ++i;
+    }
+}
+
+namespace {
+
+bool InBlackList(const TLST& blackList, const QByteArray& word, int32_t id)
+{
+    for (const TLST_ITEM& item : blackList.Items) {
+        if (item.Word == word && item.LanguageID == id)
+            return true;
+    }
+    return false;
+}
+
+bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t id, int self)
+{
+    for (int j = 0; j < table.count(); ++j) {
+        if (j == self)
+            continue;
+        const QByteArray& other = table.row(j).word;
+        if (other.size() > word.size() && other.left(word.size()) == word) {
+            const auto otherId = tryHexToInt(table.row(j).languageId);
+            if (otherId && *otherId == id)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure, const TLST& blackList,
+                     DictionaryTable& table, const CleanRules& rules)
+{
+    int i = 0;
+    while (i < table.count()) {
+        if (table.row(i).isProtected()) {
+            ++i;
+            continue;
+        }
+        const bool needsId = rules.blackList || rules.language || rules.intelect;
+        const int32_t id = needsId ? hexToInt(table.row(i).languageId) : 0;
+        if (rules.symbols)
+            table.setCell(i, ColWord, StripSymbols(table.row(i).word));
+        if (rules.numbers)
+            table.setCell(i, ColWord, StripDigits(table.row(i).word));
+        const QByteArray word = table.row(i).word;
+        bool remove = false;
+        if (rules.blackList && reference::InBlackList(blackList, word, id))
+            remove = true;
+        else if (rules.language && settings.LanguageCleanIndex < structure.Languages.size()
+                 && id == structure.Languages.at(settings.LanguageCleanIndex).ID)
+            remove = true;
+        else if (rules.intelect && reference::IsPrefixOfLonger(table, word, id, i))
+            remove = true;
+        else if (rules.byLength && word.size() < settings.MinWordLength)
+            remove = true;
+        if (remove)
+            table.removeAt(i);
+        else
+            ++i;
+    }
+    reference::RemoveShortWords(table, 2);
+    reference::RemoveDuplicates(table);
+    table.modified = true;
+}
+
+bool DictionaryHasProblem(const DictionaryTable& table)
+{
+    for (int i = 0; i < table.count(); ++i) {
+        const QByteArray& word = table.row(i).word;
+        if (word.isEmpty() || word.size() < 2 || word.size() > 249)
+            return true;
+        for (int j = 0; j < table.count(); ++j) {
+            if (j != i && table.row(j).word == word && table.row(j).languageId == table.row(i).languageId)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace vexlon::reference

@@ -1,0 +1,136 @@
+#include "core/lists/ListFiles.h"
+
+#include "core/base/Errors.h"
+#include "support/RuleFixture.h"
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+class ListFilesTest : public RuleFixture {
+protected:
+    static QByteArray listFile(const QByteArray& amount, const QList<QByteArray>& entries)
+    {
+        QByteArray out = "Vexlon list file\r\nList Type;Black/White list\r\nLastUpdate;x\r\nWord Amount;" + amount + "\r\n";
+        for (const QByteArray& e : entries)
+            out += e + "\r\n";
+        return out;
+    }
+};
+
+TEST_F(ListFilesTest, WrittenListReadsBackWithNamesFromTheStructure)
+{
+    TSTATLST list;
+    setItems(list, {{"hello", 7, 0x01, "stale"}, {"\xEF\xF0\xE8", -3, 0x02, "Russian"}, {"", 0, 0x7F, "x"}});
+    const QString path = file("Lists/Statistic.csv");
+    WriteListFile(list, path);
+    const QByteArray bytes = read("Lists/Statistic.csv");
+    const QList<QByteArray> lines = bytes.split('\n');
+    EXPECT_EQ(lines[0], QByteArray("Vexlon list file\r"));
+    EXPECT_EQ(lines[1], QByteArray("List Type;Statistic list\r"));
+    EXPECT_TRUE(lines[2].startsWith("LastUpdate;") && lines[2].contains(" at "));
+    EXPECT_EQ(lines[3], QByteArray("Word Amount;3\r"));
+    EXPECT_EQ(lines[4], QByteArray("hello;7;01;stale\r"));
+    EXPECT_TRUE(bytes.endsWith(";0;7F;x\r\n"));
+
+    TSTATLST back;
+    ASSERT_TRUE(ReadListFile(path, back, state.langStructure));
+    ASSERT_EQ(back.Count, 3);
+    ASSERT_EQ(back.Items.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(back.Items[i].Word, list.Items[i].Word);
+        EXPECT_EQ(back.Items[i].Rating, list.Items[i].Rating);
+        EXPECT_EQ(back.Items[i].LanguageID, list.Items[i].LanguageID);
+    }
+    EXPECT_EQ(back.Items[0].LanguageTitle, QByteArray("English"));
+    EXPECT_EQ(back.Items[2].LanguageTitle, QByteArray("Unknown"));
+
+    // An empty list is the four header lines alone.
+    WriteListFile(TLST(), path);
+    EXPECT_TRUE(read("Lists/Statistic.csv").endsWith("Word Amount;0\r\n"));
+    EXPECT_EQ(read("Lists/Statistic.csv").count('\n'), 4);
+}
+
+TEST_F(ListFilesTest, HeaderIsCheckedExactlyAndOnlyCountEntriesAreRead)
+{
+    TLST list;
+    setItems(list, {{"keep", 1, 1, "English"}});
+    EXPECT_FALSE(ReadListFile(file("Lists/none.csv"), list, state.langStructure));
+    for (const QByteArray& bad : {QByteArray("Vexlon list file \r\n"), QByteArray("vexlon list file\r\nx\r\nx\r\nWord Amount;0\r\n"),
+                                  QByteArray("Vexlon list file\r\nx\r\nx\r\nWord Amount 0\r\n")})
+        EXPECT_FALSE(ParseListFile(bad, list, state.langStructure)) << bad.constData();
+    EXPECT_EQ(list.Count, 1); // a refused file leaves the list alone
+    EXPECT_EQ(list.Items.size(), 1);
+
+    // A statistic file is accepted as a white list: the type line is not read.
+    ASSERT_TRUE(ParseListFile(listFile("2", {"a;5;01;", "b;6;1FF;Whatever;more;fields"}), list, state.langStructure));
+    ASSERT_EQ(list.Count, 2);
+    EXPECT_EQ(list.Items[1].LanguageID, 0xFF);
+    EXPECT_EQ(list.Items[1].LanguageTitle, QByteArray("Unknown"));
+    // More lines than the count: only the first count entries.
+    ASSERT_TRUE(ParseListFile(listFile("1", {";5;0A;", "b;6;01;"}), list, state.langStructure));
+    ASSERT_EQ(list.Count, 1);
+    EXPECT_EQ(list.Items[0].Word, QByteArray());
+    EXPECT_EQ(list.Items[0].LanguageTitle, QByteArray("German"));
+}
+
+TEST_F(ListFilesTest, DamagedFieldsRaiseErrorsWithoutReadingPastTheFile)
+{
+    TLST list;
+    const QByteArray notNumbers[] = {listFile("", {}), listFile("x", {}), listFile("1", {"a;b;01;"}),
+                                          listFile("1", {"a;1;0G;"}), listFile("1", {"a;1;01"}) /* needs its ";" */};
+    for (const QByteArray& bad : notNumbers)
+        EXPECT_THROW(ParseListFile(bad, list, state.langStructure), ConvertError) << bad.constData();
+    // A count far beyond the lines present: the entries before the missing
+    // line stay, nothing is read or reserved beyond the file.
+    try {
+        ParseListFile(listFile("2000000000", {"a;1;01;", "b;2\x01;02;"}), list, state.langStructure,
+                      QStringLiteral("Lists/x.csv"));
+        FAIL() << "no conversion error";
+    } catch (const ConvertError& e) {
+        // The message names the file and the line, and shows no raw control
+        // character.
+        EXPECT_EQ(e.message(), QStringLiteral("File \"Lists/x.csv\", line 6: '2\\x01' is not a valid integer value"));
+    }
+    ASSERT_EQ(list.Count, 1);
+    EXPECT_EQ(list.Items.size(), 1);
+    EXPECT_EQ(list.Items[0].Word, QByteArray("a"));
+
+    setItems(list, {{"keep", 1, 1, "English"}});
+    EXPECT_THROW(ParseListFile(listFile("-1", {}), list, state.langStructure), RangeError);
+    EXPECT_EQ(list.Count, 1);
+}
+
+TEST_F(ListFilesTest, WritingNeverLeavesAHalfFileAndRefusesUnstorableWords)
+{
+    TLST list;
+    setItems(list, {{"ok", 1, 1, "English"}});
+    EXPECT_THROW(WriteListFile(list, file("NoSuchFolder/WhiteList.csv")), FileError);
+
+    const QString path = file("Lists/WhiteList.csv");
+    WriteListFile(list, path);
+    const QByteArray before = read("Lists/WhiteList.csv");
+    list.Items.append({"a;b", 2, 1, "English"});
+    list.Count = 2;
+    EXPECT_THROW(WriteListFile(list, path), VexlonError);
+    EXPECT_EQ(read("Lists/WhiteList.csv"), before);
+    EXPECT_FALSE(listCanStore("a\nb"));
+    EXPECT_TRUE(listCanStore("\xC0\xE0"));
+}
+
+TEST_F(ListFilesTest, MembershipIsExactAndUnreadableProgramListsAreEmptied)
+{
+    TLST list;
+    setItems(list, {{"Word", 1, 0x01, ""}, {"word", 1, 0x02, ""}});
+    EXPECT_TRUE(IsInList(list, "Word", 0x01));
+    EXPECT_FALSE(IsInList(list, "word", 0x01));
+    EXPECT_FALSE(IsInList(list, "Word", 0x02));
+
+    setItems(state.whiteList, {{"stale", 1, 1, ""}});
+    EXPECT_FALSE(ReadProgramList(state, ListKind::White));
+    EXPECT_EQ(state.whiteList.Count, 0);
+    EXPECT_TRUE(state.whiteList.Items.isEmpty());
+    EXPECT_EQ(listReadErrorText(ListKind::Statistic), QStringLiteral("ERROR[03]: Error of reading Statislic list file."));
+    write("Lists/BlackList.csv", listFile("1", {"nope;0;02;"}));
+    EXPECT_TRUE(ReadProgramList(state, ListKind::Black));
+    EXPECT_EQ(state.blackList.Items[0].LanguageTitle, QByteArray("Russian"));
+}

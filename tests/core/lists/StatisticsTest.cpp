@@ -1,0 +1,131 @@
+#include "core/lists/Statistics.h"
+
+#include "core/base/Errors.h"
+#include "core/dictionary/TableOps.h"
+#include "core/lists/ReferenceLists.h"
+#include "support/RandomTables.h"
+#include "support/RuleFixture.h"
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+class StatisticsTest : public RuleFixture {};
+
+TEST_F(StatisticsTest, SavingTwiceRatesTwiceAndSeparatesLanguagesAndCase)
+{
+    add("word");
+    add("word", "02");
+    add("Word", "01", status::Locked);
+    UpdateStatistic(state, table);
+    UpdateStatistic(state, table);
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"3", "word/2/1", "word/2/2", "Word/2/1"}));
+    EXPECT_EQ(state.statisticList.Items[1].LanguageTitle, QByteArray("Russian"));
+    EXPECT_TRUE(dialogs.atRest());
+    EXPECT_TRUE(AddToStatistic(state, "word", 0x02));
+    EXPECT_FALSE(AddToStatistic(state, "new", 0x0A));
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"4", "word/2/1", "word/3/2", "Word/2/1", "new/1/10"}));
+
+    table.append(row("x;y"));
+    UpdateStatistic(state, table);
+    EXPECT_EQ(state.statisticList.Count, 4);
+    EXPECT_EQ(dialogs.messages.size(), 1);
+}
+
+TEST_F(StatisticsTest, IndexedCountingMatchesTheEntryByEntrySearch)
+{
+    RandomTables random(11);
+    for (int round = 0; round < 60; ++round) {
+        TSTATLST start;
+        for (int e = random.below(30); e > 0; --e) {
+            const auto id = static_cast<uint8_t>(random.below(3) + 1);
+            // Lists read from files may hold a pair twice: the first counts.
+            start.Items.append({random.word(3), random.below(9), id, "t"});
+        }
+        start.Count = static_cast<int>(start.Items.size());
+        DictionaryTable t;
+        QVector<DictRow> rows = random.rows(random.below(40));
+        for (DictRow& r : rows) {
+            r.word.replace(';', 'x');
+            r.languageId = random.below(2) ? "01" : "102";
+        }
+        t.replaceAll(rows);
+        state.statisticList = start;
+        UpdateStatistic(state, t);
+        TSTATLST expected = start;
+        reference::UpdateStatistic(expected, state.langStructure, t);
+        ASSERT_EQ(entries(state.statisticList), entries(expected)) << round;
+    }
+}
+
+TEST_F(StatisticsTest, RatingOrderIsDescendingAndStable)
+{
+    EXPECT_EQ(CompareByRating("3", "10"), 1);
+    EXPECT_EQ(CompareByRating("10", "3"), -1);
+    EXPECT_EQ(CompareByRating("5", "5"), 0);
+    TSTATLST list;
+    setItems(list, {{"a", 1, 1, ""}, {"b", 9, 1, ""}, {"c", 1, 1, ""}, {"d", 10, 1, ""}});
+    SortStatisticByRating(list);
+    EXPECT_EQ(entries(list), (QList<QByteArray> {"4", "d/10/1", "b/9/1", "a/1/1", "c/1/1"}));
+}
+
+TEST_F(StatisticsTest, MakeDictionaryTakesBestWordsThenTrimsToFit)
+{
+    state.settings.UsersDictionarySize = 19 + 40;
+    setItems(state.whiteList, {{"white", 1, 1, ""}}); // 10 bytes
+    setItems(state.statisticList, {{"abcd", 9, 1, ""}, {"efgh", 8, 2, ""}, {"ijklmnop", 7, 1, ""}, {"qr", 6, 1, ""}});
+    add("old");
+    state.settings.StatisticType = 0;
+    FillDictionaryFromStatistic(state, table);
+    // 30 bytes free after the white list: abcd (10), efgh (10), ijklmnop
+    // (14) is appended at 20 < 30 and then taken off again.
+    ASSERT_EQ(words(), (QList<QByteArray> {"white", "abcd", "efgh"}));
+    EXPECT_EQ(table.row(1).number, QByteArray("00"));
+    EXPECT_EQ(table.row(2).status, QByteArray("Reiting: 8; Line: 2"));
+    EXPECT_EQ(table.row(2).languageId, QByteArray("02"));
+    EXPECT_GT(FreeBytes(state, table), 0);
+    EXPECT_FALSE(table.modified);
+
+    // An empty statistic leaves only the white list.
+    state.statisticList = TSTATLST();
+    FillDictionaryFromStatistic(state, table);
+    EXPECT_EQ(words(), QList<QByteArray> {"white"});
+
+    // A capacity below the header and trailer: the trimming stops at an
+    // empty table.
+    state.settings.UsersDictionarySize = 10;
+    FillDictionaryFromStatistic(state, table);
+    EXPECT_TRUE(table.isEmpty());
+}
+
+TEST_F(StatisticsTest, AddingSkipsWordsPresentInAnyLanguageAndMatchesThePlainFill)
+{
+    state.settings.StatisticType = 1;
+    setItems(state.statisticList, {{"have", 9, 2, ""}, {"fresh", 8, 1, ""}, {"fresh", 7, 2, ""}, {"more", 6, 1, ""}});
+    add("have");
+    add("keep");
+    FillDictionaryFromStatistic(state, table);
+    ASSERT_EQ(words(), (QList<QByteArray> {"have", "keep", "fresh", "more"}));
+    EXPECT_EQ(table.row(2).number, QByteArray("3"));
+    EXPECT_EQ(table.row(3).number, QByteArray("3"));
+    EXPECT_EQ(table.row(3).status, QByteArray("Reiting: 6; Line: 4"));
+
+    RandomTables random(4);
+    for (int round = 0; round < 40; ++round) {
+        state.settings.UsersDictionarySize = 19 + random.below(200);
+        TSTATLST list;
+        for (int e = random.below(40); e > 0; --e)
+            list.Items.append({random.word(6), random.below(50), static_cast<uint8_t>(random.below(2) + 1), ""});
+        list.Count = static_cast<int>(list.Items.size());
+        state.statisticList = list;
+        QVector<DictRow> rows = random.rows(random.below(10));
+        for (DictRow& r : rows)
+            r.status = status::UsersDictionary;
+        DictionaryTable fast;
+        fast.replaceAll(rows);
+        DictionaryTable plain;
+        plain.replaceAll(rows);
+        FillDictionaryFromStatistic(state, fast);
+        reference::FillAddFromStatistic(state.settings, list, state.langStructure, plain);
+        ASSERT_EQ(fast.rows(), plain.rows()) << round;
+    }
+}
