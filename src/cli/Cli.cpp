@@ -5,9 +5,6 @@
 
 #include <QFileInfo>
 
-#ifdef VEXLON_HAVE_PHONE_CLI
-#include "cli/phone/PhoneCommand.h"
-#endif
 
 namespace vexlon::cli {
 
@@ -55,28 +52,13 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
 
     Session session(options, out, err);
-    // `list show` reads its list itself and fails on a list it cannot read;
-    // the phone commands use no list.
-    session.readLists = command != "list" && command != "phone";
+    // `list show` reads its list itself and fails on a list it cannot read.
+    session.readLists = command != "list";
     if (command == "phone") {
 #ifdef VEXLON_HAVE_PHONE_CLI
-        PhoneOptions phone;
-        phone.simulateFolder = options.simulateFolder;
-        phone.trace = options.trace;
         if (!session.load())
             return ExitError;
-        phone.dataDir = session.editor.state.programDirectory.toStdString();
-        phone.saveFile = [](const std::string& path, const std::vector<uint8_t>& bytes, std::string& reason) {
-            try {
-                writeFileSafely(QString::fromLocal8Bit(path.c_str()),
-                                QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
-                return true;
-            } catch (const FileError& e) {
-                reason = e.message().toStdString();
-                return false;
-            }
-        };
-        return runPhoneCommand(phone, rest, out, err);
+        return runPhone(session, rest);
 #else
         err << "vexlon-cli: this build has no phone support\n";
         return ExitError;

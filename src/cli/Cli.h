@@ -60,6 +60,7 @@ int runClean(Session& session, const std::vector<std::string>& args);
 int runList(Session& session, const std::vector<std::string>& args);
 int runCount(Session& session, const std::vector<std::string>& args);
 int runFill(Session& session, const std::vector<std::string>& args);
+int runPhone(Session& session, const std::vector<std::string>& args);
 
 // Shared by the commands that open a dictionary as `show` does.
 struct OpenRequest {

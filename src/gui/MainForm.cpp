@@ -11,7 +11,7 @@
 #include "gui/Icons.h"
 #include "gui/MainCommands.h"
 #include "gui/ModalRunner.h"
-#include "gui/PhoneCommands.h"
+#include "core/app/PhoneCommands.h"
 #include "gui/SettingsDialog.h"
 #include "gui/SharedDialogs.h"
 #include "gui/StartUp.h"

@@ -5,7 +5,7 @@
 // phone that the phone commands talk to.
 #pragma once
 
-#include "gui/PhoneCommands.h"
+#include "core/app/PhoneCommands.h"
 #include "phone/DeviceAccess.h"
 
 #include <QObject>

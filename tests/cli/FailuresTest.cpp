@@ -3,9 +3,8 @@
 // for byte, and memory that stays small. The memory runs happen in a child
 // process with its address space limited.
 #include "core/base/TextFile.h"
-#include "cli/Cli.h"
 #include "support/FailingWrites.h"
-#include "support/RuleFixture.h"
+#include "support/CliFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,30 +19,16 @@ using namespace vexlon::test;
 
 namespace {
 
-class CliFailures : public RuleFixture {
+class CliFailures : public CliFixture {
 protected:
     void SetUp() override
     {
-        RuleFixture::SetUp();
-        write(QStringLiteral("iTAP_Lang_structure.dat"), smallLangStructure(testLanguages()));
-        SaveSettings(state.settings, file(QStringLiteral("Vexlon.ini")));
-        const QByteArray empty = "Vexlon list file\r\nList Type;x\r\nLastUpdate;x\r\nWord Amount;0\r\n";
-        for (const char* name : {"Lists/WhiteList.csv", "Lists/BlackList.csv", "Lists/Statistic.csv"})
-            write(QString::fromLatin1(name), empty);
-        write(QStringLiteral("phConfig.cfg"), QByteArray(3, '\0'));
+        CliFixture::SetUp();
         QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;300\r\n";
         for (int i = 0; i < 300; ++i)
             csv += "word" + QByteArray::number(i) + ";01;\r\n";
         write(QStringLiteral("in.csv"), csv);
     }
-    int run(std::vector<std::string> args)
-    {
-        out.str(std::string());
-        err.str(std::string());
-        args.insert(args.begin(), {"--data-dir", dir.path().toStdString()});
-        return cli::runCli(args, out, err);
-    }
-    std::string path(const char* name) const { return file(QString::fromLatin1(name)).toStdString(); }
     // Writes size bytes made of pattern repeated.
     void writeLarge(const QString& name, const QByteArray& pattern, qint64 size) const
     {
@@ -73,9 +58,6 @@ protected:
         waitpid(pid, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
-    std::ostringstream out;
-    std::ostringstream err;
 };
 
 } // namespace

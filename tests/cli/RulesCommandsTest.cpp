@@ -5,7 +5,7 @@
 #include "cli/Cli.h"
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/lists/ListFiles.h"
-#include "support/RuleFixture.h"
+#include "support/CliFixture.h"
 
 #include <QFileInfo>
 #include <sstream>
@@ -13,52 +13,7 @@
 using namespace vexlon;
 using namespace vexlon::test;
 
-class CliRulesTest : public RuleFixture {
-protected:
-    void SetUp() override
-    {
-        RuleFixture::SetUp();
-        write("iTAP_Lang_structure.dat", smallLangStructure(testLanguages()));
-        SaveSettings(state.settings, file("Vexlon.ini"));
-        for (const char* name : {kWhiteListFile, kBlackListFile, kStatisticFile})
-            writeListFile(name, {});
-    }
-    void writeListFile(const char* name, const QList<QByteArray>& entries)
-    {
-        QByteArray bytes = "Vexlon list file\r\nList Type;x\r\nLastUpdate;x\r\nWord Amount;" + QByteArray::number(entries.size()) + "\r\n";
-        for (const QByteArray& e : entries)
-            bytes += e + "\r\n";
-        write(QString::fromLatin1(name), bytes);
-    }
-    void writeCsv(const QString& name, const QList<QByteArray>& words)
-    {
-        QByteArray bytes = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;" + QByteArray::number(words.size()) + "\r\n";
-        for (const QByteArray& w : words)
-            bytes += w + ";01;\r\n";
-        write(name, bytes);
-    }
-    int run(std::vector<std::string> args)
-    {
-        out.str(std::string());
-        err.str(std::string());
-        args.insert(args.begin(), {"--data-dir", dir.path().toStdString()});
-        return cli::runCli(args, out, err);
-    }
-    std::string path(const char* name) const { return file(QString::fromLatin1(name)).toStdString(); }
-    // The words of a CSV dictionary the tool wrote.
-    QList<QByteArray> csvWords(const char* name)
-    {
-        DictionaryTable t;
-        EXPECT_TRUE(ReadCsvFile(state, t, file(QString::fromLatin1(name)))) << name;
-        QList<QByteArray> got;
-        for (const DictRow& r : t.rows())
-            got << r.word;
-        return got;
-    }
-    bool exists(const char* name) const { return QFileInfo::exists(file(QString::fromLatin1(name))); }
-    std::ostringstream out;
-    std::ostringstream err;
-};
+using CliRulesTest = CliFixture;
 
 TEST_F(CliRulesTest, ListShowPrintsEntriesOrFailsWithTheStartUpMessage)
 {

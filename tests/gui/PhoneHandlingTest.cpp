@@ -96,7 +96,7 @@ TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
         sim::Fault(sim::FaultKind::ErrorStatus).forCommand(phone::p2k::kCmdFileSystem, phone::p2k::kFsWrite).after(2));
     answers.expectBox(QMessageBox::Ok);
     key(Qt::Key_S, Qt::AltModifier);
-    EXPECT_EQ(answers.texts().value(1), QString::fromLatin1(gui::kPhoneWriteFailedText));
+    EXPECT_EQ(answers.texts().value(1), QString::fromLatin1(kPhoneWriteFailedText));
     EXPECT_EQ(backend_->phone(0).restarts(), 1);
     EXPECT_TRUE(table().modified);
 
@@ -106,7 +106,7 @@ TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
         sim::Fault(sim::FaultKind::DropAtFetch).forCommand(phone::p2k::kCmdFileSystem, phone::p2k::kFsRead).after(1));
     answers.expectBox(QMessageBox::Ok);
     key(Qt::Key_O, Qt::AltModifier);
-    EXPECT_EQ(answers.texts().value(2), QString::fromLatin1(gui::kPhoneReadFailedText));
+    EXPECT_EQ(answers.texts().value(2), QString::fromLatin1(kPhoneReadFailedText));
     EXPECT_EQ(words(table()), before);
     EXPECT_TRUE(table().modified);
 }

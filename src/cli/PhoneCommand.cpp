@@ -1,5 +1,14 @@
-#include "cli/phone/PhoneCommand.h"
+// phone list|info|read OUT|write IN [--restart]|restart|switch
+//
+// The phone commands over real USB or, with --simulate FOLDER, the virtual
+// phone. Reading and writing the dictionary and the phone information are
+// the editor's own commands, run through a PhoneLink over the first phone
+// in P2K mode.
+#include "cli/Cli.h"
 
+#include "core/app/PhoneCommands.h"
+#include "core/base/Errors.h"
+#include "core/base/TextFile.h"
 #include "phone/MotoATMode.h"
 #include "phone/MotoP2KMode.h"
 #include "phone/P2KBlocks.h"
@@ -10,8 +19,6 @@
 #endif
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <system_error>
@@ -23,20 +30,19 @@ namespace {
 namespace fs = std::filesystem;
 using namespace vexlon::phone;
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+constexpr int kExitOk = ExitOk;
+constexpr int kExitFailed = ExitPhone;
+constexpr int kExitUsage = ExitError;
 
 constexpr const char* kDictionaryFile = "/a/iTAP_User_Dictionary";
 constexpr int32_t kDownloadChunk = 4000;
-constexpr int32_t kUploadChunk = 1000;
 
 const char* const kUsage =
     "usage: vexlon-cli [--simulate FOLDER] [--trace] phone COMMAND\n"
     "  list                  phones attached in AT and P2K mode\n"
     "  info                  model, IMEI, flex version and dictionary size\n"
     "  read OUT              read the phone's user dictionary into OUT\n"
-    "  write IN [--restart]  write IN as the phone's user dictionary\n"
+    "  write IN [--restart]  open IN as show does and save it to the phone as the editor does\n"
     "  restart               restart the phone\n"
     "  switch                switch AT-mode phones to P2K mode\n";
 
@@ -128,56 +134,123 @@ int runList(PhoneSession& session, std::ostream& out, std::ostream& err)
     return kExitOk;
 }
 
-int runInfo(PhoneSession& session, std::ostream& out, std::ostream& err)
+// The first phone in P2K mode as the editor's commands see it.
+class CliPhoneLink : public PhoneLink {
+public:
+    explicit CliPhoneLink(TMotoP2KModemItem& item) : item_(item) {}
+    bool hasCurrentPhone() override { return true; }
+    bool isOpen() override { return item_.IsOpen(); }
+    bool open() override { return item_.OpenPhone(); }
+    QString model() override { return QString::fromStdString(item_.GetPhoneModel()); }
+    QString imei() override { return QString::fromStdString(item_.GetPhoneIMEI()); }
+    QString flexVersion() override { return QString::fromStdString(item_.GetPhoneFlexVersion()); }
+    bool download(const QString& phoneFile, QByteArray& bytes, int chunk, const TransferProgress&) override
+    {
+        std::vector<uint8_t> read;
+        const bool complete = item_.FileDownloadPhone(phoneFile.toStdString(), read, chunk, 0, {});
+        bytes = QByteArray(reinterpret_cast<const char*>(read.data()), qsizetype(read.size()));
+        return complete;
+    }
+    bool upload(const QByteArray& bytes, const QString& phoneFile, int chunk, const TransferProgress&) override
+    {
+        const auto* data = reinterpret_cast<const uint8_t*>(bytes.constData());
+        return item_.FileUploadPhone(std::span<const uint8_t>(data, std::size_t(bytes.size())), phoneFile.toStdString(),
+                                     chunk, {});
+    }
+    bool restart() override { return item_.RestartPhone(); }
+
+private:
+    TMotoP2KModemItem& item_;
+};
+
+PhoneCommandHooks hooksFor(CliPhoneLink& link)
+{
+    PhoneCommandHooks hooks;
+    hooks.statusUpdate = [&link] { return link.isOpen(); };
+    return hooks;
+}
+
+int runInfo(Session& cli, PhoneSession& session)
 {
     TMotoP2KModemItem* phone = session.openCurrentPhone();
     if (!phone)
         return kExitFailed;
     const std::size_t before = session.errorCount();
-    std::vector<uint8_t> bytes;
-    const bool complete = phone->FileDownloadPhone(kDictionaryFile, bytes, kDownloadChunk, 0, {});
-    const std::string model = phone->GetPhoneModel();
-    const std::string imei = phone->GetPhoneIMEI();
-    const std::string flex = phone->GetPhoneFlexVersion();
-    if (!complete && model.empty() && imei.empty() && flex.empty()) {
-        err << "vexlon-cli: nothing could be read from the phone\n";
+    CliPhoneLink link(*phone);
+    try {
+        for (const QString& line : PhoneInformation(cli.editor, &link, hooksFor(link)))
+            cli.out << line.toStdString() << '\n';
+    } catch (const VexlonError& e) {
+        cli.err << "vexlon-cli: " << e.message().toStdString() << '\n';
         session.printErrorsSince(before);
         return kExitFailed;
     }
-    out << "Phone Model-> " << model << '\n';
-    out << "Phone IMEI: " << imei << '\n';
-    out << "Phone Flex: " << flex << '\n';
-    if (complete)
-        out << "iTAP Users Dictionary file size-> " << bytes.size() << " bytes\n";
-    else
-        out << "iTAP Users Dictionary file size-> could not be read\n";
     return kExitOk;
 }
 
-int runRead(PhoneSession& session, const PhoneOptions& options, const std::string& outName, std::ostream& out,
-            std::ostream& err)
+int runRead(Session& cli, PhoneSession& session, const std::string& outName)
 {
     TMotoP2KModemItem* phone = session.openCurrentPhone();
     if (!phone)
         return kExitFailed;
     const std::size_t before = session.errorCount();
-    std::vector<uint8_t> bytes;
-    if (!phone->FileDownloadPhone(kDictionaryFile, bytes, kDownloadChunk, 0, {}) || bytes.empty()) {
-        err << "vexlon-cli: reading " << kDictionaryFile << " from the phone failed; " << outName
-            << " was not written\n";
+    CliPhoneLink link(*phone);
+    QByteArray bytes;
+    if (!link.download(QString::fromLatin1(kDictionaryFile), bytes, kDownloadChunk, {}) || bytes.isEmpty()) {
+        cli.err << "vexlon-cli: reading " << kDictionaryFile << " from the phone failed; " << outName
+                << " was not written\n";
         if (session.errorCount() == before)
-            err << "vexlon-cli: the phone sent no data\n";
+            cli.err << "vexlon-cli: the phone sent no data\n";
         session.printErrorsSince(before);
         return kExitFailed;
     }
     // OUT is replaced only by the whole dictionary, so a failed read or
     // write never destroys an earlier copy.
-    std::string reason;
-    if (!options.saveFile || !options.saveFile(outName, bytes, reason)) {
-        err << "vexlon-cli: " << reason << '\n';
+    try {
+        writeFileSafely(QString::fromStdString(outName), bytes);
+    } catch (const FileError& e) {
+        cli.err << "vexlon-cli: " << e.message().toStdString() << '\n';
         return kExitUsage;
     }
-    out << "Read " << bytes.size() << " bytes into " << outName << '\n';
+    cli.out << "Read " << bytes.size() << " bytes into " << outName << '\n';
+    return kExitOk;
+}
+
+// Opens IN as `show` does and saves it to the phone as Save to Phone does:
+// what Save to Phone refuses is refused here with the exit statuses of
+// `convert`, and nothing reaches the phone.
+int runWrite(Session& cli, PhoneSession& session, const std::string& inName, bool restart)
+{
+    if (!openAsShow(cli, {inName, {}, false}))
+        return ExitError;
+    TMotoP2KModemItem* phone = session.openCurrentPhone();
+    if (!phone)
+        return kExitFailed;
+    Editor& editor = cli.editor;
+    editor.state.settings.ReloadPhone = restart;
+    const std::size_t before = session.errorCount();
+    CliPhoneLink link(*phone);
+    switch (SaveToPhone(editor, &link, hooksFor(link))) {
+    case SaveToPhoneOutcome::Sent:
+        break;
+    case SaveToPhoneOutcome::HasProblem:
+        cli.err << "vexlon-cli: the dictionary has empty, one-letter, too long or repeated words; nothing was sent\n";
+        return ExitProblem;
+    case SaveToPhoneOutcome::Full:
+        cli.err << "vexlon-cli: the words do not fit into the users dictionary; nothing was sent\n";
+        return ExitFull;
+    case SaveToPhoneOutcome::NotSent:
+    case SaveToPhoneOutcome::NoPhone:
+        session.printErrorsSince(before);
+        return kExitFailed;
+    }
+    if (session.errorCount() != before) {
+        // Sent whole, but the restart asked for failed.
+        cli.err << "vexlon-cli: the phone could not be restarted\n";
+        session.printErrorsSince(before);
+        return kExitFailed;
+    }
+    cli.out << "Wrote " << inName << " to the phone\n";
     return kExitOk;
 }
 
@@ -189,38 +262,6 @@ int runRestart(PhoneSession& session, TMotoP2KModemItem& phone, std::ostream& er
         session.printErrorsSince(before);
         return kExitFailed;
     }
-    return kExitOk;
-}
-
-int runWrite(PhoneSession& session, const std::string& inName, bool restart, std::ostream& out,
-             std::ostream& err)
-{
-    std::vector<uint8_t> bytes;
-    {
-        std::ifstream in(inName, std::ios::binary);
-        if (!in) {
-            err << "vexlon-cli: cannot open " << inName << '\n';
-            return kExitUsage;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            err << "vexlon-cli: cannot read " << inName << '\n';
-            return kExitUsage;
-        }
-    }
-    TMotoP2KModemItem* phone = session.openCurrentPhone();
-    if (!phone)
-        return kExitFailed;
-    const std::size_t before = session.errorCount();
-    if (!phone->FileUploadPhone(bytes, kDictionaryFile, kUploadChunk, {})) {
-        err << "vexlon-cli: File Has not sent. The phone refused or lost part of the dictionary, so the "
-               "dictionary on the phone may now be incomplete; the phone was not restarted.\n";
-        session.printErrorsSince(before);
-        return kExitFailed;
-    }
-    out << "Wrote " << inName << " to the phone\n";
-    if (restart && runRestart(session, *phone, err) != kExitOk)
-        return kExitFailed;
     return kExitOk;
 }
 
@@ -290,7 +331,7 @@ std::optional<ParsedCommand> parse(const std::vector<std::string>& args)
     return std::nullopt;
 }
 
-std::unique_ptr<IDeviceBackend> makeBackend(const PhoneOptions& options, std::ostream& err)
+std::unique_ptr<IDeviceBackend> makeBackend(const GlobalOptions& options, std::ostream& err)
 {
     if (!options.simulateFolder.empty()) {
         std::error_code ec;
@@ -317,34 +358,38 @@ std::unique_ptr<IDeviceBackend> makeBackend(const PhoneOptions& options, std::os
 
 } // namespace
 
-int runPhoneCommand(const PhoneOptions& options, const std::vector<std::string>& args,
-                    std::ostream& out, std::ostream& err)
+int runPhone(Session& cli, const std::vector<std::string>& args)
 {
+    std::ostream& out = cli.out;
+    std::ostream& err = cli.err;
     const auto command = parse(args);
     if (!command) {
         err << kUsage;
         return kExitUsage;
     }
     try {
-        auto backend = makeBackend(options, err);
+        auto backend = makeBackend(cli.options, err);
         if (!backend)
             return kExitFailed;
-        PhoneSession session(std::move(backend), options.trace, err);
+        PhoneSession session(std::move(backend), cli.options.trace, err);
         const std::string& verb = command->verb;
         if (verb == "list")
             return runList(session, out, err);
         if (verb == "info")
-            return runInfo(session, out, err);
+            return runInfo(cli, session);
         if (verb == "read")
-            return runRead(session, options, command->file, out, err);
+            return runRead(cli, session, command->file);
         if (verb == "write")
-            return runWrite(session, command->file, command->restart, out, err);
+            return runWrite(cli, session, command->file, command->restart);
         if (verb == "switch")
             return runSwitch(session, out, err);
         TMotoP2KModemItem* phone = session.openCurrentPhone();
         if (!phone)
             return kExitFailed;
         return runRestart(session, *phone, err);
+    } catch (const FileError& e) {
+        err << "vexlon-cli: " << e.message().toStdString() << '\n';
+        return kExitUsage;
     } catch (const std::exception& e) {
         err << "vexlon-cli: " << e.what() << '\n';
         return kExitFailed;

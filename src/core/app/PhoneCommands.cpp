@@ -1,4 +1,4 @@
-#include "gui/PhoneCommands.h"
+#include "core/app/PhoneCommands.h"
 
 #include "core/app/DictionaryFiles.h"
 #include "core/dictionary/ItudFile.h"
@@ -9,7 +9,7 @@
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
 
-namespace vexlon::gui {
+namespace vexlon {
 
 PhoneStatus phoneStatus(const ProgramState& state, PhoneLink* link)
 {
@@ -60,18 +60,17 @@ void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hoo
 SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
 {
     ProgramState& state = editor.state;
-    if (DictionaryHasProblem(state, editor.table)) {
-        if (state.ui().confirm(state.texts.MESSAGES(16), ConfirmKind::Confirmation)) {
-            RepairDictionary(state, editor.table);
-            RefreshDictionaryStatus(state, editor.table);
-        }
+    // The checks of Save Dictionary: a dictionary with a problem or one that
+    // does not fit the phone's file is never sent.
+    switch (PrepareSave(editor)) {
+    case SaveRefusal::HasProblem:
+        RefreshDictionaryStatus(state, editor.table);
         return SaveToPhoneOutcome::HasProblem;
-    }
-    SortByNumber(editor.table);
-    // A dictionary that does not fit the phone's file is refused, as Save
-    // Dictionary refuses it; the red status line is the sign.
-    if (!RefreshDictionaryStatus(state, editor.table))
+    case SaveRefusal::Full:
         return SaveToPhoneOutcome::Full;
+    case SaveRefusal::None:
+        break;
+    }
     const QString local = state.path(kUploadFile);
     WriteDictionaryFile(state, editor.table, local);
     // The phone gets exactly the bytes that were written and checked.
@@ -121,4 +120,4 @@ QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommand
                      : QStringLiteral("iTAP Users Dictionary file size-> could not be read")};
 }
 
-} // namespace vexlon::gui
+} // namespace vexlon

@@ -1,16 +1,19 @@
-// The main window's phone commands, apart from the window and from the
-// phone component set: Open from Phone, Save to Phone, the phone status
-// line and the phone information. They talk to the current phone through
-// PhoneLink, which the editor implements over the phone components and the
-// tests over a fake phone.
+// The phone commands, apart from any window and from the phone component
+// set: Open from Phone, Save to Phone, the phone status line and the phone
+// information. They talk to the current phone through PhoneLink, which the
+// editor and the command-line tool implement over the phone components and
+// the tests over a fake phone.
 #pragma once
 
 #include "core/app/Editor.h"
 
+#include <QByteArray>
+#include <QStringList>
+
 #include <QString>
 #include <functional>
 
-namespace vexlon::gui {
+namespace vexlon {
 
 inline const char* const kPhoneDictionaryFile = "/a/iTAP_User_Dictionary";
 inline const char* const kDownloadFile = "TempFile/PhDLFile.iud";
@@ -84,4 +87,4 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
 // read from the phone.
 QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
-} // namespace vexlon::gui
+} // namespace vexlon

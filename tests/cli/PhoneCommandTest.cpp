@@ -1,0 +1,157 @@
+// `vexlon-cli --simulate FOLDER phone ...` in-process over the virtual phone:
+// what reaches the phone, the exit statuses and what the user is told.
+// What the transfers do byte by byte is pinned by the phone's own tests.
+#include "core/dictionary/ItudFile.h"
+#include "support/CliFixture.h"
+
+#include <QDir>
+
+using namespace vexlon;
+using namespace vexlon::test;
+
+namespace {
+
+class PhoneCli : public CliFixture {
+protected:
+    void SetUp() override
+    {
+        CliFixture::SetUp();
+        QDir(dir.path()).mkpath(QStringLiteral("phone/a"));
+        QDir(dir.path()).mkpath(QStringLiteral("phone/.phone"));
+    }
+    int phone(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"--simulate", path("phone"), "phone"});
+        return run(args);
+    }
+    QString phoneFile() const { return QStringLiteral("phone/a/iTAP_User_Dictionary"); }
+    // A dictionary file of the words, as the editor writes it.
+    QByteArray dictionary(const QByteArrayList& words)
+    {
+        DictionaryTable t;
+        for (const QByteArray& w : words)
+            t.append(row(w, "01", status::UsersDictionary, QByteArray::number(t.count() + 1)));
+        WriteDictionaryFile(state, t, file(QStringLiteral("made.iud")));
+        return read(QStringLiteral("made.iud"));
+    }
+};
+
+} // namespace
+
+TEST_F(PhoneCli, ReadAndWriteMoveTheDictionary)
+{
+    const QByteArray onPhone = dictionary({"hello", "world"});
+    write(phoneFile(), onPhone);
+    ASSERT_EQ(phone({"read", path("copy.iud")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(read(QStringLiteral("copy.iud")), onPhone);
+
+    // Any format the editor opens is sent as the dictionary the editor
+    // would build from it, never as its own bytes.
+    writeCsv(QStringLiteral("in.csv"), {"alpha", "beta"});
+    ASSERT_EQ(phone({"write", path("in.csv")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(read(phoneFile()), dictionary({"alpha", "beta"}));
+    EXPECT_EQ(out.str(), "Wrote " + path("in.csv") + " to the phone\n");
+}
+
+// What Save to Phone refuses is refused with the exit statuses of convert,
+// and the phone's dictionary is not touched.
+TEST_F(PhoneCli, WriteRefusesWhatSaveToPhoneRefuses)
+{
+    const QByteArray onPhone = dictionary({"kept"});
+    write(phoneFile(), onPhone);
+    writeCsv(QStringLiteral("long.csv"), {"alpha", QByteArray(250, 'w')});
+    EXPECT_EQ(phone({"write", path("long.csv")}), cli::ExitProblem);
+    state.settings.UsersDictionarySize = 30;
+    SaveSettings(state.settings, file(QStringLiteral("Vexlon.ini")));
+    writeCsv(QStringLiteral("many.csv"), {"alpha", "bravo", "charlie"});
+    EXPECT_EQ(phone({"write", path("many.csv")}), cli::ExitFull);
+    write(QStringLiteral("junk.iud"), "not a dictionary");
+    EXPECT_EQ(phone({"write", path("missing.csv")}), cli::ExitError);
+    EXPECT_EQ(read(phoneFile()), onPhone);
+}
+
+TEST_F(PhoneCli, FailedTransfersSaySoAndKeepTheEarlierFile)
+{
+    // The phone has no dictionary file: nothing arrives, nothing is written.
+    write(QStringLiteral("copy.iud"), "earlier");
+    EXPECT_EQ(phone({"read", path("copy.iud")}), cli::ExitPhone);
+    EXPECT_TRUE(errSays("File Open Phone Failed - Error Status"));
+    EXPECT_EQ(read(QStringLiteral("copy.iud")), QByteArray("earlier"));
+    // A target that cannot be written is a file error.
+    write(phoneFile(), dictionary({"hello"}));
+    EXPECT_EQ(phone({"read", path("phone")}), cli::ExitError);
+    EXPECT_TRUE(errSays("Cannot create file")) << err.str();
+
+    // A phone whose memory fills up part-way: a failed write, no restart.
+    writeCsv(QStringLiteral("in.csv"), {"alpha", "beta"});
+    write(QStringLiteral("phone/.phone/storage"), "2500\n");
+    EXPECT_EQ(phone({"write", path("in.csv"), "--restart"}), cli::ExitPhone);
+    EXPECT_TRUE(errSays("may now be incomplete"));
+    EXPECT_TRUE(errSays("File Write Phone Failed - Error Status"));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(read(phoneFile()).size(), 2500);
+}
+
+TEST_F(PhoneCli, InfoShowsTheFourLinesOrFails)
+{
+    write(phoneFile(), QByteArray(4321, '\0'));
+    write(QStringLiteral("phone/.phone/model"), "V3i");
+    ASSERT_EQ(phone({"info"}), cli::ExitOk) << err.str();
+    EXPECT_EQ(out.str(), "Phone Model-> V3i\nPhone IMEI: 35000012345678\nPhone Flex: R374_G_0E.30.49R\n"
+                         "iTAP Users Dictionary file size-> 4321 bytes\n");
+    QFile::remove(file(phoneFile()));
+    ASSERT_EQ(phone({"info"}), cli::ExitOk) << err.str();
+    EXPECT_NE(out.str().find("file size-> could not be read"), std::string::npos);
+    write(QStringLiteral("phone/.phone/faults"), "ErrorStatus\n");
+    EXPECT_EQ(phone({"info"}), cli::ExitPhone);
+    EXPECT_TRUE(errSays("Nothing could be read from the phone."));
+}
+
+TEST_F(PhoneCli, ListSwitchNoPhoneAndUsage)
+{
+    ASSERT_EQ(phone({"list"}), cli::ExitOk);
+    EXPECT_EQ(out.str().rfind("P2K\t", 0), 0u);
+    EXPECT_NE(out.str().find("\tMotorola Test Command Interface (virtual phone)\tsim:phone1:"), std::string::npos);
+
+    write(QStringLiteral("phone/.phone/mode"), "AT\n");
+    ASSERT_EQ(phone({"list"}), cli::ExitOk);
+    EXPECT_EQ(out.str().rfind("AT\t", 0), 0u);
+    EXPECT_EQ(phone({"info"}), cli::ExitPhone);
+    EXPECT_TRUE(errSays("no phone in P2K mode"));
+    EXPECT_EQ(phone({"switch"}), cli::ExitOk) << err.str();
+    EXPECT_NE(out.str().find("Sent AT+Mode=8"), std::string::npos);
+
+    write(QStringLiteral("phone/.phone/mode"), "none\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{{"list"}, {"info"}, {"read", path("x")}, {"restart"}, {"switch"}}) {
+        EXPECT_EQ(phone(args), cli::ExitPhone) << args[0];
+        EXPECT_TRUE(errSays("no phone")) << args[0];
+    }
+    for (const auto& args : std::vector<std::vector<std::string>>{{}, {"read"}, {"read", "a", "b"}, {"write"}, {"write", "a", "b"},
+                                                                  {"write", "--restart"}, {"list", "x"}, {"frobnicate"}}) {
+        EXPECT_EQ(phone(args), cli::ExitError);
+        EXPECT_TRUE(errSays("usage"));
+    }
+    EXPECT_EQ(run({"--simulate", path("no-such-folder"), "phone", "list"}), cli::ExitPhone);
+}
+
+TEST_F(PhoneCli, TraceShowsEveryExchange)
+{
+    writeCsv(QStringLiteral("in.csv"), {"alpha"});
+    ASSERT_EQ(run({"--simulate", path("phone"), "--trace", "phone", "write", path("in.csv"), "--restart"}), cli::ExitOk)
+        << err.str();
+    std::istringstream in(err.str());
+    std::vector<std::string> traced;
+    for (std::string line; std::getline(in, line);)
+        traced.push_back(line);
+    // open, six writes (5100 bytes in chunks of 1000), close, restart: each
+    // a packet and an answer, the whole packet in lower-case hexadecimal.
+    ASSERT_EQ(traced.size(), 18u);
+    EXPECT_EQ(traced[0], "P2K> 41020000080027000001004a001f00000000000000000000"
+                         "2f612f695441505f557365725f44696374696f6e6172790000");
+    EXPECT_EQ(traced[1], "P2K< 00");
+    // First write: 1000 bytes, setup length 1016 (f8 03), header length 03f0.
+    EXPECT_EQ(traced[2].substr(0, 37), "P2K> 410200000800f8030002004a03f00000");
+    EXPECT_EQ(traced[15], "P2K< ");
+    // The restart: command 0x0022 with no data, sequence number 9.
+    EXPECT_EQ(traced[16], "P2K> 410200000800080000090022000000000000");
+}
