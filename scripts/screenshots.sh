@@ -2,20 +2,21 @@
 # Pictures of the editor as a user sees it: the main window on the sample
 # dictionary, the usage gauge and the settings dialog, saved as PNG files
 # into build/screenshots (or the folder given as the first argument).
-# Needs the built program (cmake --build build --target vexlon vexlon_data)
-# and xvfb-run.
+# Needs the built test program vexlon-screenshots, the data beside the
+# executables and xvfb-run.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${VEXLON_BUILD:-$root/build}
 out=${1:-$build/screenshots}
 bin=$build/bin
-if [ ! -x "$bin/vexlon" ]; then
-  echo "screenshots.sh: $bin/vexlon is missing; build the vexlon target first" >&2
+shooter=$build/tests/bin/vexlon-screenshots
+if [ ! -x "$shooter" ]; then
+  echo "screenshots.sh: $shooter is missing; build the vexlon-screenshots target first" >&2
   exit 1
 fi
 mkdir -p "$out"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
 cd "$bin"
-QT_QPA_PLATFORM=xcb timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" ./vexlon --screenshot "$out" "$bin/samples/sample.iud"
+QT_QPA_PLATFORM=xcb timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" "$shooter" "$out" "$bin" "$bin/samples/sample.iud"
 ls "$out"/main-window.png "$out"/usage-gauge.png "$out"/settings.png

@@ -12,6 +12,7 @@ namespace {
 
 const char* const kUsage =
     "usage: vexlon-cli [--data-dir DIR] [--yes] [--simulate FOLDER] [--trace] COMMAND ...\n"
+    "       vexlon-cli --help | --version\n"
     "commands:\n"
     "  show FILE [--as iud|csv|txt|all] [--raw]\n"
     "  convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n"
@@ -20,7 +21,9 @@ const char* const kUsage =
     "  list show white|black|statistic\n"
     "  count FILE...\n"
     "  fill OUT [--type 0|1] [--from FILE]\n"
-    "  phone list|info|read OUT|write IN [--restart]|restart|switch\n";
+    "  phone list|info|read OUT|write IN [--restart]|restart|switch\n"
+    "Exit status: 0 done, 1 phone failure or no phone, 2 usage error or failed read or write,\n"
+    "3 the dictionary fails the check before saving, 4 the words do not fit. See vexlon-cli(1).\n";
 
 } // namespace
 
@@ -40,6 +43,9 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             options.trace = true;
         else if (a == "--help" || a == "-h") {
             out << kUsage;
+            return ExitOk;
+        } else if (a == "--version") {
+            out << "vexlon-cli " << VEXLON_VERSION << '\n';
             return ExitOk;
         } else
             break;

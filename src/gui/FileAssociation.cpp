@@ -41,15 +41,8 @@ QString desktopExecLine(const QString& executablePath)
 
 QByteArray mimePackageContent()
 {
-    return QByteArrayLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-vexlon-iud\">\n"
-        "    <comment>P2K phone users dictionary</comment>\n"
-        "    <icon name=\"vexlon\"/>\n"
-        "    <glob pattern=\"*.iud\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n");
+    // The same file that is installed into the system's MIME packages.
+    return readWholeFile(QStringLiteral(":/desktop/vexlon-mime.xml"));
 }
 
 QByteArray desktopEntryContent(const QString& executablePath)

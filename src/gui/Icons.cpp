@@ -74,35 +74,10 @@ void disk(QPainter& p, QRectF r)
     p.drawRect(QRectF(r.left() + r.width() * 0.25, r.top() + r.height() * 0.6, r.width() * 0.5, r.height() * 0.32));
 }
 
-void drawProgram(QPainter& p)
-{
-    // A phone beside an open book of words.
-    p.setPen(QPen(QColor(120, 70, 20), 2));
-    p.setBrush(QColor(250, 240, 200));
-    p.drawRect(QRectF(4, 16, 26, 40));
-    p.setBrush(QColor(255, 250, 225));
-    p.drawRect(QRectF(30, 16, 26, 40));
-    p.setPen(QPen(QColor(150, 110, 60), 2, Qt::SolidLine, Qt::RoundCap));
-    for (int i = 0; i < 4; ++i) {
-        p.drawLine(QPointF(9, 25 + i * 8), QPointF(25, 25 + i * 8));
-        p.drawLine(QPointF(35, 25 + i * 8), QPointF(51, 25 + i * 8));
-    }
-    phone(p, QRectF(34, 4, 24, 52));
-    QFont f(QStringLiteral("Sans"));
-    f.setBold(true);
-    f.setPixelSize(13);
-    p.setFont(f);
-    p.setPen(QColor(20, 60, 20));
-    p.drawText(QRectF(38, 9, 16, 17), Qt::AlignCenter, QStringLiteral("Ab"));
-}
-
 void drawKind(QPainter& p, IconKind kind)
 {
     const QColor ink(40, 40, 40);
     switch (kind) {
-    case IconKind::Program:
-        drawProgram(p);
-        break;
     case IconKind::NewDictionary:
         sheet(p, Qt::white, ink);
         p.setPen(Qt::NoPen);
@@ -202,6 +177,11 @@ QIcon makeIcon(IconKind kind, int size)
     if (size != 16)
         icon.addPixmap(QPixmap::fromImage(drawIcon(kind, 16)));
     return icon;
+}
+
+QIcon programIcon()
+{
+    return QIcon(QStringLiteral(":/icons/vexlon.svg"));
 }
 
 } // namespace vexlon::gui

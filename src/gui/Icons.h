@@ -1,5 +1,6 @@
-// The editor's own pictures, drawn at run time in any size: the program
-// icon and the images of the tool buttons.
+// The editor's own pictures: the images of the tool buttons, drawn at run
+// time in any size, and the program icon, which is data/icons/vexlon.svg
+// compiled into the editor.
 #pragma once
 
 #include <QIcon>
@@ -8,7 +9,6 @@
 namespace vexlon::gui {
 
 enum class IconKind {
-    Program,
     NewDictionary,
     OpenDictionary,
     SaveDictionary,
@@ -23,5 +23,6 @@ enum class IconKind {
 
 QImage drawIcon(IconKind kind, int size);
 QIcon makeIcon(IconKind kind, int size);
+QIcon programIcon();
 
 } // namespace vexlon::gui

@@ -69,7 +69,7 @@ TMainForm::TMainForm(const QStringList& arguments, const QString& programDirecto
 {
     setObjectName(QStringLiteral("TMainForm"));
     setWindowTitle(QStringLiteral("Vexlon"));
-    setWindowIcon(makeIcon(IconKind::Program, 64));
+    setWindowIcon(programIcon());
     m_executablePath = QCoreApplication::applicationFilePath();
     m_openFilter = QString::fromLatin1(kOpenFilterText).section(QStringLiteral(";;"), 0, 0);
     m_saveFilter = QString::fromLatin1(kSaveFilterText).section(QStringLiteral(";;"), 0, 0);

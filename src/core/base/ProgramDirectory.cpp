@@ -58,6 +58,9 @@ QString chooseProgramDirectory(const QString& executableDir, const QString& user
     const QString user = withSlash(userDir);
     QDir().mkpath(user);
     seed(withSlash(installedDir), user);
+    // The transfer folder holds only what the program writes there, so it
+    // is made here rather than installed empty.
+    QDir().mkpath(user + QStringLiteral("TempFile"));
     return user;
 }
 

@@ -1,6 +1,6 @@
 // Pictures of the main window, the usage gauge and the settings dialog,
-// taken by the running program (hidden option "--screenshot DIR") for the
-// documentation.
+// taken by vexlon-screenshots (a test program, never installed) for the
+// documentation and the test command.
 #pragma once
 
 #include <QString>

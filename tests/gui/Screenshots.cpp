@@ -1,4 +1,4 @@
-#include "gui/Screenshots.h"
+#include "Screenshots.h"
 
 #include "gui/MainForm.h"
 #include "gui/ModalRunner.h"
