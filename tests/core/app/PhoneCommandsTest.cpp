@@ -126,7 +126,7 @@ TEST_F(PhoneCommandsTest, ARefusedUploadIsAFailureWithoutRestartOrStatistic)
 
 TEST_F(PhoneCommandsTest, OpenReadsThePhoneOrChangesNothing)
 {
-    for (const QByteArray& w : {"alpha", "beta"})
+    for (const char* w : {"alpha", "beta"})
         addRow(w);
     editor.state.settings.UsersDictionarySize = 5100;
     WriteDictionaryFile(editor.state, editor.table, file("phone.iud"));
