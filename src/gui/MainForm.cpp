@@ -11,6 +11,7 @@
 #include "gui/Icons.h"
 #include "gui/MainCommands.h"
 #include "gui/ModalRunner.h"
+#include "core/dictionary/Find.h"
 #include "core/app/PhoneCommands.h"
 #include "gui/SettingsDialog.h"
 #include "gui/SharedDialogs.h"
@@ -617,16 +618,7 @@ void TMainForm::FindKey()
         const std::optional<QString> text = AskFindText(t.MESSAGES(23), t.MESSAGES(24), t.MESSAGES(25), this);
         if (!text)
             return;
-        DictionaryTable& table = m_editor.table;
-        QVector<QByteArray> words;
-        words.reserve(table.count());
-        for (const DictRow& row : table.rows())
-            words.append(row.word);
-        const QVector<int> found = rowsStartingWith(words, ansi::fromUnicode(*text));
-        for (int i = 0; i < table.count(); ++i)
-            table.setSelected(i, false);
-        for (int i : found)
-            table.setSelected(i, true);
+        const QVector<int> found = FindInTable(m_editor.table, ansi::fromUnicode(*text));
         if (!found.isEmpty())
             ListView1->scrollTo(m_model->index(found.first(), 0));
     });

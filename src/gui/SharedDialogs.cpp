@@ -97,16 +97,4 @@ std::optional<QString> AskFindText(const QString& title, const QString& prompt, 
     return edit->text();
 }
 
-QVector<int> rowsStartingWith(const QVector<QByteArray>& captions, const QByteArray& text)
-{
-    QVector<int> rows;
-    if (text.isEmpty())
-        return rows;
-    for (int i = 0; i < captions.size(); ++i) {
-        if (captions.at(i).startsWith(text))
-            rows.append(i);
-    }
-    return rows;
-}
-
 } // namespace vexlon::gui

@@ -25,8 +25,4 @@ uint8_t ChooseLanguage(const QString& prompt, const QString& okCaption, const QS
 std::optional<QString> AskFindText(const QString& title, const QString& prompt, const QString& buttonCaption,
                                    QWidget* owner);
 
-// The rows a Find selects: those whose caption begins with the text exactly
-// (case-sensitive).
-QVector<int> rowsStartingWith(const QVector<QByteArray>& captions, const QByteArray& text);
-
 } // namespace vexlon::gui

@@ -26,21 +26,6 @@ int px(double x)
 
 } // namespace
 
-GaugeValues computeGauge(int32_t size, int32_t freeBytes, int rowCount)
-{
-    GaugeValues v;
-    const int64_t s = size;
-    v.code = 5 * int64_t(rowCount) + 19;
-    v.free = freeBytes < 0 ? 0 : freeBytes;
-    v.used = s - freeBytes;
-    v.size = s;
-    if (s != 0) {
-        v.usingPercent = nearest(double(s - v.free) / double(s) * 100.0);
-        v.overloading = std::clamp<int64_t>(nearest(double(v.used - s) / double(s) * 100.0), 0, 100);
-    }
-    return v;
-}
-
 QImage drawGauge(const GaugeValues& v)
 {
     const int W = kWidth - 10;

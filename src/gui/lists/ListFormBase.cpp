@@ -1,5 +1,7 @@
 #include "gui/lists/ListFormBase.h"
 
+#include "core/dictionary/Find.h"
+
 #include "core/base/Ansi.h"
 #include "gui/SharedDialogs.h"
 #include "gui/lists/ListTableModel.h"

@@ -1,5 +1,7 @@
 #include "core/dictionary/TableOps.h"
 
+#include "core/dictionary/Find.h"
+
 #include "core/base/Errors.h"
 #include "core/dictionary/CoreFixture.h"
 
@@ -145,4 +147,20 @@ TEST_F(TableOpsTest, SuspendedUpdatesArriveAsOneReset)
     }
     EXPECT_EQ(observer.resets, 1);
     EXPECT_EQ(observer.other, 1);
+}
+
+TEST_F(TableOpsTest, FindSelectsExactlyTheWordsThatBeginWithTheText)
+{
+    for (const char* w : {"ab", "abc", "Abc", "xab", "a"})
+        add(w);
+    table.setSelected(3, true);
+    EXPECT_EQ(FindInTable(table, "ab"), (QVector<int>{0, 1}));
+    QVector<int> selected;
+    for (int i = 0; i < table.count(); ++i)
+        if (table.row(i).selected)
+            selected << i;
+    EXPECT_EQ(selected, (QVector<int>{0, 1}));
+    // An empty text finds nothing and keeps the selection.
+    EXPECT_TRUE(FindInTable(table, "").isEmpty());
+    EXPECT_TRUE(table.row(0).selected);
 }
