@@ -4,6 +4,7 @@
 #include "core/base/ProgramDirectory.h"
 #include "core/base/Settings.h"
 #include "core/app/Commands.h"
+#include "core/app/StartUp.h"
 #include "core/base/Errors.h"
 #include "core/dictionary/LangStructure.h"
 #include "core/lists/ListFiles.h"
@@ -26,8 +27,12 @@ bool Session::load()
         dir += QLatin1Char('/');
     state.programDirectory = dir;
 
+    // The same texts as the editor's: the English pack fills what the
+    // chosen pack lacks.
+    const UiTexts fallback = LoadFallbackTexts(dir);
+    FillMissingTexts(state.texts, fallback);
     if (!LoadLangStructure(state.path(kLangStructureFile), state.langStructure)) {
-        err << "Critical ERROR: iTAP Structure file \"iTAP_Lang_structure.dat\" is not file or corrupt. Program terminated\n";
+        err << kCriticalStructureMessage << '\n';
         return false;
     }
     if (!LoadSettings(state.path(kSettingsFileName), state.settings)) {
@@ -35,10 +40,9 @@ bool Session::load()
             << " is missing or corrupt; the default settings are used\n";
         SetDefaultSettings(state.settings);
     }
-    if (LoadLanguageList(dir, state.languageList))
-        LoadLanguagePack(state.languageList, state.settings.Language, state.texts);
-    else
+    if (!LoadLanguageList(dir, state.languageList))
         state.languageList.Tag = QString::fromLatin1(kCorruptTag);
+    LoadActivePack(state, fallback);
     if (!readLists)
         return true;
     // Each list on its own: one that cannot be read, for whatever reason,

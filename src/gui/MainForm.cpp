@@ -15,7 +15,7 @@
 #include "core/app/PhoneCommands.h"
 #include "gui/SettingsDialog.h"
 #include "gui/SharedDialogs.h"
-#include "gui/StartUp.h"
+#include "core/app/StartUp.h"
 #include "gui/UsageGauge.h"
 #include "core/lists/ListCommands.h"
 

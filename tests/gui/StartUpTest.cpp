@@ -4,7 +4,7 @@
 
 #include "core/base/Settings.h"
 #include "gui/DictionaryModel.h"
-#include "gui/StartUp.h"
+#include "core/app/StartUp.h"
 
 #include <QToolButton>
 
@@ -47,7 +47,7 @@ TEST_F(StartUp, CompleteDataStartsSilentlyWithThePackApplied)
 TEST_F(StartUp, MissingSettingsFileIsReportedAndWrittenWithDefaults)
 {
     QFile::remove(dir.path("Vexlon.ini"));
-    launch({QString::fromLatin1(gui::kSettingsErrorMessage)});
+    launch({QString::fromLatin1(kSettingsErrorMessage)});
     TSettings written, defaults;
     ASSERT_TRUE(LoadSettings(dir.path("Vexlon.ini"), written));
     SetDefaultSettings(defaults);
@@ -68,7 +68,7 @@ TEST_F(StartUp, MissingListsFolderReportsTheThreeListsInOrder)
 TEST_F(StartUp, MissingLanguageListKeepsBuiltInCaptionsAndEnglishMessages)
 {
     QFile::remove(dir.path("Languages/Languages.ini"));
-    launch({QString::fromLatin1(gui::kLanguageListErrorMessage)});
+    launch({QString::fromLatin1(kLanguageListErrorMessage)});
     EXPECT_EQ(state().languageList.Tag, QStringLiteral("CORRUPT"));
     EXPECT_EQ(form->ToolButton1->text(), QStringLiteral("New Dictionary"));
     EXPECT_EQ(form->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("language ID"));
@@ -80,7 +80,7 @@ TEST_F(StartUp, MissingLanguageListKeepsBuiltInCaptionsAndEnglishMessages)
 TEST_F(StartUp, BadLanguageStructureEndsTheProgramAfterTheOtherSteps)
 {
     writeFile(dir.path("iTAP_Lang_structure.dat"), QByteArray("\x00\x02", 2)); // version 2: refused
-    launch({QString::fromLatin1(gui::kCriticalStructureMessage)});
+    launch({QString::fromLatin1(kCriticalStructureMessage)});
     EXPECT_TRUE(form->terminateRequested());
     EXPECT_FALSE(state().texts.ui.isEmpty()); // the remaining steps ran: the pack is applied
 }

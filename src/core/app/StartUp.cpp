@@ -1,4 +1,4 @@
-#include "gui/StartUp.h"
+#include "core/app/StartUp.h"
 
 #include "core/app/Commands.h"
 #include "core/base/Errors.h"
@@ -8,7 +8,7 @@
 #include "core/dictionary/LangStructure.h"
 #include "core/dictionary/TableOps.h"
 
-namespace vexlon::gui {
+namespace vexlon {
 
 UiTexts LoadFallbackTexts(const QString& programDirectory)
 {
@@ -86,4 +86,4 @@ QString commandLinePath(const QStringList& arguments)
     return arguments.join(QLatin1Char(' '));
 }
 
-} // namespace vexlon::gui
+} // namespace vexlon

@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <functional>
 
-namespace vexlon::gui {
+namespace vexlon {
 
 inline const char* const kCriticalStructureMessage =
     "Critical ERROR: iTAP Structure file \"iTAP_Lang_structure.dat\" is not file or corrupt. Program terminated";
@@ -56,4 +56,4 @@ StartUpResult RunStartUp(Editor& editor, const UiTexts& fallback, const StartUpH
 // further one, each preceded by one blank. Empty when there is none.
 QString commandLinePath(const QStringList& arguments);
 
-} // namespace vexlon::gui
+} // namespace vexlon
