@@ -7,7 +7,7 @@
 namespace vexlon::gui {
 
 TBLACKFORM::TBLACKFORM(ProgramState& state)
-    : ListEditForm(state, ListWindowModel::Kind::Black, "TBLACKFORM", QStringLiteral("Vexlon Black List "))
+    : ListEditForm(state, WhiteBlackListSession::Kind::Black, "TBLACKFORM", QStringLiteral("Vexlon Black List "))
 {
     buildTable("bList", m_rows.rows(), {ListColumn::Word, ListColumn::LanguageId, ListColumn::Language, ListColumn::Action},
                {QStringLiteral("Caption"), QStringLiteral("Language ID"), QStringLiteral("Language"),

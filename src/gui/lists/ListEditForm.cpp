@@ -6,7 +6,7 @@
 
 namespace vexlon::gui {
 
-ListEditForm::ListEditForm(ProgramState& state, ListWindowModel::Kind kind, const char* objectName, const QString& title)
+ListEditForm::ListEditForm(ProgramState& state, WhiteBlackListSession::Kind kind, const char* objectName, const QString& title)
     : ListFormBase(state, objectName, title, QSize(510, 280), QSize(510, 280)), m_rows(state, kind), m_kind(kind)
 {
 }
@@ -46,7 +46,7 @@ void ListEditForm::apply()
     bool applied = false;
     runCommand(
         [this, &applied] {
-            TLST& list = m_kind == ListWindowModel::Kind::White ? m_state.whiteList : m_state.blackList;
+            TLST& list = m_kind == WhiteBlackListSession::Kind::White ? m_state.whiteList : m_state.blackList;
             list = m_rows.apply();
             applied = true;
         },

@@ -10,10 +10,10 @@ namespace vexlon::gui {
 class ListEditForm : public ListFormBase {
     Q_OBJECT
 public:
-    const ListWindowModel& rows() const { return m_rows; }
+    const WhiteBlackListSession& rows() const { return m_rows; }
 
 protected:
-    ListEditForm(ProgramState& state, ListWindowModel::Kind kind, const char* objectName, const QString& title);
+    ListEditForm(ProgramState& state, WhiteBlackListSession::Kind kind, const char* objectName, const QString& title);
 
     void addRow();
     void markDelete();
@@ -31,10 +31,10 @@ protected:
     void setCoreSelected(int row, bool selected) override { m_rows.setSelected(row, selected); }
     void columnClicked(ListColumn column) override { m_rows.sortByColumn(column); }
 
-    ListWindowModel m_rows;
+    WhiteBlackListSession m_rows;
 
 private:
-    ListWindowModel::Kind m_kind;
+    WhiteBlackListSession::Kind m_kind;
 };
 
 } // namespace vexlon::gui

@@ -12,7 +12,8 @@
 
 #include "core/base/ProgramState.h"
 #include "gui/GuiDialogs.h"
-#include "core/lists/ListWindows.h"
+#include "core/lists/StatisticSession.h"
+#include "core/lists/WhiteBlackListSession.h"
 
 #include <QDialog>
 #include <QMap>

@@ -5,7 +5,7 @@
 // confirmed in-place edit goes through the core's edit operation.
 #pragma once
 
-#include "core/lists/ListWindows.h"
+#include "core/lists/ListEditing.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

@@ -17,7 +17,7 @@ public:
     // table: the dictionary table that To Dictionary fills.
     TST(ProgramState& state, DictionaryTable& table);
 
-    const StatisticWindowModel& rows() const { return m_rows; }
+    const StatisticSession& rows() const { return m_rows; }
 
     void ToolButton1Click();  // Delete
     void ToolButton2Click();  // Cancel Deletion
@@ -43,7 +43,7 @@ protected:
     void editCommand() override { ToolButton6Click(); }
 
 private:
-    StatisticWindowModel m_rows;
+    StatisticSession m_rows;
     DictionaryTable& m_table;
 };
 

@@ -7,7 +7,7 @@
 namespace vexlon::gui {
 
 TWHITEFORM::TWHITEFORM(ProgramState& state)
-    : ListEditForm(state, ListWindowModel::Kind::White, "TWHITEFORM", QStringLiteral("Vexlon White List"))
+    : ListEditForm(state, WhiteBlackListSession::Kind::White, "TWHITEFORM", QStringLiteral("Vexlon White List"))
 {
     buildTable("ListView1", m_rows.rows(),
                {ListColumn::Word, ListColumn::Number, ListColumn::LanguageId, ListColumn::Language, ListColumn::Action},

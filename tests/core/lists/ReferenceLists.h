@@ -4,7 +4,8 @@
 
 #include "core/base/VexlonTypes.h"
 #include "core/dictionary/DictionaryTable.h"
-#include "core/lists/ListWindows.h"
+#include "core/lists/StatisticSession.h"
+#include "core/lists/WhiteBlackListSession.h"
 
 namespace vexlon::reference {
 

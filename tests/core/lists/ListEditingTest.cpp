@@ -1,4 +1,5 @@
-#include "core/lists/ListWindows.h"
+#include "core/lists/StatisticSession.h"
+#include "core/lists/WhiteBlackListSession.h"
 
 #include "core/lists/ListFiles.h"
 #include "core/lists/ReferenceLists.h"
@@ -8,7 +9,7 @@
 using namespace vexlon;
 using namespace vexlon::test;
 
-class ListWindowsTest : public RuleFixture {
+class ListEditingTest : public RuleFixture {
 protected:
     static QList<QByteArray> wordsOf(const QVector<ListRow>& rows)
     {
@@ -19,10 +20,10 @@ protected:
     }
 };
 
-TEST_F(ListWindowsTest, WhiteWindowOpensByIndexAndAddRenumbersFromTheInsertPoint)
+TEST_F(ListEditingTest, WhiteWindowOpensByIndexAndAddRenumbersFromTheInsertPoint)
 {
     setItems(state.whiteList, {{"c", 10, 1, ""}, {"a", 9, 1, ""}, {"b", 100, 2, ""}});
-    ListWindowModel window(state, ListWindowModel::Kind::White);
+    WhiteBlackListSession window(state, WhiteBlackListSession::Kind::White);
     EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"a", "c", "b"}));
     EXPECT_EQ(window.rows()[2].language, QByteArray("Russian"));
 
@@ -44,11 +45,11 @@ TEST_F(ListWindowsTest, WhiteWindowOpensByIndexAndAddRenumbersFromTheInsertPoint
     EXPECT_EQ(window.rows()[0].number, QByteArray("1")); // Move Down renumbers all
 }
 
-TEST_F(ListWindowsTest, ApplySortsDropsMarkedAndRepeatedRowsAndLowerCases)
+TEST_F(ListEditingTest, ApplySortsDropsMarkedAndRepeatedRowsAndLowerCases)
 {
     setItems(state.blackList, {{"Zeta", 5, 1, ""}, {"alpha", 3, 1, ""}, {"Alpha", 4, 1, ""}, {"beta", 1, 2, ""},
                              {"beta", 1, 2, ""}, {"gone", 1, 1, ""}});
-    ListWindowModel window(state, ListWindowModel::Kind::Black);
+    WhiteBlackListSession window(state, WhiteBlackListSession::Kind::Black);
     EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"alpha", "Alpha", "beta", "beta", "gone", "Zeta"}));
     window.setSelected(4, true);
     window.markDelete();
@@ -69,7 +70,7 @@ TEST_F(ListWindowsTest, ApplySortsDropsMarkedAndRepeatedRowsAndLowerCases)
     EXPECT_EQ(window.rows()[0].languageId, QByteArray("02"));
 }
 
-TEST_F(ListWindowsTest, IndexedApplyMatchesThePlainWalk)
+TEST_F(ListEditingTest, IndexedApplyMatchesThePlainWalk)
 {
     RandomTables random(8);
     for (int round = 0; round < 300; ++round) {
@@ -89,11 +90,11 @@ TEST_F(ListWindowsTest, IndexedApplyMatchesThePlainWalk)
     }
 }
 
-TEST_F(ListWindowsTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists)
+TEST_F(ListEditingTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists)
 {
     setItems(state.statisticList, {{"low", 1, 1, ""}, {"high", 20, 1, ""}, {"mid", 5, 2, ""}});
     setItems(state.whiteList, {{"mid", 1, 2, ""}});
-    StatisticWindowModel window(state);
+    StatisticSession window(state);
     EXPECT_EQ(wordsOf(window.rows()), (QList<QByteArray> {"high", "mid", "low"}));
     EXPECT_TRUE(window.cancel());
 
@@ -143,10 +144,10 @@ TEST_F(ListWindowsTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists
     EXPECT_EQ(table.row(2).status, QByteArray("Reiting: 30; Line: 1"));
 }
 
-TEST_F(ListWindowsTest, MovedRowIsTheOnlySelectedRowAndStatisticLanguageNeedsASelection)
+TEST_F(ListEditingTest, MovedRowIsTheOnlySelectedRowAndStatisticLanguageNeedsASelection)
 {
     setItems(state.whiteList, {{"a", 1, 1, ""}, {"b", 2, 1, ""}, {"c", 3, 1, ""}, {"d", 4, 1, ""}});
-    ListWindowModel white(state, ListWindowModel::Kind::White);
+    WhiteBlackListSession white(state, WhiteBlackListSession::Kind::White);
     white.setSelected(2, true);
     white.setSelected(3, true);
     EXPECT_TRUE(white.moveUp()); // the first selected row, "c"
@@ -161,7 +162,7 @@ TEST_F(ListWindowsTest, MovedRowIsTheOnlySelectedRowAndStatisticLanguageNeedsASe
     EXPECT_EQ(white.firstSelected(), 3);
 
     setItems(state.statisticList, {{"x", 2, 1, ""}, {"y", 1, 1, ""}});
-    StatisticWindowModel statistic(state);
+    StatisticSession statistic(state);
     EXPECT_FALSE(statistic.hasSelection());
     statistic.setLanguage(); // no chooser: dialogs are strict
     EXPECT_TRUE(dialogs.languagePrompts.isEmpty());

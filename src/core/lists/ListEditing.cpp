@@ -1,0 +1,128 @@
+#include "core/lists/ListEditing.h"
+
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/Editing.h"
+#include "core/dictionary/LangStructure.h"
+#include "core/lists/ListFiles.h"
+
+#include <QCollatorSortKey>
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace vexlon {
+
+namespace {
+
+// Reorders rows by a key per row, keeping the order of equal keys.
+template <class Key, class Less>
+void sortRows(QVector<ListRow>& rows, const std::vector<Key>& keys, Less less)
+{
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return less(keys[static_cast<size_t>(a)], keys[static_cast<size_t>(b)]); });
+    QVector<ListRow> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.append(rows[i]);
+    rows = std::move(sorted);
+}
+
+// A number column read as hexadecimal, as the table's comparisons read it;
+// a text that does not read (a negative number from a hand-edited file)
+// sorts after every number instead of stopping the window.
+std::vector<uint64_t> hexKeys(const QVector<ListRow>& rows, bool languageColumn)
+{
+    std::vector<uint64_t> keys;
+    keys.reserve(static_cast<size_t>(rows.size()));
+    for (const ListRow& row : rows) {
+        const auto value = tryHexToInt(languageColumn ? row.languageId : row.number);
+        keys.push_back(value ? static_cast<uint64_t>(static_cast<uint32_t>(*value)) : (uint64_t(1) << 32));
+    }
+    return keys;
+}
+
+} // namespace
+
+namespace listediting {
+
+void sortByWord(QVector<ListRow>& rows)
+{
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(static_cast<size_t>(rows.size()));
+    for (const ListRow& row : rows)
+        keys.push_back(ansi::collator().sortKey(ansi::toUnicode(row.word)));
+    sortRows(rows, keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+}
+
+void sortAscending(QVector<ListRow>& rows, bool languageColumn)
+{
+    sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a < b; });
+}
+
+void sortDescending(QVector<ListRow>& rows, bool languageColumn)
+{
+    sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a > b; });
+}
+
+ListRow rowOf(const ProgramState& state, const QByteArray& word, int32_t number, uint8_t id)
+{
+    ListRow row;
+    row.word = word;
+    row.number = QByteArray::number(number);
+    row.languageId = byteToHex(id);
+    row.language = LanguageName(state.langStructure, id);
+    return row;
+}
+
+bool refuseUnstorable(const ProgramState& state, const QByteArray& word)
+{
+    if (listCanStore(word))
+        return false;
+    state.ui().message(QStringLiteral("The word \"%1\" holds \";\" and cannot be stored in a list file; it was not changed.")
+                           .arg(printable(ansi::toUnicode(word))));
+    return true;
+}
+
+} // namespace listediting
+
+int CompareByLanguageIDDescending(const ListRow& a, const ListRow& b)
+{
+    const auto x = static_cast<uint32_t>(hexToInt(a.languageId));
+    const auto y = static_cast<uint32_t>(hexToInt(b.languageId));
+    return x > y ? -1 : (x < y ? 1 : 0);
+}
+
+void ListRows::selectAll()
+{
+    for (ListRow& row : m_rows)
+        row.selected = true;
+}
+
+bool ListRows::setSelectedLanguage(const TLanguages& language)
+{
+    bool any = false;
+    for (ListRow& row : m_rows) {
+        if (!row.selected)
+            continue;
+        row.languageId = byteToHex(language.ID);
+        row.language = language.Name;
+        row.action = action::ChangeLanguage;
+        any = true;
+    }
+    return any;
+}
+
+int ListRows::firstSelected() const
+{
+    for (int i = 0; i < count(); ++i) {
+        if (m_rows[i].selected)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace vexlon

@@ -1,0 +1,182 @@
+#include "core/lists/StatisticSession.h"
+
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/Editing.h"
+#include "core/dictionary/LangStructure.h"
+#include "core/lists/ListFiles.h"
+#include "core/lists/Statistics.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace vexlon {
+
+using namespace listediting;
+
+StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
+{
+    for (const TSTATLST_ITEM& item : state.statisticList.Items)
+        m_rows.append(rowOf(state, item.Word, item.Rating, item.LanguageID));
+    sortDescending(m_rows, false);
+}
+
+void StatisticSession::markDelete()
+{
+    bool any = false;
+    for (ListRow& row : m_rows) {
+        if (row.selected) {
+            row.action = action::Delete;
+            any = true;
+        }
+    }
+    if (any)
+        m_unchanged = false;
+}
+
+void StatisticSession::cancelDeletion()
+{
+    for (ListRow& row : m_rows) {
+        if (row.selected && row.action == action::Delete)
+            row.action.clear();
+    }
+}
+
+void StatisticSession::addSelectedTo(TLST& list, const char* mark, bool white)
+{
+    bool any = false;
+    FirstEntryIndex index;
+    index.build(list.Items);
+    for (ListRow& row : m_rows) {
+        if (!row.selected)
+            continue;
+        any = true;
+        const auto id = static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF);
+        if (index.contains(row.word, id))
+            continue;
+        AppendListEntry(list, index, row.word, row.number, id, row.language);
+        row.action = mark;
+    }
+    if (any)
+        WriteProgramList(m_state, white ? ListKind::White : ListKind::Black);
+}
+
+void StatisticSession::toWhiteList()
+{
+    addSelectedTo(m_state.whiteList, action::AddedToWhiteList, true);
+}
+
+void StatisticSession::toBlackList()
+{
+    addSelectedTo(m_state.blackList, action::AddedToBlackList, false);
+}
+
+bool StatisticSession::setRating(const QString& typed)
+{
+    if (typed.isEmpty())
+        return false;
+    const QByteArray text = ansi::fromUnicode(typed);
+    const std::optional<int32_t> value = tryStrToInt(text);
+    if (!value) {
+        m_state.ui().message(ConvertError(typed).message());
+        return false;
+    }
+    if (*value < 0)
+        return false;
+    bool any = false;
+    for (ListRow& row : m_rows) {
+        if (row.selected) {
+            row.number = QByteArray::number(*value);
+            any = true;
+        }
+    }
+    if (any)
+        m_unchanged = false;
+    return any;
+}
+
+bool StatisticSession::confirmEdit(int index, const QByteArray& typed)
+{
+    if (index < 0 || index >= count() || refuseUnstorable(m_state, typed))
+        return false;
+    m_rows[index].word = typed;
+    m_rows[index].action = action::Edited;
+    m_unchanged = false;
+    return true;
+}
+
+void StatisticSession::setLanguage()
+{
+    if (!hasSelection())
+        return;
+    if (const TLanguages* language = chooseLanguage(m_state, 9)) {
+        if (setSelectedLanguage(*language))
+            m_unchanged = false;
+    }
+}
+
+void StatisticSession::sortByColumn(ListColumn column)
+{
+    switch (column) {
+    case ListColumn::Word:
+        sortByWord(m_rows);
+        break;
+    case ListColumn::Number:
+        sortDescending(m_rows, false);
+        break;
+    case ListColumn::LanguageId:
+    case ListColumn::Language:
+        sortAscending(m_rows, true);
+        break;
+    case ListColumn::Action:
+        break;
+    }
+}
+
+void StatisticSession::save(bool announce)
+{
+    QVector<ListRow> rows;
+    rows.reserve(m_rows.size());
+    for (const ListRow& row : m_rows) {
+        if (row.action != action::Delete)
+            rows.append(row);
+    }
+    sortDescending(rows, false);
+    TSTATLST list;
+    list.Items.reserve(rows.size());
+    for (ListRow& row : rows) {
+        TSTATLST_ITEM item;
+        item.Word = row.word;
+        item.Rating = strToInt(row.number);
+        item.LanguageID = static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF);
+        item.LanguageTitle = row.language;
+        list.Items.append(item);
+        row.action.clear();
+    }
+    list.Count = static_cast<int>(list.Items.size());
+    m_rows = std::move(rows);
+    m_state.statisticList = std::move(list);
+    WriteProgramList(m_state, ListKind::Statistic);
+    if (announce)
+        m_state.ui().message(m_state.texts.MESSAGES(28));
+}
+
+bool StatisticSession::toDictionary(DictionaryTable& table)
+{
+    if (m_state.settings.StatisticType == 0
+        && !m_state.ui().confirm(m_state.texts.MESSAGES(30), ConfirmKind::Confirmation))
+        return false;
+    save(false);
+    FillDictionaryFromStatistic(m_state, table);
+    return true;
+}
+
+bool StatisticSession::cancel()
+{
+    if (m_unchanged)
+        return true;
+    return m_state.ui().confirm(m_state.texts.MESSAGES(29), ConfirmKind::Confirmation);
+}
+
+} // namespace vexlon

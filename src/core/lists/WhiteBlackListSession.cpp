@@ -1,0 +1,191 @@
+#include "core/lists/WhiteBlackListSession.h"
+
+#include "core/base/Ansi.h"
+#include "core/base/Convert.h"
+#include "core/base/Errors.h"
+#include "core/dictionary/Editing.h"
+#include "core/dictionary/LangStructure.h"
+#include "core/dictionary/WordIndex.h"
+#include "core/lists/ListFiles.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace vexlon {
+
+using namespace listediting;
+
+TLST applyListRows(const ProgramState& state, QVector<ListRow> rows, bool keepNumbers)
+{
+    const int n = static_cast<int>(rows.size());
+    std::vector<bool> alive(static_cast<size_t>(n), true);
+    // The live rows by their present word and language ID text: a row's
+    // turn removes every other row of its group, then it moves to the group
+    // of its lower-case word.
+    QHash<QByteArray, std::vector<int>> groups;
+    groups.reserve(n);
+    for (int i = 0; i < n; ++i)
+        groups[wordAndTextKey(rows[i].word, rows[i].languageId)].push_back(i);
+    for (int i = 0; i < n; ++i) {
+        if (!alive[static_cast<size_t>(i)])
+            continue;
+        ListRow& row = rows[i];
+        if (row.action == action::Delete) {
+            alive[static_cast<size_t>(i)] = false;
+            continue;
+        }
+        std::vector<int>& group = groups[wordAndTextKey(row.word, row.languageId)];
+        for (int j : group) {
+            if (j != i)
+                alive[static_cast<size_t>(j)] = false;
+        }
+        group.clear();
+        row.word = ansi::toLower(row.word);
+        groups[wordAndTextKey(row.word, row.languageId)].push_back(i);
+    }
+    TLST list;
+    for (int i = 0; i < n; ++i) {
+        if (!alive[static_cast<size_t>(i)])
+            continue;
+        TLST_ITEM item;
+        item.Word = rows[i].word;
+        item.Number = keepNumbers ? strToInt(rows[i].number) : 0;
+        item.LanguageID = static_cast<uint8_t>(hexToInt(rows[i].languageId) & 0xFF);
+        item.LanguageTitle = LanguageName(state.langStructure, item.LanguageID);
+        list.Items.append(item);
+    }
+    list.Count = static_cast<int>(list.Items.size());
+    return list;
+}
+
+WhiteBlackListSession::WhiteBlackListSession(const ProgramState& state, Kind kind) : m_state(state), m_kind(kind)
+{
+    const TLST& list = kind == Kind::White ? state.whiteList : state.blackList;
+    for (const TLST_ITEM& item : list.Items)
+        m_rows.append(rowOf(state, item.Word, item.Number, item.LanguageID));
+    if (kind == Kind::White)
+        sortAscending(m_rows, false);
+    else
+        sortByWord(m_rows);
+}
+
+void WhiteBlackListSession::selectOnly(int index)
+{
+    for (int i = 0; i < count(); ++i)
+        m_rows[i].selected = i == index;
+}
+
+void WhiteBlackListSession::renumberFrom(int position)
+{
+    for (int i = qMax(0, position); i < count(); ++i)
+        m_rows[i].number = QByteArray::number(i + 1);
+}
+
+int WhiteBlackListSession::add()
+{
+    if (m_kind == Kind::Black) {
+        const TLanguages* language = chooseLanguage(m_state, 6);
+        if (!language)
+            return -1;
+        ListRow row = rowOf(m_state, "new", 0, language->ID);
+        row.language = language->Name;
+        m_rows.prepend(row);
+        return 0;
+    }
+    const int selected = firstSelected();
+    const int p = selected >= 0 ? selected + 1 : 1;
+    const TLanguages* language = chooseLanguage(m_state, 6);
+    int inserted = -1;
+    if (language) {
+        ListRow row = rowOf(m_state, "new", p, language->ID);
+        row.language = language->Name;
+        inserted = qMin(p, count());
+        m_rows.insert(inserted, row);
+    }
+    renumberFrom(p);
+    return inserted;
+}
+
+void WhiteBlackListSession::markDelete()
+{
+    for (ListRow& row : m_rows) {
+        if (row.selected)
+            row.action = action::Delete;
+    }
+}
+
+void WhiteBlackListSession::cancelDeletion()
+{
+    for (ListRow& row : m_rows) {
+        if (row.selected && row.action == action::Delete)
+            row.action.clear();
+    }
+}
+
+void WhiteBlackListSession::changeLanguage()
+{
+    if (const TLanguages* language = chooseLanguage(m_state, 9))
+        setSelectedLanguage(*language);
+}
+
+bool WhiteBlackListSession::confirmEdit(int index, const QByteArray& typed)
+{
+    if (index < 0 || index >= count() || refuseUnstorable(m_state, typed))
+        return false;
+    m_rows[index].word = typed;
+    m_rows[index].action = action::Edited;
+    return true;
+}
+
+bool WhiteBlackListSession::moveUp()
+{
+    const int r = firstSelected();
+    if (m_kind != Kind::White || r <= 0)
+        return false;
+    m_rows.move(r, r - 1);
+    renumberFrom(r - 1);
+    selectOnly(r - 1);
+    return true;
+}
+
+bool WhiteBlackListSession::moveDown()
+{
+    const int r = firstSelected();
+    if (m_kind != Kind::White || r < 0 || r >= count() - 1)
+        return false;
+    m_rows.move(r, r + 1);
+    renumberFrom(0);
+    selectOnly(r + 1);
+    return true;
+}
+
+void WhiteBlackListSession::sortByColumn(ListColumn column)
+{
+    switch (column) {
+    case ListColumn::Word:
+        sortByWord(m_rows);
+        break;
+    case ListColumn::Number:
+        if (m_kind == Kind::White)
+            sortAscending(m_rows, false);
+        break;
+    case ListColumn::LanguageId:
+    case ListColumn::Language:
+        if (m_kind == Kind::White)
+            sortAscending(m_rows, true);
+        else
+            sortDescending(m_rows, true);
+        break;
+    case ListColumn::Action:
+        break;
+    }
+}
+
+TLST WhiteBlackListSession::apply() const
+{
+    QVector<ListRow> rows = m_rows;
+    sortByWord(rows);
+    return applyListRows(m_state, std::move(rows), m_kind == Kind::White);
+}
+
+} // namespace vexlon
