@@ -1,5 +1,9 @@
 // clean IN OUT --rules LIST [--language-index N] [--as iud|csv|txt|all] [--to iud|csv]
+#include "cli/CleanCommand.h"
+
 #include "cli/Cli.h"
+#include "cli/ConvertCommand.h"
+#include "cli/ShowCommand.h"
 
 #include "cli/Arguments.h"
 

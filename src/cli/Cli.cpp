@@ -1,5 +1,14 @@
 #include "cli/Cli.h"
 
+#include "cli/CleanCommand.h"
+#include "cli/ConvertCommand.h"
+#include "cli/CountCommand.h"
+#include "cli/FillCommand.h"
+#include "cli/ListCommand.h"
+#include "cli/PhoneCommand.h"
+#include "cli/Session.h"
+#include "cli/ShowCommand.h"
+
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
 

@@ -1,5 +1,8 @@
 // convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]
+#include "cli/ConvertCommand.h"
+
 #include "cli/Cli.h"
+#include "cli/ShowCommand.h"
 
 #include "cli/Arguments.h"
 

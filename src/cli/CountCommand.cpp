@@ -1,5 +1,8 @@
 // count FILE...
+#include "cli/CountCommand.h"
+
 #include "cli/Cli.h"
+#include "cli/ShowCommand.h"
 
 #include "core/lists/ListFiles.h"
 #include "core/lists/Statistics.h"

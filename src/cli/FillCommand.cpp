@@ -1,5 +1,9 @@
 // fill OUT [--type 0|1] [--from FILE]
+#include "cli/FillCommand.h"
+
 #include "cli/Cli.h"
+#include "cli/ConvertCommand.h"
+#include "cli/ShowCommand.h"
 
 #include "cli/Arguments.h"
 

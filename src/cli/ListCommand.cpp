@@ -1,4 +1,6 @@
 // list show white|black|statistic
+#include "cli/ListCommand.h"
+
 #include "cli/Cli.h"
 
 #include "core/base/Ansi.h"

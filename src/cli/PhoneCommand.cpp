@@ -4,7 +4,10 @@
 // phone. Reading and writing the dictionary and the phone information are
 // the editor's own commands, run through a PhoneLink over the first phone
 // in P2K mode.
+#include "cli/PhoneCommand.h"
+
 #include "cli/Cli.h"
+#include "cli/ShowCommand.h"
 
 #include "core/app/PhoneCommands.h"
 #include "core/base/Errors.h"

@@ -1,4 +1,4 @@
-#include "cli/Cli.h"
+#include "cli/Session.h"
 
 #include "core/base/LanguagePacks.h"
 #include "core/base/ProgramDirectory.h"

@@ -1,4 +1,6 @@
 // show FILE [--as iud|csv|txt|all] [--raw]
+#include "cli/ShowCommand.h"
+
 #include "cli/Cli.h"
 
 #include "cli/Arguments.h"

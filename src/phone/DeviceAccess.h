@@ -235,11 +235,4 @@ public:
     virtual IClock& clock() = 0;
 };
 
-// The clock of the running system (steady clock, real sleeps).
-class SystemClock final : public IClock {
-public:
-    uint32_t nowMs() override;
-    void sleepMs(uint32_t ms) override;
-};
-
 } // namespace vexlon::phone

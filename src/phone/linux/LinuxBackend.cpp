@@ -1,5 +1,7 @@
 #include "phone/linux/LinuxBackend.h"
 
+#include "phone/SystemClock.h"
+
 #include "phone/linux/ControlTransfer.h"
 #include "phone/linux/DeviceWatcher.h"
 #include "phone/linux/LibusbPipe.h"

@@ -1,4 +1,4 @@
-#include "phone/DeviceAccess.h"
+#include "phone/SystemClock.h"
 
 #include <chrono>
 #include <thread>
