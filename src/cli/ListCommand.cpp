@@ -3,7 +3,7 @@
 
 #include "cli/Cli.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/lists/ListFiles.h"
@@ -14,7 +14,7 @@ namespace {
 
 std::string utf8(const QByteArray& ansiText)
 {
-    return ansi::toUnicode(ansiText).toStdString();
+    return cp1251::toUnicode(ansiText).toStdString();
 }
 
 template <class List, class NumberOf>

@@ -6,7 +6,7 @@
 #include "cli/Arguments.h"
 
 #include "core/app/DictionaryFiles.h"
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Errors.h"
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/dictionary/ItudFile.h"
@@ -40,7 +40,7 @@ bool filterFor(const OpenRequest& request, OpenFilter& filter)
 
 std::string utf8(const QByteArray& ansiText)
 {
-    return ansi::toUnicode(ansiText).toStdString();
+    return cp1251::toUnicode(ansiText).toStdString();
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "gui/AboutBox.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
 
@@ -75,7 +75,7 @@ TAPF::TAPF(const QString& programDirectory, QWidget* owner) : QDialog(owner)
         try {
             QStringList lines;
             for (const QByteArray& l : splitLines(readWholeFile(readMe)))
-                lines.append(ansi::toUnicode(l));
+                lines.append(cp1251::toUnicode(l));
             m_memo->setPlainText(lines.join(QLatin1Char('\n')));
         } catch (const VexlonError&) {
             // An unreadable ReadMe leaves the memo empty, as a missing one does.

@@ -1,6 +1,6 @@
 #include "gui/DictionaryModel.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/dictionary/Editing.h"
 
 namespace vexlon::gui {
@@ -47,7 +47,7 @@ QVariant DictionaryModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return ansi::toUnicode(m_table.row(index.row()).cell(index.column()));
+        return cp1251::toUnicode(m_table.row(index.row()).cell(index.column()));
     case Qt::TextAlignmentRole:
         if (index.column() == ColNumber || index.column() == ColLanguageId)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -82,7 +82,7 @@ bool DictionaryModel::setData(const QModelIndex& index, const QVariant& value, i
 {
     if (role != Qt::EditRole || !index.isValid() || index.column() != ColWord || index.row() >= m_table.count())
         return false;
-    if (!EditWord(m_table, index.row(), ansi::fromUnicode(value.toString())))
+    if (!EditWord(m_table, index.row(), cp1251::fromUnicode(value.toString())))
         return false;
     emit wordEdited(index.row());
     return true;

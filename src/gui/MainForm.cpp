@@ -1,7 +1,7 @@
 #include "gui/MainForm.h"
 
 #include "core/app/Commands.h"
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Settings.h"
 #include "core/dictionary/Editing.h"
 #include "core/dictionary/TableOps.h"
@@ -618,7 +618,7 @@ void TMainForm::FindKey()
         const std::optional<QString> text = AskFindText(t.MESSAGES(23), t.MESSAGES(24), t.MESSAGES(25), this);
         if (!text)
             return;
-        const QVector<int> found = FindInTable(m_editor.table, ansi::fromUnicode(*text));
+        const QVector<int> found = FindInTable(m_editor.table, cp1251::fromUnicode(*text));
         if (!found.isEmpty())
             ListView1->scrollTo(m_model->index(found.first(), 0));
     });

@@ -1,6 +1,6 @@
 #include "gui/SettingsDialog.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Dialogs.h"
 
 #include <QCheckBox>
@@ -153,7 +153,7 @@ TSettingForm::TSettingForm(TSettings& settings, const TiTAPLanguages& languageLi
     CheckBox9->setChecked(settings.LanguageClean);
     Edit2->setText(QString::number(settings.MinWordLength));
     for (const TLanguages& language : structure.Languages)
-        ComboBox3->addItem(ansi::toUnicode(language.Name));
+        ComboBox3->addItem(cp1251::toUnicode(language.Name));
     ComboBox3->setCurrentIndex(settings.LanguageCleanIndex < ComboBox3->count() ? settings.LanguageCleanIndex : -1);
     setLanguageCleanEnabled(settings.LanguageClean);
     RadioButton3->setChecked(settings.StatisticType == 0);

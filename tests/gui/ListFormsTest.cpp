@@ -4,7 +4,7 @@
 // files and the dictionary table checked afterwards.
 #include "GuiSupport.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/dictionary/TableOps.h"
 #include "gui/DictionaryModel.h"
@@ -83,7 +83,7 @@ protected:
         QByteArrayList out;
         const QAbstractItemModel* m = w.view()->model();
         for (int r = 0; r < m->rowCount(); ++r)
-            out << ansi::fromUnicode(m->index(r, c).data().toString());
+            out << cp1251::fromUnicode(m->index(r, c).data().toString());
         return out;
     }
     // Answers the next dialog, checking that it is usable and owned by the

@@ -2,7 +2,7 @@
 // clicks, double clicks and in-place editing.
 #include "GuiSupport.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "gui/DictionaryModel.h"
 #include "gui/UsageGauge.h"
@@ -46,7 +46,7 @@ TEST_F(MainWindow, HintsShortcutsAndPopupCaptions)
 TEST_F(MainWindow, ModelPresentsTheTableAndFollowsItsChanges)
 {
     fill({row("alpha", "1"), row("", "2", "0A")});
-    table().setCell(1, ColWord, ansi::fromUnicode(u"\u0441\u043b\u043e\u0432\u043e"));
+    table().setCell(1, ColWord, cp1251::fromUnicode(u"\u0441\u043b\u043e\u0432\u043e"));
     gui::DictionaryModel* m = form->model();
     ASSERT_EQ(m->rowCount(), 2);
     EXPECT_EQ(m->index(1, 0).data().toString(), QString::fromUtf16(u"\u0441\u043b\u043e\u0432\u043e"));

@@ -1,6 +1,6 @@
 #include "MkData.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -64,10 +64,10 @@ QVector<LanguageDef> parseLanguageSource(const QStringList& lines, const QString
             if (name.isEmpty())
                 throw SourceError(source, lineNo, QStringLiteral("the language %1 has no name").arg(hex(*id)));
             for (const QChar c : name) {
-                if (!ansi::canEncode(c.unicode()))
+                if (!cp1251::canEncode(c.unicode()))
                     throw SourceError(source, lineNo, QStringLiteral("the name \"%1\" has a character the code page Windows-1251 lacks").arg(name));
             }
-            if (ansi::fromUnicode(name).size() > kMaxLanguageName)
+            if (cp1251::fromUnicode(name).size() > kMaxLanguageName)
                 throw SourceError(source, lineNo, QStringLiteral("the name \"%1\" is longer than %2 characters").arg(name).arg(kMaxLanguageName));
             if (idLines.contains(*id))
                 throw SourceError(source, lineNo, QStringLiteral("the language id %1 is already used on line %2").arg(hex(*id)).arg(idLines.value(*id)));
@@ -147,7 +147,7 @@ QByteArray buildLangStructure(const QVector<LanguageDef>& languages)
 
     for (int i = 0; i < languages.size(); ++i) {
         const LanguageDef& language = languages.at(i);
-        const QByteArray name = ansi::fromUnicode(language.name);
+        const QByteArray name = cp1251::fromUnicode(language.name);
         if (name.isEmpty() || name.size() > kMaxLanguageName)
             throw VexlonError(QStringLiteral("The language name \"%1\" must have 1 to %2 characters.").arg(language.name).arg(kMaxLanguageName));
         if (language.chars.isEmpty() || language.chars.size() > 255)

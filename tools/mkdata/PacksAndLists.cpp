@@ -1,6 +1,6 @@
 #include "MkData.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/TextFile.h"
 
@@ -41,7 +41,7 @@ public:
         const std::optional<int32_t> count = tryStrToInt(countLine);
         if (!count || *count < 0)
             throw SourceError(m_source, line(), QStringLiteral("\"%1\" is not the entry count of the %2 section")
-                                                    .arg(ansi::toUnicode(countLine), QLatin1String(name)));
+                                                    .arg(cp1251::toUnicode(countLine), QLatin1String(name)));
         if (*count < minimum)
             throw SourceError(m_source, line(), QStringLiteral("the %1 section has %2 entries; the program uses %3")
                                                     .arg(QLatin1String(name))
@@ -72,7 +72,7 @@ public:
         const QByteArray marker = next(name);
         if (marker != name)
             throw SourceError(m_source, line(), QStringLiteral("\"%1\" stands where \"%2\" is expected (is the count of the section before right?)")
-                                                    .arg(ansi::toUnicode(marker), QLatin1String(name)));
+                                                    .arg(cp1251::toUnicode(marker), QLatin1String(name)));
     }
 
     // Only comment and empty lines may follow the last section.
@@ -117,7 +117,7 @@ QStringList checkLanguageList(const QByteArrayList& lines, const QString& source
         throw SourceError(source, 3, QStringLiteral("the third line must be \"%1\"").arg(QLatin1String(kVersionTag)));
     const std::optional<int32_t> count = tryStrToInt(lines.at(3));
     if (!count || *count < 1)
-        throw SourceError(source, 4, QStringLiteral("\"%1\" is not a number of packs").arg(ansi::toUnicode(lines.at(3))));
+        throw SourceError(source, 4, QStringLiteral("\"%1\" is not a number of packs").arg(cp1251::toUnicode(lines.at(3))));
     if (lines.size() < 4 + 2 * qsizetype(*count))
         throw SourceError(source, 0, QStringLiteral("the list announces %1 packs but names fewer").arg(*count));
 
@@ -125,11 +125,11 @@ QStringList checkLanguageList(const QByteArrayList& lines, const QString& source
     QSet<QByteArray> names;
     for (int i = 0; i < *count; ++i) {
         const QByteArray& name = lines.at(4 + 2 * i);
-        const QString file = ansi::toUnicode(lines.at(5 + 2 * i));
+        const QString file = cp1251::toUnicode(lines.at(5 + 2 * i));
         if (name.trimmed().isEmpty())
             throw SourceError(source, 5 + 2 * i, QStringLiteral("pack %1 has no name").arg(i));
         if (names.contains(name))
-            throw SourceError(source, 5 + 2 * i, QStringLiteral("the pack name \"%1\" is used twice").arg(ansi::toUnicode(name)));
+            throw SourceError(source, 5 + 2 * i, QStringLiteral("the pack name \"%1\" is used twice").arg(cp1251::toUnicode(name)));
         if (file.isEmpty() || file.contains(QLatin1Char('/')) || file.contains(QLatin1Char('\\')) || file.startsWith(QLatin1Char('.')))
             throw SourceError(source, 6 + 2 * i, QStringLiteral("\"%1\" is not a plain file name in the Languages folder").arg(file));
         if (files.contains(file))
@@ -170,12 +170,12 @@ QStringList buildLanguagePacks(const QString& sourceDir, const QString& outputDi
 QByteArray emptyListFile(ListKind kind, const QString& stamp)
 {
     const QByteArray type = kind == ListKind::Statistic ? "List Type;Statistic list" : "List Type;Black/White list";
-    return joinCrLf({"Vexlon list file", type, "LastUpdate;" + ansi::fromUnicode(stamp), "Word Amount;0"});
+    return joinCrLf({"Vexlon list file", type, "LastUpdate;" + cp1251::fromUnicode(stamp), "Word Amount;0"});
 }
 
 void writeEmptyLists(const QString& outputDir)
 {
-    const QString stamp = ansi::nowStamp();
+    const QString stamp = cp1251::nowStamp();
     writeOutput(outputDir + QStringLiteral("/WhiteList.csv"), emptyListFile(ListKind::WhiteOrBlack, stamp));
     writeOutput(outputDir + QStringLiteral("/BlackList.csv"), emptyListFile(ListKind::WhiteOrBlack, stamp));
     writeOutput(outputDir + QStringLiteral("/Statistic.csv"), emptyListFile(ListKind::Statistic, stamp));

@@ -1,7 +1,7 @@
 #include "MkData.h"
 
 #include "core/base/Dialogs.h"
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/ProgramState.h"
 #include "core/dictionary/ItudFile.h"
@@ -40,7 +40,7 @@ QVector<DictRow> sampleRows(const QVector<SampleWord>& words, const TiTAPStructu
     rows.reserve(words.size());
     for (const SampleWord& sample : words) {
         const TLanguages* language = nullptr;
-        const QByteArray languageName = ansi::fromUnicode(sample.language);
+        const QByteArray languageName = cp1251::fromUnicode(sample.language);
         for (const TLanguages& candidate : structure.Languages) {
             if (candidate.Name == languageName) {
                 language = &candidate;
@@ -58,13 +58,13 @@ QVector<DictRow> sampleRows(const QVector<SampleWord>& words, const TiTAPStructu
                 throw SourceError(source, sample.line, QStringLiteral("\"%1\" in \"%2\" is not a letter of %3")
                                                            .arg(c)
                                                            .arg(sample.word, sample.language));
-            if (!ansi::canEncode(c.unicode()))
+            if (!cp1251::canEncode(c.unicode()))
                 throw SourceError(source, sample.line, QStringLiteral("\"%1\" in \"%2\" has no place in the code page Windows-1251")
                                                            .arg(c)
                                                            .arg(sample.word));
         }
-        const QByteArray word = ansi::fromUnicode(sample.word);
-        const QByteArray key = byteToHex(language->ID) + ':' + ansi::toLower(word);
+        const QByteArray word = cp1251::fromUnicode(sample.word);
+        const QByteArray key = byteToHex(language->ID) + ':' + cp1251::toLower(word);
         if (firstLine.contains(key))
             throw SourceError(source, sample.line, QStringLiteral("\"%1\" (%2) repeats the word of line %3")
                                                        .arg(sample.word, sample.language)

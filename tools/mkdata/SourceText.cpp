@@ -1,6 +1,6 @@
 #include "MkData.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/TextFile.h"
 
 #include <QDir>
@@ -47,13 +47,13 @@ QByteArray toAnsiCrLf(const QStringList& lines, const QString& source)
     for (int i = 0; i < lines.size(); ++i) {
         const QString& line = lines.at(i);
         for (const QChar c : line) {
-            if (!ansi::canEncode(c.unicode()))
+            if (!cp1251::canEncode(c.unicode()))
                 throw SourceError(source, i + 1,
                                   QStringLiteral("the character U+%1 \"%2\" has no place in the code page Windows-1251")
                                       .arg(c.unicode(), 4, 16, QLatin1Char('0'))
                                       .arg(c));
         }
-        out.append(ansi::fromUnicode(line));
+        out.append(cp1251::fromUnicode(line));
     }
     return joinCrLf(out);
 }

@@ -1,6 +1,6 @@
 #include "core/base/Convert.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Errors.h"
 
 namespace vexlon {
@@ -69,7 +69,7 @@ int32_t strToInt(QByteArrayView text)
 {
     if (auto v = tryStrToInt(text))
         return *v;
-    throw ConvertError(ansi::toUnicode(text));
+    throw ConvertError(cp1251::toUnicode(text));
 }
 
 std::optional<int32_t> tryHexToInt(QByteArrayView text)
@@ -90,7 +90,7 @@ int32_t hexToInt(QByteArrayView text)
 {
     if (auto v = tryHexToInt(text))
         return *v;
-    throw ConvertError(ansi::toUnicode(text));
+    throw ConvertError(cp1251::toUnicode(text));
 }
 
 bool StrToBool(QByteArrayView text)

@@ -1,6 +1,6 @@
 #include "core/base/LanguagePacks.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
@@ -42,7 +42,7 @@ std::optional<QStringList> readSection(const QByteArrayList& lines, qsizetype& p
         const QByteArray& line = lines.at(pos++);
         if (line.startsWith("//"))
             continue;
-        entries.append(ansi::toUnicode(line));
+        entries.append(cp1251::toUnicode(line));
     }
     return entries;
 }
@@ -73,13 +73,13 @@ bool LoadLanguageList(const QString& programDirectory, TiTAPLanguages& list)
     if (!count || *count < 0 || lines->size() < 4 + 2 * qsizetype(*count))
         return false;
     TiTAPLanguages read;
-    read.Tag = ansi::toUnicode(lines->at(2));
+    read.Tag = cp1251::toUnicode(lines->at(2));
     read.Count = *count;
     read.Items.reserve(*count);
     for (int i = 0; i < *count; ++i) {
         TiTAPLanguagesItem item;
-        item.Name = ansi::toUnicode(lines->at(4 + 2 * i));
-        const QString fileName = ansi::toUnicode(lines->at(5 + 2 * i));
+        item.Name = cp1251::toUnicode(lines->at(4 + 2 * i));
+        const QString fileName = cp1251::toUnicode(lines->at(5 + 2 * i));
         // A pack lives in the Languages folder; a name that reaches out of
         // it makes the list a damaged one.
         if (!isPlainFileName(fileName))

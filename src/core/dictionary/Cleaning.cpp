@@ -1,6 +1,6 @@
 #include "core/dictionary/Cleaning.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/dictionary/LangStructure.h"
 #include "core/dictionary/TableOps.h"
@@ -223,7 +223,7 @@ bool RunCleaningCommand(ProgramState& state, DictionaryTable& table, CleaningIte
     }
     QStringList names;
     for (const TLanguages& language : state.langStructure.Languages)
-        names << ansi::toUnicode(language.Name);
+        names << cp1251::toUnicode(language.Name);
     const uint8_t chosen = state.ui().chooseLanguage(state.texts.MESSAGES(17), state.texts.MESSAGES(7),
                                                      state.texts.MESSAGES(8), names);
     if (chosen == kNoLanguage || chosen >= names.size()) {
@@ -287,7 +287,7 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
         progress.show(position, remaining);
         const DictRow& row = rows.at(i);
         ahead[wordAndTextKey(row.word, row.languageId)].pop_front();
-        lowered[static_cast<size_t>(i)] = ansi::toLower(row.word);
+        lowered[static_cast<size_t>(i)] = cp1251::toLower(row.word);
         const QByteArray key = wordAndTextKey(lowered[static_cast<size_t>(i)], row.languageId);
         for (;;) {
             auto below = ahead.find(key);

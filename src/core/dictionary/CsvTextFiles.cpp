@@ -1,6 +1,6 @@
 #include "core/dictionary/CsvTextFiles.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
@@ -86,7 +86,7 @@ QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, Prog
     QByteArrayList lines;
     lines.reserve(rows.size() + 3);
     lines << "Vexlon CSV format users dictionary file";
-    lines << QByteArray("Saved: ;") + ansi::fromUnicode(stamp);
+    lines << QByteArray("Saved: ;") + cp1251::fromUnicode(stamp);
     lines << QByteArray("Word Amount;") + QByteArray::number(rows.size());
     const int last = static_cast<int>(rows.size()) - 1;
     for (int i = 0; i < rows.size(); ++i) {
@@ -94,7 +94,7 @@ QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, Prog
             progress->show(i, last);
         const DictRow& row = rows[i];
         if (row.word.contains(';'))
-            throw VexlonError(QStringLiteral("The word \"%1\" holds \";\", which a CSV file cannot store.").arg(printable(ansi::toUnicode(row.word))));
+            throw VexlonError(QStringLiteral("The word \"%1\" holds \";\", which a CSV file cannot store.").arg(printable(cp1251::toUnicode(row.word))));
         lines << row.word + ';' + row.languageId + ';' + row.language + ';';
     }
     return joinCrLf(lines);
@@ -103,7 +103,7 @@ QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, Prog
 void WriteCsvFile(const ProgramState& state, const DictionaryTable& table, const QString& path)
 {
     ProgressScope progress(state.ui(), state.texts.STAT(4));
-    writeFileSafely(path, BuildCsvFile(table.rows(), ansi::nowStamp(), &progress));
+    writeFileSafely(path, BuildCsvFile(table.rows(), cp1251::nowStamp(), &progress));
 }
 
 void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QString& path)

@@ -1,6 +1,6 @@
 #include "core/dictionary/Editing.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/dictionary/TableOps.h"
 
@@ -24,7 +24,7 @@ QStringList languageChoices(const TiTAPStructure& structure)
 {
     QStringList names;
     for (const TLanguages& language : structure.Languages)
-        names << ansi::toUnicode(language.Name);
+        names << cp1251::toUnicode(language.Name);
     return names;
 }
 
@@ -147,7 +147,7 @@ bool CanEditWord(const DictionaryTable& table, int index)
 
 QByteArray EditedWord(const QByteArray& typed)
 {
-    QByteArray word = ansi::toLower(typed);
+    QByteArray word = cp1251::toLower(typed);
     word.replace(" ", "");
     return word;
 }

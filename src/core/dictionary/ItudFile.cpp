@@ -1,6 +1,6 @@
 #include "core/dictionary/ItudFile.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
@@ -88,7 +88,7 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
     for (const DictRow& row : rows) {
         if (row.word.size() > kMaxWordLength)
             throw VexlonError(QStringLiteral("The word \"%1\" is longer than %2 characters and cannot be written to a dictionary file.")
-                                  .arg(printable(ansi::toUnicode(row.word.left(20))) + QLatin1String("..."))
+                                  .arg(printable(cp1251::toUnicode(row.word.left(20))) + QLatin1String("..."))
                                   .arg(kMaxWordLength));
         used += recordSize(row.word.size());
     }

@@ -1,6 +1,6 @@
 #include "core/dictionary/LangStructure.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -94,7 +94,7 @@ uint8_t DecodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, ui
         return code;
     for (int j = 0; j < language->Codes.size(); ++j) {
         if (language->Codes[j] == code)
-            return ansi::fromUnit(language->Chars[j]);
+            return cp1251::fromUnit(language->Chars[j]);
     }
     return code;
 }
@@ -110,7 +110,7 @@ uint8_t EncodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, ui
         // A character the code page lacks reads as "?" but is not one: it
         // must not capture the real "?" of a word.
         const char16_t unit = language->Chars[j];
-        if (ansi::canEncode(unit) && ansi::fromUnit(unit) == character)
+        if (cp1251::canEncode(unit) && cp1251::fromUnit(unit) == character)
             return language->Codes[j];
     }
     return character;

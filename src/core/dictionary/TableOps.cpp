@@ -1,6 +1,6 @@
 #include "core/dictionary/TableOps.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 
 #include <QCollatorSortKey>
@@ -117,7 +117,7 @@ void SortByColumn(DictionaryTable& table, int column)
         std::vector<QCollatorSortKey> keys;
         keys.reserve(static_cast<size_t>(rows.size()));
         for (const DictRow& row : rows)
-            keys.push_back(ansi::collator().sortKey(ansi::toUnicode(row.word)));
+            keys.push_back(cp1251::collator().sortKey(cp1251::toUnicode(row.word)));
         std::vector<int> order(keys.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

@@ -1,6 +1,6 @@
 #include "core/lists/ListEditing.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/dictionary/Editing.h"
@@ -54,7 +54,7 @@ void sortByWord(QVector<ListRow>& rows)
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<size_t>(rows.size()));
     for (const ListRow& row : rows)
-        keys.push_back(ansi::collator().sortKey(ansi::toUnicode(row.word)));
+        keys.push_back(cp1251::collator().sortKey(cp1251::toUnicode(row.word)));
     sortRows(rows, keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
 }
 
@@ -83,7 +83,7 @@ bool refuseUnstorable(const ProgramState& state, const QByteArray& word)
     if (listCanStore(word))
         return false;
     state.ui().message(QStringLiteral("The word \"%1\" holds \";\" and cannot be stored in a list file; it was not changed.")
-                           .arg(printable(ansi::toUnicode(word))));
+                           .arg(printable(cp1251::toUnicode(word))));
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "core/lists/ListFiles.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
@@ -110,7 +110,7 @@ QByteArray content(const List& list, const char* typeLine, const QByteArray& sta
     for (const auto& item : list.Items) {
         if (!listCanStore(item.Word))
             throw VexlonError(QStringLiteral("The word \"%1\" holds \";\" or a line break and cannot be stored in a list file")
-                                  .arg(printable(ansi::toUnicode(item.Word))));
+                                  .arg(printable(cp1251::toUnicode(item.Word))));
         QByteArray line = item.Word;
         line.append(';').append(QByteArray::number(numberOf(item))).append(';');
         line.append(byteToHex(item.LanguageID)).append(';').append(cleanTitle(item.LanguageTitle));
@@ -121,7 +121,7 @@ QByteArray content(const List& list, const char* typeLine, const QByteArray& sta
 
 QByteArray stampNow()
 {
-    return ansi::fromUnicode(ansi::nowStamp());
+    return cp1251::fromUnicode(cp1251::nowStamp());
 }
 
 template <class List>
@@ -267,7 +267,7 @@ QString unstorableWordsText(int count, const QByteArray& first)
 {
     return QStringLiteral("%1 word(s) holding \";\" cannot be stored in a list file and were not added (first: \"%2\").")
         .arg(count)
-        .arg(printable(ansi::toUnicode(first)));
+        .arg(printable(cp1251::toUnicode(first)));
 }
 
 void AppendListEntry(TLST& list, FirstEntryIndex& index, const QByteArray& word, const QByteArray& number,

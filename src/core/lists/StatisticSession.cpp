@@ -1,6 +1,6 @@
 #include "core/lists/StatisticSession.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/dictionary/Editing.h"
@@ -76,7 +76,7 @@ bool StatisticSession::setRating(const QString& typed)
 {
     if (typed.isEmpty())
         return false;
-    const QByteArray text = ansi::fromUnicode(typed);
+    const QByteArray text = cp1251::fromUnicode(typed);
     const std::optional<int32_t> value = tryStrToInt(text);
     if (!value) {
         m_state.ui().message(ConvertError(typed).message());

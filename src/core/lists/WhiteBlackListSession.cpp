@@ -1,6 +1,6 @@
 #include "core/lists/WhiteBlackListSession.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/dictionary/Editing.h"
@@ -40,7 +40,7 @@ TLST applyListRows(const ProgramState& state, QVector<ListRow> rows, bool keepNu
                 alive[static_cast<size_t>(j)] = false;
         }
         group.clear();
-        row.word = ansi::toLower(row.word);
+        row.word = cp1251::toLower(row.word);
         groups[wordAndTextKey(row.word, row.languageId)].push_back(i);
     }
     TLST list;

@@ -2,7 +2,7 @@
 
 #include "core/dictionary/Find.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "gui/SharedDialogs.h"
 #include "gui/lists/ListTableModel.h"
 
@@ -248,7 +248,7 @@ void ListFormBase::FindKey()
             words.reserve(rows.size());
             for (const ListRow& row : rows)
                 words.append(row.word);
-            const QVector<int> found = rowsStartingWith(words, ansi::fromUnicode(*text));
+            const QVector<int> found = rowsStartingWith(words, cp1251::fromUnicode(*text));
             for (int i = 0; i < rows.size(); ++i)
                 setCoreSelected(i, false);
             for (int i : found)

@@ -1,6 +1,6 @@
 #include "gui/lists/ListTableModel.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 
 namespace vexlon::gui {
 
@@ -74,7 +74,7 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return ansi::toUnicode(field(m_rows.at(index.row()), column));
+        return cp1251::toUnicode(field(m_rows.at(index.row()), column));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment((isNumberColumn(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     default:
@@ -108,7 +108,7 @@ bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount()
         || m_columns.value(index.column()) != ListColumn::Word || !m_edit)
         return false;
-    if (!m_edit(index.row(), ansi::fromUnicode(value.toString())))
+    if (!m_edit(index.row(), cp1251::fromUnicode(value.toString())))
         return false;
     // The mark of the row changed along with its word.
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));

@@ -1,4 +1,4 @@
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 
@@ -52,24 +52,24 @@ TEST(ConvertTest, BooleansAndHexBytes)
 
 TEST(AnsiTest, CodePageAndLowerCase)
 {
-    EXPECT_EQ(ansi::toUnicode(QByteArray("\xC0\xE0\xA8", 3)), QStringLiteral(u"Аа\u0401"));
-    EXPECT_EQ(ansi::fromUnicode(QStringLiteral(u"Аа\u0401")), QByteArray("\xC0\xE0\xA8", 3));
+    EXPECT_EQ(cp1251::toUnicode(QByteArray("\xC0\xE0\xA8", 3)), QStringLiteral(u"Аа\u0401"));
+    EXPECT_EQ(cp1251::fromUnicode(QStringLiteral(u"Аа\u0401")), QByteArray("\xC0\xE0\xA8", 3));
     // A character the code page lacks becomes "?".
-    EXPECT_EQ(ansi::fromUnicode(QStringLiteral(u"ä")), QByteArray("?"));
-    EXPECT_FALSE(ansi::canEncode(u'ä'));
-    EXPECT_EQ(ansi::fromUnit(u'\u0410'), 0xC0);
+    EXPECT_EQ(cp1251::fromUnicode(QStringLiteral(u"ä")), QByteArray("?"));
+    EXPECT_FALSE(cp1251::canEncode(u'ä'));
+    EXPECT_EQ(cp1251::fromUnit(u'\u0410'), 0xC0);
     // Latin and Cyrillic, Ё included, lower-case; digits and signs stay.
-    EXPECT_EQ(ansi::toLower(QByteArray("AbC1-\xC0\xDF\xA8", 8)), QByteArray("abc1-\xE0\xFF\xB8", 8));
+    EXPECT_EQ(cp1251::toLower(QByteArray("AbC1-\xC0\xDF\xA8", 8)), QByteArray("abc1-\xE0\xFF\xB8", 8));
 }
 
 TEST(AnsiTest, WordOrderPutsLowerCaseFirstAndIsLocaleAware)
 {
-    EXPECT_LT(ansi::compare("a", "A"), 0);
-    EXPECT_LT(ansi::compare("A", "b"), 0);
-    EXPECT_LT(ansi::compare("abc", "abd"), 0);
-    EXPECT_EQ(ansi::compare("same", "same"), 0);
+    EXPECT_LT(cp1251::compare("a", "A"), 0);
+    EXPECT_LT(cp1251::compare("A", "b"), 0);
+    EXPECT_LT(cp1251::compare("abc", "abd"), 0);
+    EXPECT_EQ(cp1251::compare("same", "same"), 0);
     // Cyrillic letters sort among themselves by the alphabet, not by byte:
     // Ё (0xA8) comes between Е and Ж.
-    EXPECT_LT(ansi::compare("\xC5", "\xA8"), 0);
-    EXPECT_LT(ansi::compare("\xA8", "\xC6"), 0);
+    EXPECT_LT(cp1251::compare("\xC5", "\xA8"), 0);
+    EXPECT_LT(cp1251::compare("\xA8", "\xC6"), 0);
 }

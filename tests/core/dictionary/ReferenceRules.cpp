@@ -1,6 +1,6 @@
 #include "core/dictionary/ReferenceRules.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 
 namespace vexlon::reference {
@@ -20,7 +20,7 @@ void RemoveDuplicates(DictionaryTable& table)
 {
     int i = 0;
     while (i < table.count()) {
-        table.setCell(i, ColWord, ansi::toLower(table.row(i).word));
+        table.setCell(i, ColWord, cp1251::toLower(table.row(i).word));
         const int n = table.count();
         int match = -1;
         for (int step = 1; step < n && match < 0; ++step) {

@@ -1,6 +1,6 @@
 #include "core/lists/ReferenceLists.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/dictionary/LangStructure.h"
 
@@ -43,7 +43,7 @@ TLST applyListRows(const TiTAPStructure& structure, QVector<ListRow> rows, bool 
                 ++j;
             }
         }
-        rows[i].word = ansi::toLower(rows[i].word);
+        rows[i].word = cp1251::toLower(rows[i].word);
         ++i;
     }
     TLST list;

@@ -2,7 +2,7 @@
 // the generator's refusal of broken tables.
 #include "MkData.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/dictionary/LangStructure.h"
 
 #include <QSet>
@@ -76,9 +76,9 @@ TEST(mkdata_LangStructure, EveryLetterRoundTripsThroughTheTranslations)
     for (const TLanguages& language : structure.Languages) {
         for (int j = 0; j < language.Chars.size(); ++j) {
             const char16_t unit = language.Chars[j];
-            if (!ansi::canEncode(unit))
+            if (!cp1251::canEncode(unit))
                 continue; // German umlauts: the code page has no byte for them
-            const uint8_t byte = ansi::fromUnit(unit);
+            const uint8_t byte = cp1251::fromUnit(unit);
             EXPECT_EQ(EncodeChar(structure, 0, language.ID, byte), language.Codes[j])
                 << language.Name.constData() << " U+" << std::hex << int(unit);
             EXPECT_EQ(DecodeChar(structure, 0, language.ID, language.Codes[j]), byte)
@@ -104,7 +104,7 @@ TEST(mkdata_LangStructure, BuiltFileReadsBackAsItsSource)
     const TLanguages& first = structure.Languages[0];
     EXPECT_EQ(first.ID, 0x10);
     // Thirteen characters: 26 bytes of UTF-8, 13 in the code page.
-    EXPECT_EQ(ansi::toUnicode(first.Name), QStringLiteral("Украинский ЯЗ"));
+    EXPECT_EQ(cp1251::toUnicode(first.Name), QStringLiteral("Украинский ЯЗ"));
     EXPECT_EQ(first.Codes, (QVector<uint8_t> {0x41, 0x42, 0x80, 0x81}));
     EXPECT_EQ(first.Chars, (QVector<uint16_t> {u'A', u'B', u'Я', u'я'}));
     const TLanguages& second = structure.Languages[1];

@@ -2,7 +2,7 @@
 // beside the program.
 #include "MkData.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/LanguagePacks.h"
 #include "core/base/TextFile.h"
 
@@ -140,7 +140,7 @@ TEST(mkdata_Files, EmptyListsTrailerReadMeAndTransferFolder)
         ASSERT_EQ(lines.size(), 4);
         EXPECT_EQ(lines[0], "Vexlon list file");
         EXPECT_EQ(lines[1], type);
-        EXPECT_TRUE(stamp.match(ansi::toUnicode(lines[2])).hasMatch()) << lines[2].constData();
+        EXPECT_TRUE(stamp.match(cp1251::toUnicode(lines[2])).hasMatch()) << lines[2].constData();
         EXPECT_EQ(lines[3], "Word Amount;0");
     }
 
@@ -149,7 +149,7 @@ TEST(mkdata_Files, EmptyListsTrailerReadMeAndTransferFolder)
     EXPECT_TRUE(QFileInfo(kBin + QStringLiteral("/TempFile")).isDir());
     const QByteArray readMe = readWholeFile(kBin + QStringLiteral("/ReadMe.txt"));
     EXPECT_TRUE(allLinesEndCrLf(readMe));
-    EXPECT_EQ(ansi::toUnicode(readMe),
+    EXPECT_EQ(cp1251::toUnicode(readMe),
               readSourceLines(kSources + QStringLiteral("/ReadMe.txt")).join(QLatin1String("\r\n")) + QLatin1String("\r\n"));
     // The settings file is written by the program itself, never shipped.
     EXPECT_FALSE(QFileInfo::exists(kStage + QStringLiteral("/Vexlon.ini")));

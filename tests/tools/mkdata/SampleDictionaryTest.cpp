@@ -2,7 +2,7 @@
 // generated language structure, it reads back as its source.
 #include "MkData.h"
 
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/TextFile.h"
 #include "core/dictionary/ItudFile.h"
@@ -39,8 +39,8 @@ TEST(mkdata_Sample, DictionaryReadsBackAsItsSource)
     QSet<QString> languages;
     for (int i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(words[i].word.toStdString());
-        EXPECT_EQ(ansi::toUnicode(rows[i].word), words[i].word);
-        EXPECT_EQ(ansi::toUnicode(rows[i].language), words[i].language);
+        EXPECT_EQ(cp1251::toUnicode(rows[i].word), words[i].word);
+        EXPECT_EQ(cp1251::toUnicode(rows[i].language), words[i].language);
         EXPECT_EQ(rows[i].number, QByteArray::number(i + 1));
         EXPECT_EQ(rows[i].status, QByteArray(status::UsersDictionary));
         languages.insert(words[i].language);
@@ -74,7 +74,7 @@ TEST(mkdata_Sample, DictionaryReadsBackAsItsSource)
     EXPECT_EQ(file.right(3), QByteArray("\x01\x02\x03"));
     const QVector<DictRow> back = ParseDictionary(file, state);
     ASSERT_EQ(back.size(), 1);
-    EXPECT_EQ(back[0].word, ansi::fromUnicode(u"ёжик"));
+    EXPECT_EQ(back[0].word, cp1251::fromUnicode(u"ёжик"));
 }
 
 TEST(mkdata_Sample, RefusesBadWords)

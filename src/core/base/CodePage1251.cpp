@@ -1,11 +1,11 @@
-#include "core/base/Ansi.h"
+#include "core/base/CodePage1251.h"
 
 #include <QDateTime>
 #include <QHash>
 #include <QStringDecoder>
 #include <array>
 
-namespace vexlon::ansi {
+namespace vexlon::cp1251 {
 
 namespace {
 
@@ -134,4 +134,4 @@ QString nowStamp()
     return date + QLatin1String(" at ") + time;
 }
 
-} // namespace vexlon::ansi
+} // namespace vexlon::cp1251

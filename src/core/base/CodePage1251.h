@@ -12,7 +12,7 @@
 #include <QStringView>
 #include <cstdint>
 
-namespace vexlon::ansi {
+namespace vexlon::cp1251 {
 
 QString toUnicode(QByteArrayView bytes);
 // Characters the code page lacks become "?".
@@ -38,4 +38,4 @@ const QCollator& collator();
 // The current local date and time as "<short date> at <long time>".
 QString nowStamp();
 
-} // namespace vexlon::ansi
+} // namespace vexlon::cp1251
