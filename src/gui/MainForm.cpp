@@ -636,7 +636,7 @@ void TMainForm::MoveRow(bool down)
 
 void TMainForm::registerAssociation()
 {
-    RegisterFileAssociation(m_executablePath, m_associationHome);
+    RegisterFileAssociation(m_executablePath);
 }
 
 void TMainForm::OpenCommandLineFile()

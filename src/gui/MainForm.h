@@ -40,9 +40,7 @@ public:
     // The language structure was bad: the program is to end at once.
     bool terminateRequested() const { return m_terminate; }
     // What the about box and the file association use as the program.
-    void setExecutablePath(const QString& path) { m_executablePath = path; }
     // Where the file association is written (empty: the user's data folder).
-    void setAssociationDataHome(const QString& dir) { m_associationHome = dir; }
 
     // Puts UI[0]..UI[31] into the window (nothing while no pack is loaded).
     void ApplyMainWindowTexts();
@@ -123,7 +121,6 @@ private:
     std::unique_ptr<PhoneHandling> m_phone;
     QStringList m_arguments;
     QString m_executablePath;
-    QString m_associationHome;
     QString m_openFilter;
     QString m_saveFilter;
     bool m_terminate = false;

@@ -40,12 +40,6 @@ DeviceChange ClassifyDeviceChange(std::string_view action);
 // 257 of them. A list of strings yields its first one.
 std::string ReadStringProperty(std::string_view raw);
 
-// The 16-bit value with its two bytes exchanged.
-constexpr uint16_t SwapBytes(uint16_t value)
-{
-    return static_cast<uint16_t>((value << 8) | (value >> 8));
-}
-
 // A device list: one item per present device of the component's class,
 // identified by ModemInfo().DevInst. Item pointers stay valid until the
 // item's device leaves the list (Refresh) or the list is destroyed.
@@ -153,7 +147,6 @@ public:
     const ListType& DeviseList() const { return *list_; }
 
     const std::string& About() const { return about_; }
-    void SetAbout(const std::string&) {} // the text is fixed
 
     TNotifyEvent OnArrival;
     TNotifyEvent OnRemove;

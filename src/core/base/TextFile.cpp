@@ -54,7 +54,6 @@ QByteArrayView LineReader::next()
 {
     if (atEnd())
         return {};
-    ++m_lineNumber;
     const qsizetype start = m_next;
     const qsizetype lf = m_bytes.indexOf('\n', start);
     qsizetype end = lf < 0 ? m_bytes.size() : lf;

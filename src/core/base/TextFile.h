@@ -30,18 +30,16 @@ qsizetype countLines(QByteArrayView bytes);
 
 // Sequential reader over the lines of a file's bytes, without copying them;
 // past the end it gives empty lines, as reading past the end of a text file
-// does. lineNumber() is the 1-based number of the line given last.
+// does.
 class LineReader {
 public:
     explicit LineReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
     bool atEnd() const { return m_next >= m_bytes.size(); }
     QByteArrayView next();
-    qsizetype lineNumber() const { return m_lineNumber; }
 
 private:
     QByteArray m_bytes;
     qsizetype m_next = 0;
-    qsizetype m_lineNumber = 0;
 };
 
 // Writes all of content to an open device. False, with the device's error

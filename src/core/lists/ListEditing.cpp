@@ -89,13 +89,6 @@ bool refuseUnstorable(const ProgramState& state, const QByteArray& word)
 
 } // namespace listediting
 
-int CompareByLanguageIDDescending(const ListRow& a, const ListRow& b)
-{
-    const auto x = static_cast<uint32_t>(hexToInt(a.languageId));
-    const auto y = static_cast<uint32_t>(hexToInt(b.languageId));
-    return x > y ? -1 : (x < y ? 1 : 0);
-}
-
 void ListRows::selectAll()
 {
     for (ListRow& row : m_rows)

@@ -37,9 +37,6 @@ struct ListRow {
 // column, so its columns are Word, LanguageId, Language, Action.
 enum class ListColumn { Word, Number, LanguageId, Language, Action };
 
-// Language order of the black list window: larger IDs first.
-int CompareByLanguageIDDescending(const ListRow& a, const ListRow& b);
-
 // The rows of a list window and their selection.
 class ListRows {
 public:

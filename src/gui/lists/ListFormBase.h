@@ -44,7 +44,6 @@ public:
 
     QTableView* view() const { return m_view; }
     ListTableModel* tableModel() const { return m_model; }
-    QToolBar* toolBar() const { return m_toolBar; }
 
     // The window's Ctrl flag: set on Ctrl down in the table, cleared on Ctrl
     // up and when the table loses the focus (a release elsewhere is never
