@@ -157,9 +157,3 @@ TEST_F(SettingsTest, AnEighteenthValueIsIgnored)
     ASSERT_TRUE(LoadSettings(file("Vexlon.ini"), s));
     EXPECT_EQ(s.MinWordLength, 4);
 }
-
-TEST_F(SettingsTest, FailedSaveLeavesTheOldFileWhole)
-{
-    EXPECT_THROW(SaveSettings(TSettings {}, file("no-such-folder/Vexlon.ini")), FileError);
-    EXPECT_FALSE(QFile::exists(file("no-such-folder/Vexlon.ini")));
-}
