@@ -7,12 +7,9 @@
 #include "gui/MainForm.h"
 #include "gui/ModalRunner.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,27 +21,29 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+// gtest shows Qt strings as text.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace vexlon::test {
 
 // Copies the data beside the built program (language structure, packs,
-// lists, trailer, TempFile, ReadMe, sample) into a fresh folder.
+// lists, trailer, ReadMe, sample) into a fresh folder.
 class ProgramDir {
 public:
     ProgramDir()
     {
-        const QString from = QStringLiteral(VEXLON_BIN_DIR "/");
-        QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        const QDir source(from);
+        const QDir source(QStringLiteral(VEXLON_BIN_DIR "/"));
+        QDirIterator it(source.path(), QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
         while (it.hasNext()) {
-            const QString path = it.next();
-            const QString rel = source.relativeFilePath(path);
-            if (it.fileInfo().isDir()) {
-                QDir().mkpath(dir() + rel);
-            } else if (!it.fileInfo().isExecutable() && rel != QLatin1String("Vexlon.ini")) {
-                QDir().mkpath(QFileInfo(dir() + rel).absolutePath());
-                QFile::copy(path, dir() + rel);
-                QFile(dir() + rel).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-            }
+            const QString rel = source.relativeFilePath(it.next());
+            if (it.fileInfo().isExecutable() || rel == QLatin1String("Vexlon.ini"))
+                continue;
+            QDir().mkpath(QFileInfo(dir() + rel).absolutePath());
+            QFile::copy(it.filePath(), dir() + rel);
+            QFile(dir() + rel).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
         }
         QDir().mkpath(dir() + QStringLiteral("TempFile"));
     }
@@ -72,64 +71,50 @@ inline void writeSettings(const ProgramDir& dir, const std::function<void(TSetti
     SaveSettings(settings, dir.path("Vexlon.ini"));
 }
 
-// Answers modal dialogs from a script; every dialog is recorded. A dialog
-// the script did not expect fails the test and is answered No / Cancel.
+// Answers modal dialogs from a script, then with `otherwise` when set; a
+// dialog nobody expected fails the test and is answered No / Cancel.
 class ScriptedAnswerer : public gui::DialogAnswerer {
 public:
     using Step = std::function<int(QDialog&)>;
     std::deque<Step> steps;
-    QStringList shown; // "<objectName>: <text>"
+    Step otherwise;
+    QStringList shown; // a message box's text, another dialog's object name
 
     ScriptedAnswerer() { gui::setDialogAnswerer(this); }
-    ~ScriptedAnswerer() override { gui::setDialogAnswerer(nullptr); }
+    ~ScriptedAnswerer() override
+    {
+        gui::setDialogAnswerer(nullptr);
+        EXPECT_TRUE(steps.empty()) << steps.size() << " expected dialogs did not come";
+    }
 
     void expect(Step step) { steps.push_back(std::move(step)); }
-    // A message box, answered with the button.
     void expectBox(QMessageBox::StandardButton button)
     {
-        expect([button](QDialog& d) {
-            EXPECT_NE(qobject_cast<QMessageBox*>(&d), nullptr) << d.objectName().toStdString();
-            return int(button);
-        });
+        expect([button](QDialog&) { return int(button); });
     }
-
-    // A dialog with this object name, answered with the result.
-    void expectNamed(const QString& name, int result)
-    {
-        expect([name, result](QDialog& d) {
-            EXPECT_EQ(d.objectName(), name);
-            return result;
-        });
-    }
-
     int answer(QDialog& dialog) override
     {
         const auto* box = qobject_cast<QMessageBox*>(&dialog);
-        shown << dialog.objectName() + QStringLiteral(": ") + (box ? box->text() : dialog.windowTitle());
-        if (steps.empty()) {
+        shown << (box ? box->text() : dialog.objectName());
+        Step step = otherwise;
+        if (!steps.empty()) {
+            step = std::move(steps.front());
+            steps.pop_front();
+        } else if (!step) {
             ADD_FAILURE() << "unexpected dialog " << shown.last().toStdString();
             return box ? int(QMessageBox::No) : int(QDialog::Rejected);
         }
-        Step step = std::move(steps.front());
-        steps.pop_front();
         return step(dialog);
-    }
-    // The texts of the message boxes shown, in order.
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const QString& s : shown)
-            out << s.section(QStringLiteral(": "), 1);
-        return out;
     }
 };
 
+// Selects the rows, the first being the current one, as clicks would.
 inline void selectRows(QTableView* view, std::initializer_list<int> rows)
 {
-    view->clearSelection();
     QItemSelection selection;
     for (int r : rows)
         selection.select(view->model()->index(r, 0), view->model()->index(r, view->model()->columnCount() - 1));
+    view->selectionModel()->setCurrentIndex(view->model()->index(*rows.begin(), 0), QItemSelectionModel::NoUpdate);
     view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
@@ -148,8 +133,7 @@ inline void clickHeader(QTableView* view, int column)
     QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(column) + 5, 5));
 }
 
-// A click and a double click on the row's word, which opens the in-place
-// editor where the row may be edited.
+// A click and a double click on the row's word.
 inline void doubleClickWord(QTableView* view, int row)
 {
     const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
@@ -157,14 +141,10 @@ inline void doubleClickWord(QTableView* view, int row)
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
-// The open in-place editor of the view (closed ones are deleted later).
+// The open in-place editor of the view (typeInEditor deletes closed ones).
 inline QLineEdit* editorOf(QTableView* view)
 {
-    for (QLineEdit* editor : view->findChildren<QLineEdit*>()) {
-        if (editor->isVisible())
-            return editor;
-    }
-    return nullptr;
+    return view->findChild<QLineEdit*>();
 }
 
 // Replaces the text in the open in-place editor and ends with the key.
@@ -187,23 +167,9 @@ inline QByteArrayList words(const DictionaryTable& table)
     return out;
 }
 
-inline QByteArrayList numbers(const DictionaryTable& table)
+inline DictRow row(const char* word, const char* number, const char* status = "Users Dictionary")
 {
-    QByteArrayList out;
-    for (const DictRow& r : table.rows())
-        out << r.number;
-    return out;
-}
-
-inline DictRow row(const char* word, const char* number, const char* id = "01", const char* status = "Users Dictionary")
-{
-    DictRow r;
-    r.word = word;
-    r.number = number;
-    r.languageId = id;
-    r.language = "English";
-    r.status = status;
-    return r;
+    return DictRow{word, number, "01", "English", status};
 }
 
 // The main window over a fresh program directory, shown, active and with
