@@ -38,10 +38,7 @@ TEST(phoneBlocks, RequestBlocksAreLaidOutByteForByte)
 
     EXPECT_EQ(buildSeemRead(0x0117, 1, 0, 0), (Bytes{0x01, 0x17, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00}));
     EXPECT_EQ(buildSeemRead(0x0004, 1, 0, 9), (Bytes{0x00, 0x04, 0x00, 0x01, 0x00, 0x00, 0x00, 0x09}));
-    const std::string name = "/a/iTAP_User_Dictionary";
-    Bytes open{0, 0, 0, 0, 0, 0, 0, 0xFF};
-    open.insert(open.end(), name.begin(), name.end());
-    EXPECT_EQ(buildFileOpen(0xFF, name), open);
+    EXPECT_EQ(buildFileOpen(0x01020381, "/a/b"), (Bytes{0, 0, 0, 0, 0x01, 0x02, 0x03, 0x81, '/', 'a', '/', 'b'}));
     EXPECT_EQ(buildFileRead(4000), (Bytes{0, 0, 0, 1, 0, 0, 0x0F, 0xA0}));
     EXPECT_EQ(buildFileWrite(Bytes{0x61, 0x62, 0x63}), (Bytes{0, 0, 0, 2, 0, 0, 0, 3, 0x61, 0x62, 0x63}));
     EXPECT_EQ(buildFileClose(), (Bytes{0, 0, 0, 4}));
@@ -59,10 +56,9 @@ TEST(phoneBlocks, StatusAndAnswerBlocksAreReadAtTheirOffsets)
     // A block too short to hold the fields reads as nothing waiting.
     EXPECT_FALSE(parseStatusBlock(Bytes{0, 0, 0}).ready());
 
-    Bytes answer(18, 0xEE);
-    answer[14] = 0x00;
-    answer[15] = 0x03;
-    answer.insert(answer.end(), {0x10, 0x20, 0x30, 0x40});
+    // Declared length (big-endian) at 14, data from 18.
+    Bytes answer(14, 0xEE);
+    answer.insert(answer.end(), {0x00, 0x03, 0xEE, 0xEE, 0x10, 0x20, 0x30, 0x40});
     const AnswerView view = parseAnswerBlock(answer);
     EXPECT_EQ(view.declaredLength, 3);
     EXPECT_EQ(Bytes(view.available.begin(), view.available.end()), (Bytes{0x10, 0x20, 0x30}));

@@ -60,11 +60,6 @@ inline void writeFile(const std::filesystem::path& path, const Bytes& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline void writeText(const std::filesystem::path& path, const std::string& text)
-{
-    writeFile(path, Bytes(text.begin(), text.end()));
-}
-
 inline Bytes readFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -127,10 +122,9 @@ protected:
     TMotoP2KMode component{backend};
 };
 
-// A pseudo-terminal standing in for a phone's modem: the port under test
-// opens the terminal side, the test reads what "the phone" receives on the
-// other. The terminal side is held open, as the modem's driver would, with a
-// line setting (19200 baud, two stop bits) the port must not change.
+// A pseudo-terminal standing in for a phone's modem: the port under test opens
+// the terminal side, the test reads what "the phone" receives on the other. The
+// terminal side stays open at 19200 baud, two stop bits, which the port must keep.
 class Pty {
 public:
     Pty()

@@ -1,6 +1,5 @@
-// Phone services against the virtual phone: SEEM identity values, the file
-// primitives with their limits, whole-file transfers with chunking and
-// progress, restart, and transfers that break off.
+// Phone services against the virtual phone: SEEM identity values, restart, the file primitives and
+// their limits, whole-file transfers in chunks with progress, and transfers that break off.
 #include "phone/P2KBlocks.h"
 
 #include "phone/PhoneTestSupport.h"
@@ -20,8 +19,7 @@ using FsCalls = std::vector<std::pair<uint32_t, uint32_t>>;
 class phoneServices : public P2KPhoneTest {
 protected:
     std::filesystem::path phoneFile() const { return dir / "a/iTAP_User_Dictionary"; }
-    // The bytes a download delivered; complete says whether it claimed the
-    // whole file.
+    // The bytes a download delivered; *complete: whether it claimed the whole file.
     Bytes download(int32_t chunk, int32_t total = 0, TProgressCallback progress = {}, bool* complete = nullptr)
     {
         Bytes bytes{0x55}; // whatever was there before is replaced
@@ -44,8 +42,6 @@ protected:
                 result.emplace_back(p2k::readBE32(c.data, 0), c.data.size() >= 8 ? p2k::readBE32(c.data, 4) : 0);
         return result;
     }
-
-    TempDir work;
 };
 
 } // namespace
@@ -134,12 +130,16 @@ TEST_F(phoneServices, FilePrimitiveLimits)
     EXPECT_TRUE(item().FileOpenPhone("/" + std::string(255, 'y'), 0x81));
     EXPECT_TRUE(item().FileWritePhone(1024, buffer));
     EXPECT_EQ(item().FileReadPhone(buffer, 4096), 1); // open for writing: error answer
+    // An answer longer than asked fills no more of the buffer than the count.
+    phone.injectFault(Fault(FaultKind::DeclareLength).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).declaring(100));
+    EXPECT_EQ(item().FileReadPhone(buffer, 10), 100);
+    EXPECT_EQ((Bytes{buffer[9], buffer[10]}), (Bytes{0xEE, 0x00}));
     EXPECT_TRUE(item().FileClosePhone());
     // Closing with no file open: the phone answers one byte, so false.
     EXPECT_FALSE(item().FileClosePhone());
-    EXPECT_EQ(log.texts(),
-              (Texts{"File Open Phone", "File Write Phone", "File Read Phone", "File Close Phone", "File Close Phone"}));
-    EXPECT_EQ(fileCommands(), (FsCalls{{0, 1}, {2, 1024}, {1, 4096}, {4, 0}, {4, 0}}));
+    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Read Phone", "File Read Phone",
+                                  "File Close Phone", "File Close Phone"}));
+    EXPECT_EQ(fileCommands(), (FsCalls{{0, 1}, {2, 1024}, {1, 4096}, {1, 10}, {4, 0}, {4, 0}}));
 }
 
 TEST_F(phoneServices, DownloadReadsTheWholeFileInChunks)
@@ -148,13 +148,11 @@ TEST_F(phoneServices, DownloadReadsTheWholeFileInChunks)
     writeFile(phoneFile(), content);
     std::vector<std::pair<int32_t, int32_t>> progress;
     bool complete = false;
-    EXPECT_EQ(download(4000, 0,
-                       [&](int32_t done, int32_t total) {
-                           progress.emplace_back(done, total);
-                           return true;
-                       },
-                       &complete),
-              content);
+    const TProgressCallback record = [&progress](int32_t done, int32_t total) {
+        progress.emplace_back(done, total);
+        return true;
+    };
+    EXPECT_EQ(download(4000, 0, record, &complete), content);
     EXPECT_TRUE(complete);
     // open for reading, reads until the empty read at the end, close.
     EXPECT_EQ(fileCommands(), (FsCalls{{0, 0xFF}, {1, 4000}, {1, 4000}, {1, 4000}, {1, 4000}, {4, 0}}));
@@ -173,10 +171,20 @@ TEST_F(phoneServices, DownloadReadsTheWholeFileInChunks)
 
 TEST_F(phoneServices, DownloadsThatBreakOffAreNotComplete)
 {
+    // The names a download refuses, and a file the phone does not have.
+    Bytes none;
+    EXPECT_FALSE(item().FileDownloadPhone("", none, 4000, 0, {}));
+    EXPECT_FALSE(item().FileDownloadPhone("/" + std::string(255, 'n'), none, 4000, 0, {}));
+    bool complete = true;
+    EXPECT_TRUE(download(4000, 0, {}, &complete).empty());
+    EXPECT_FALSE(complete);
+    const std::string badName = "File Download Phone - FileName not normal";
+    EXPECT_EQ(log.texts(), (Texts{badName, badName, "File Open Phone Failed - Error Status"}));
+
     const Bytes content = randomBytes(10000, 2);
     writeFile(phoneFile(), content);
     const auto head = [&](std::size_t n) { return Bytes(content.begin(), content.begin() + n); };
-    bool complete = true;
+    complete = true;
     // A callback answering false stops after that chunk.
     EXPECT_EQ(download(4000, 0, [](int32_t, int32_t) { return false; }, &complete), head(4000));
     EXPECT_FALSE(complete);
@@ -199,20 +207,6 @@ TEST_F(phoneServices, DownloadsThatBreakOffAreNotComplete)
     EXPECT_FALSE(complete);
     EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Read Phone", "File Read Phone Failed - Error Read Command",
                                   "File Close Phone Failed - Error Read Command", "File Download Phone"}));
-}
-
-TEST_F(phoneServices, DownloadRefusals)
-{
-    bool complete = true;
-    // The names a download refuses, and a file the phone does not have.
-    Bytes bytes;
-    EXPECT_FALSE(item().FileDownloadPhone("", bytes, 4000, 0, {}));
-    EXPECT_FALSE(item().FileDownloadPhone("/" + std::string(255, 'n'), bytes, 4000, 0, {}));
-    EXPECT_EQ(log.texts(), Texts(2, "File Download Phone - FileName not normal"));
-    log.clear();
-    EXPECT_TRUE(download(4000, 0, {}, &complete).empty());
-    EXPECT_FALSE(complete);
-    EXPECT_EQ(log.texts(), (Texts{"File Open Phone Failed - Error Status"}));
 }
 
 TEST_F(phoneServices, UploadWritesInChunksOfAtMost1024)
@@ -247,48 +241,47 @@ TEST_F(phoneServices, UploadFailures)
     EXPECT_FALSE(upload(content, 1000, {}, ""));
     EXPECT_EQ(log.texts(), Texts(1, "File Upload Phone - FileName not normal"));
     EXPECT_TRUE(phone.commands().empty());
+    const auto onFile = [](FaultKind kind, uint32_t subcommand) {
+        return Fault(kind).forCommand(p2k::kCmdFileSystem, subcommand).after(subcommand == p2k::kFsWrite ? 1 : 0);
+    };
+    const auto secondWriteFails = [](const std::string& why) {
+        return Texts{"File Open Phone", "File Write Phone", "File Write Phone Failed - " + why, "File Close Phone",
+                     "File Upload Phone"};
+    };
     struct Case {
         const char* what;
-        Fault fault;
+        std::optional<Fault> fault;
         Texts reports;
+        std::optional<std::size_t> storage = {}; // the phone's free memory
     };
     const Case cases[] = {
-        {"the second write's answer cannot be fetched",
-         Fault(FaultKind::FailFetch).forCommand(p2k::kCmdFileSystem, p2k::kFsWrite).after(1),
-         {"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Read Command", "File Close Phone",
-          "File Upload Phone"}},
-        {"the phone refuses the second write (a full memory)",
-         Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsWrite).after(1),
-         {"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Status", "File Close Phone",
-          "File Upload Phone"}},
-        {"the phone refuses the open (a path it cannot write)",
-         Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsOpen),
+        {"the second write's answer cannot be fetched", onFile(FaultKind::FailFetch, p2k::kFsWrite),
+         secondWriteFails("Error Read Command")},
+        {"the phone refuses the second write", onFile(FaultKind::ErrorStatus, p2k::kFsWrite),
+         secondWriteFails("Error Status")},
+        {"the phone refuses the open (a path it cannot write)", onFile(FaultKind::ErrorStatus, p2k::kFsOpen),
          {"File Open Phone Failed - Error Status"}},
-        {"the open is not sent", Fault(FaultKind::FailSend).forCommand(p2k::kCmdFileSystem, p2k::kFsOpen),
+        {"the open is not sent", onFile(FaultKind::FailSend, p2k::kFsOpen),
          {"File Open Phone Failed - Error Read Command"}},
+        {"the memory fills up in the middle of the second chunk", {}, secondWriteFails("Error Status"), 1500},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         phone.clearFaults();
-        phone.injectFault(c.fault);
+        if (c.fault)
+            phone.injectFault(*c.fault);
+        phone.setStorageLimit(c.storage);
         log.clear();
         EXPECT_FALSE(upload(content, 1000));
         EXPECT_EQ(log.texts(), c.reports);
         EXPECT_FALSE(phone.hasOpenFile());
     }
+    EXPECT_EQ(readFile(phoneFile()).size(), 1500u); // what fitted the full memory
     // The phone refuses to close, and so to store, the file.
-    phone.clearFaults();
-    phone.injectFault(Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsClose));
+    phone.setStorageLimit(std::nullopt);
+    phone.injectFault(onFile(FaultKind::ErrorStatus, p2k::kFsClose));
     log.clear();
     EXPECT_FALSE(upload(content, 1000));
     EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Write Phone", "File Write Phone",
-                                  "File Close Phone", "File Upload Phone"}));
-    // The phone's memory fills up in the middle of the second chunk.
-    phone.clearFaults();
-    phone.setStorageLimit(1500);
-    log.clear();
-    EXPECT_FALSE(upload(content, 1000));
-    EXPECT_EQ(readFile(phoneFile()).size(), 1500u);
-    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Write Phone Failed - Error Status",
                                   "File Close Phone", "File Upload Phone"}));
 }

@@ -1,6 +1,5 @@
-// The request blocks as USB control transfers: the mapping, the refusals,
-// the device over a recording pipe, and the component's P2K item running its
-// commands through them.
+// The request blocks as USB control transfers: the mapping, the refusals, the device
+// over a recording pipe, and the component's P2K item running its commands through them.
 #include "phone/linux/ControlTransfer.h"
 
 #include "phone/PhoneTestSupport.h"
@@ -13,8 +12,7 @@ using vexlon::phone::test::Bytes;
 
 namespace {
 
-// The request blocks as the transport builds them, written out byte by
-// byte here so the test does not lean on the code that builds them: a file
+// Request blocks written out by hand, not by the code that builds them: a file
 // close (sequence 0x0102, 4 data bytes) and a restart (sequence 1, no data).
 const InputBlock kClose{{0x41, 0x02, 0, 8, 12}, {0x01, 0x02, 0x00, 0x4A, 0x00, 0x04, 0, 0, 0, 0, 0, 4, 0, 0}};
 const InputBlock kRestart{{0x41, 0x02, 0, 8, 8}, {0x00, 0x01, 0x00, 0x22, 0, 0, 0, 0, 0, 0}};
@@ -50,18 +48,6 @@ public:
     Bytes statusReply, fetchReply;
     PipeResult::Status status = PipeResult::Status::Done;
     std::string error;
-};
-
-struct Device {
-    FakePipe* pipe = nullptr;
-    std::vector<std::string> reports;
-    std::unique_ptr<P2KDevice> device;
-    Device()
-    {
-        auto owned = std::make_unique<FakePipe>();
-        pipe = owned.get();
-        device = std::make_unique<P2KDevice>(std::move(owned), [this](const std::string& t) { reports.push_back(t); });
-    }
 };
 
 } // namespace
@@ -117,60 +103,64 @@ TEST(ControlTransferTest, EachRequestBecomesOneVendorTransferOnTheInterface)
 
 TEST(ControlTransferTest, DeviceResultsAndReports)
 {
-    Device d;
+    auto owned = std::make_unique<FakePipe>();
+    FakePipe& pipe = *owned;
+    std::vector<std::string> reports;
+    P2KDevice device(std::move(owned), [&reports](const std::string& t) { reports.push_back(t); });
     // Data read back is the output block from its first byte, never more
     // than the area; a command returns no output block.
-    d.pipe->statusReply = {0, 0, 0, 0, 0, 2, 0x01, 0x23};
-    EXPECT_EQ(d.device->statusQuery(statusQuery(), 4101, 5000).output, d.pipe->statusReply);
-    EXPECT_EQ(d.pipe->rooms.back(), 8u);
-    EXPECT_EQ(d.pipe->timeouts.back(), 5000u);
-    d.pipe->fetchReply.assign(5000, 0x55);
-    const RequestResult fetched = d.device->answerFetch(answerFetch(1, 0xFFFF), 4101, 5000);
+    pipe.statusReply = {0, 0, 0, 0, 0, 2, 0x01, 0x23};
+    EXPECT_EQ(device.statusQuery(statusQuery(), 4101, 5000).output, pipe.statusReply);
+    EXPECT_EQ(pipe.rooms.back(), 8u);
+    EXPECT_EQ(pipe.timeouts.back(), 5000u);
+    pipe.fetchReply.assign(5000, 0x55);
+    const RequestResult fetched = device.answerFetch(answerFetch(1, 0xFFFF), 4101, 5000);
     EXPECT_EQ(fetched.outcome, RequestOutcome::Completed);
     EXPECT_EQ(fetched.output, Bytes(4101, 0x55));
-    const RequestResult sent = d.device->sendCommand(kRestart, 5, 5000);
+    pipe.fetchReply.resize(24); // a phone that sends less than asked: only what came
+    EXPECT_EQ(device.answerFetch(answerFetch(1, 0xFFFF), 4101, 5000).output, Bytes(24, 0x55));
+    const RequestResult sent = device.sendCommand(kRestart, 5, 5000);
     EXPECT_EQ(sent.outcome, RequestOutcome::Completed);
     EXPECT_TRUE(sent.output.empty());
-    EXPECT_TRUE(d.reports.empty());
+    EXPECT_TRUE(reports.empty());
 
-    d.pipe->status = PipeResult::Status::TimedOut;
-    EXPECT_EQ(d.device->sendCommand(kRestart, 5, 5000).outcome, RequestOutcome::TimedOut);
+    pipe.status = PipeResult::Status::TimedOut;
+    EXPECT_EQ(device.sendCommand(kRestart, 5, 5000).outcome, RequestOutcome::TimedOut);
     // A phone that has gone fails every poll of the transport's tight loop:
     // told once, not once per poll; after a success it is told again.
-    d.pipe->status = PipeResult::Status::Failed;
-    d.pipe->error = "LIBUSB_ERROR_NO_DEVICE";
+    pipe.status = PipeResult::Status::Failed;
+    pipe.error = "LIBUSB_ERROR_NO_DEVICE";
     for (int i = 0; i < 100; ++i) {
-        const auto result = d.device->statusQuery(statusQuery(), 4101, 5000);
+        const auto result = device.statusQuery(statusQuery(), 4101, 5000);
         EXPECT_EQ(result.outcome, RequestOutcome::Failed);
         EXPECT_TRUE(result.output.empty());
     }
-    EXPECT_EQ(d.reports, (std::vector<std::string>{"command packet timed out",
-                                                   "status query failed: LIBUSB_ERROR_NO_DEVICE"}));
-    d.pipe->status = PipeResult::Status::Done;
-    d.device->statusQuery(statusQuery(), 4101, 5000);
-    d.pipe->status = PipeResult::Status::Failed;
-    d.device->statusQuery(statusQuery(), 4101, 5000);
-    EXPECT_EQ(d.reports.size(), 3u);
+    EXPECT_EQ(reports,
+              (std::vector<std::string>{"command packet timed out", "status query failed: LIBUSB_ERROR_NO_DEVICE"}));
+    pipe.status = PipeResult::Status::Done;
+    device.statusQuery(statusQuery(), 4101, 5000);
+    pipe.status = PipeResult::Status::Failed;
+    device.statusQuery(statusQuery(), 4101, 5000);
+    EXPECT_EQ(reports.size(), 3u);
 
     // A refused block reaches no device.
-    const std::size_t calls = d.pipe->calls.size();
-    EXPECT_EQ(d.device->sendCommand(statusQuery(), 5, 5000).outcome, RequestOutcome::Failed);
-    EXPECT_EQ(d.pipe->calls.size(), calls);
-    EXPECT_NE(d.reports.back().find("refused"), std::string::npos);
+    const std::size_t calls = pipe.calls.size();
+    EXPECT_EQ(device.sendCommand(statusQuery(), 5, 5000).outcome, RequestOutcome::Failed);
+    EXPECT_EQ(pipe.calls.size(), calls);
+    EXPECT_NE(reports.back().find("refused"), std::string::npos);
     // Time-out 0 is the shortest wait, never "for ever" (0 to libusb).
-    d.pipe->status = PipeResult::Status::Done;
-    d.device->statusQuery(statusQuery(), 4101, 0);
-    EXPECT_EQ(d.pipe->timeouts.back(), 1u);
+    pipe.status = PipeResult::Status::Done;
+    device.statusQuery(statusQuery(), 4101, 0);
+    EXPECT_EQ(pipe.timeouts.back(), 1u);
     // A closed device refuses requests; closing twice is harmless.
-    EXPECT_TRUE(d.device->close());
-    EXPECT_TRUE(d.device->close());
-    EXPECT_EQ(d.device->statusQuery(statusQuery(), 4101, 5000).outcome, RequestOutcome::Failed);
+    EXPECT_TRUE(device.close());
+    EXPECT_TRUE(device.close());
+    EXPECT_EQ(device.statusQuery(statusQuery(), 4101, 5000).outcome, RequestOutcome::Failed);
 }
 
-// The component's P2K item over a device whose pipe answers as a phone:
-// what the item sends must arrive as the phone expects it, and what the
-// phone sends back (answer count at byte 5 of the status, data length at
-// 14-15 of the answer, data from 18) must read as the item expects it.
+// The component's P2K item over a device whose pipe answers as a phone: what the item sends
+// must arrive as the phone expects it, and what the phone sends back (answer count at byte 5
+// of the status, data length at 14-15 of the answer, data from 18) must read as it expects.
 TEST(ControlTransferTest, ItemCommandsAndAnswersCrossTheTransfers)
 {
     struct PhoneBackend final : IDeviceBackend {
@@ -191,16 +181,12 @@ TEST(ControlTransferTest, ItemCommandsAndAnswersCrossTheTransfers)
         FakePipe* phone = nullptr;
         std::vector<std::string> reports;
     } backend;
-    TUSBDevise info;
-    info.DevInst = 0x01010708;
-    info.DevicePath = "/dev/bus/usb/001/007#8";
-    TMotoP2KModemItem item(backend, info);
+    TMotoP2KModemItem item(backend, TUSBDevise{});
     ASSERT_TRUE(item.OpenPhone());
     // A model record: every byte but 0x00 and 0xFF is a character.
     EXPECT_EQ(item.GetPhoneModel(), "ABC");
-    // Header (sequence 1, SEEM read, 8 data bytes) and the SEEM request,
-    // without the two bytes that follow the packet; the fetch asks for
-    // exactly the answer: 18 header bytes and the data.
+    // Header (sequence 1, SEEM read, 8 data bytes) and the SEEM request, not the
+    // two bytes after the packet; the fetch asks for 18 header bytes and the data.
     const auto& calls = backend.phone->calls;
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[0].outData,

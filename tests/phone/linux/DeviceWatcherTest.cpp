@@ -134,8 +134,7 @@ TEST_F(DeviceWatcherTest, MonitorEventsLookAtOnce)
     EXPECT_EQ(w->processPendingEvents(), Changes{});
     EXPECT_EQ(scans, 3);
 
-    // With a timer in the watched descriptor the host needs no period of
-    // its own.
+    // With a timer in the watched descriptor the host needs no period.
     auto timed = watcher(nullptr, true);
     EXPECT_GE(timed->fd(), 0);
     EXPECT_EQ(timed->pollIntervalMs(), -1);
