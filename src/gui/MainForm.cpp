@@ -38,6 +38,7 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
+#include <QWindow>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -738,9 +739,21 @@ void TMainForm::showEvent(QShowEvent* event)
         return;
     m_shown = true;
     ListView1->setFocus();
-    // Opened once the window is on the screen, so questions about the file
-    // stand over it.
-    QTimer::singleShot(0, this, [this] { OpenCommandLineFile(); });
+    openWhenOnScreen(100);
+}
+
+void TMainForm::openWhenOnScreen(int triesLeft)
+{
+    // The file is opened once the window is really on the screen: a question
+    // or an error box raised before the window system has exposed the window
+    // is never painted by some window managers.
+    QTimer::singleShot(triesLeft == 100 ? 0 : 20, this, [this, triesLeft] {
+        if (triesLeft > 0 && windowHandle() && !windowHandle()->isExposed()) {
+            openWhenOnScreen(triesLeft - 1);
+            return;
+        }
+        OpenCommandLineFile();
+    });
 }
 
 } // namespace vexlon::gui

@@ -82,6 +82,9 @@ public:
     void MoveRow(bool down); // Ctrl+Down / Ctrl+Up
     // Opens the file named on the command line (done when first shown).
     void OpenCommandLineFile();
+    // Opens the command-line file once the window is exposed (trying again
+    // every 20 ms, at most triesLeft times).
+    void openWhenOnScreen(int triesLeft);
     // Refreshes the phone status line; true when the current phone is ready.
     bool PhoneStatusUpdate();
     void registerAssociation();

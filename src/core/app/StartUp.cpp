@@ -54,7 +54,16 @@ StartUpResult RunStartUp(Editor& editor, const UiTexts& fallback, const StartUpH
         if (!LoadSettings(state.path(kSettingsFileName), state.settings)) {
             ui.message(QString::fromLatin1(kSettingsErrorMessage));
             SetDefaultSettings(state.settings);
-            SaveSettings(state.settings, state.path(kSettingsFileName));
+            // A settings file that cannot be written (a full disk) is told,
+            // and the start-up goes on: stopping here would leave the word
+            // lists unread, and a list window closed later would write its
+            // empty list over the user's file.
+            try {
+                SaveSettings(state.settings, state.path(kSettingsFileName));
+            } catch (const FileError& e) {
+                if (hooks.showError)
+                    hooks.showError(e.message());
+            }
         }
         if (state.settings.AssociateFiles && hooks.registerFileAssociation)
             hooks.registerFileAssociation();

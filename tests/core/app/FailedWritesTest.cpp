@@ -1,6 +1,7 @@
 // Every writer of the program on a disk that fills up part-way, and the
 // device writer on a device that refuses part-way: the old file stays byte
 // for byte, no temporary file is left, and the failure is raised.
+#include "core/app/StartUp.h"
 #include "core/base/Errors.h"
 #include "core/base/Settings.h"
 #include "core/base/TextFile.h"
@@ -161,4 +162,29 @@ TEST_F(FailedWrites, OversizedInputsAreRefusedNamingTheFile)
         EXPECT_EQ(e.message(),
                   QStringLiteral("File \"%1\", line 5: '\\x1B[2J' is not a valid integer value").arg(file("bad.csv")));
     }
+}
+
+TEST_F(FailedWrites, ASettingsFileThatCannotBeWrittenDoesNotStopTheStartUp)
+{
+    write(QStringLiteral("iTAP_Lang_structure.dat"), smallLangStructure(testLanguages()));
+    write(QString::fromLatin1(kWhiteListFile),
+          "Vexlon list file\r\nList Type;Black/White list\r\nLastUpdate;x\r\nWord Amount;1\r\nkeep;1;01;English\r\n");
+    Editor editor;
+    editor.state.programDirectory = state.programDirectory;
+    editor.state.dialogs = &dialogs;
+    QStringList errors;
+    StartUpHooks hooks;
+    hooks.showError = [&errors](const QString& text) { errors << text; };
+    StartUpResult result;
+    {
+        FileSizeLimit full(0);
+        result = RunStartUp(editor, UiTexts(), hooks);
+    }
+    EXPECT_TRUE(result.completed);
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors.first().startsWith(QStringLiteral("Cannot write file"))) << errors.first().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(file(QString::fromLatin1(kSettingsFileName))));
+    // The lists were still read, so nothing later writes an empty list over them.
+    ASSERT_EQ(editor.state.whiteList.Count, 1);
+    EXPECT_EQ(editor.state.whiteList.Items[0].Word, QByteArray("keep"));
 }
