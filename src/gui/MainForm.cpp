@@ -85,8 +85,6 @@ TMainForm::TMainForm(const QStringList& arguments, const QString& programDirecto
     m_fallback = LoadFallbackTexts(state.programDirectory);
 
     // Start-up (the window's creation).
-    CtrlDown = false;
-    AltDown = false;
     StartUpHooks hooks;
     hooks.registerFileAssociation = [this] { registerAssociation(); };
     hooks.applyTexts = [this] { ApplyMainWindowTexts(); };
@@ -148,7 +146,24 @@ void TMainForm::buildWindow()
 {
     resize(670, 624);
     setMinimumSize(670, 580);
+    buildToolBars();
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("ClientArea"));
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(2);
+    layout->addWidget(buildTable(central), 1);
+    buildPopupMenu();
+    buildKeys();
+    buildStatusLines(central, layout);
+    layout->addWidget(buildProgressPanel(central));
+    setCentralWidget(central);
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+}
 
+void TMainForm::buildToolBars()
+{
     ToolBar1 = new QToolBar(this);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolBar1->setMovable(false);
@@ -196,13 +211,10 @@ void TMainForm::buildWindow()
         b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
+}
 
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("ClientArea"));
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(2, 2, 2, 2);
-    layout->setSpacing(2);
-
+QTableView* TMainForm::buildTable(QWidget* central)
+{
     ListView1 = new QTableView(central);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setMinimumSize(450, 420);
@@ -229,9 +241,11 @@ void TMainForm::buildWindow()
     connect(m_model, &DictionaryModel::wordEdited, this, [this] {
         runCommand([this] { RefreshDictionaryStatus(m_editor.state, m_editor.table); });
     });
-    ListView1->installEventFilter(this);
-    layout->addWidget(ListView1, 1);
+    return ListView1;
+}
 
+void TMainForm::buildPopupMenu()
+{
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Clear1 = addMenuItem(PopupMenu1, "Clear1", QStringLiteral("Clear"), QKeySequence(Qt::CTRL | Qt::Key_N),
@@ -264,7 +278,37 @@ void TMainForm::buildWindow()
                               [this] { oWhiteList1Click(); });
     connect(ListView1, &QTableView::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+}
 
+void TMainForm::buildKeys()
+{
+    // The table's keys; they act while the table has the focus, as the menu's.
+    const auto key = [this](const QKeySequence& sequence, const std::function<void()>& handler) {
+        auto* action = new QAction(this);
+        action->setShortcut(sequence);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        ListView1->addAction(action);
+    };
+    key(Qt::Key_F2, [this] { ToolButton7Click(); });
+    key(Qt::Key_F3, [this] { ToolButton8Click(); });
+    key(Qt::Key_F4, [this] { ToolButton9Click(); });
+    key(Qt::Key_F5, [this] { ToolButton6Click(); });
+    key(Qt::Key_F6, [this] { WhiteListKey(); });
+    key(Qt::Key_F7, [this] { FindKey(); });
+    key(Qt::Key_F8, [this] { ToolButton10Click(); });
+    key(Qt::Key_A, [this] { SelectAllRows(); });
+    key(Qt::CTRL | Qt::Key_A, [this] { SelectAllRows(); });
+    key(Qt::CTRL | Qt::Key_O, [this] { ToolButton2Click(); });
+    key(Qt::ALT | Qt::Key_O, [this] { ToolButton4Click(); });
+    key(Qt::CTRL | Qt::Key_S, [this] { ToolButton3Click(); });
+    key(Qt::ALT | Qt::Key_S, [this] { ToolButton5Click(); });
+    key(Qt::CTRL | Qt::Key_Up, [this] { MoveRow(false); });
+    key(Qt::CTRL | Qt::Key_Down, [this] { MoveRow(true); });
+}
+
+void TMainForm::buildStatusLines(QWidget* central, QVBoxLayout* layout)
+{
     const auto statusBox = [&](const char* boxName, QLabel*& caption, const char* captionName, const QString& text,
                                QLabel*& line, const char* lineName) {
         auto* box = new QGroupBox(central);
@@ -285,7 +329,10 @@ void TMainForm::buildWindow()
     };
     GroupBox2 = statusBox("GroupBox2", Label1, "Label1", QStringLiteral("Dictionary Status:  "), Label3, "Label3");
     GroupBox1 = statusBox("GroupBox1", Label2, "Label2", QStringLiteral("Phone Status:  "), Label4, "Label4");
+}
 
+QWidget* TMainForm::buildProgressPanel(QWidget* central)
+{
     Panel1 = new QWidget(central);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     auto* panel = new QVBoxLayout(Panel1);
@@ -305,11 +352,7 @@ void TMainForm::buildWindow()
     ProgressBar1->setFixedHeight(14);
     panel->addWidget(Label5);
     panel->addWidget(ProgressBar1);
-    layout->addWidget(Panel1);
-    setCentralWidget(central);
-
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    return Panel1;
 }
 
 void TMainForm::ApplyMainWindowTexts()
@@ -650,80 +693,9 @@ void TMainForm::OpenCommandLineFile()
 
 // ---- keys and clicks ----
 
-bool TMainForm::keyDown(int key)
-{
-    switch (key) {
-    case Qt::Key_Control:
-        CtrlDown = true;
-        AltDown = false;
-        return false;
-    case Qt::Key_Alt:
-        AltDown = true;
-        CtrlDown = false;
-        return false;
-    case Qt::Key_F2:
-        ToolButton7Click();
-        return true;
-    case Qt::Key_F3:
-        ToolButton8Click();
-        return true;
-    case Qt::Key_F4:
-        ToolButton9Click();
-        return true;
-    case Qt::Key_F5:
-        ToolButton6Click();
-        return true;
-    case Qt::Key_F6:
-        WhiteListKey();
-        return true;
-    case Qt::Key_F7:
-        FindKey();
-        return true;
-    case Qt::Key_F8:
-        ToolButton10Click();
-        return true;
-    case Qt::Key_A:
-        SelectAllRows();
-        return true;
-    case Qt::Key_O:
-        if (CtrlDown)
-            ToolButton2Click();
-        if (AltDown)
-            ToolButton4Click();
-        return true;
-    case Qt::Key_S:
-        if (CtrlDown)
-            ToolButton3Click();
-        if (AltDown)
-            ToolButton5Click();
-        return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        if (!CtrlDown)
-            return false;
-        MoveRow(key == Qt::Key_Down);
-        return true;
-    default:
-        return false;
-    }
-}
-
-void TMainForm::keyUp(int key)
-{
-    if (key == Qt::Key_Control)
-        CtrlDown = false;
-    else if (key == Qt::Key_Alt)
-        AltDown = false;
-}
-
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ListView1) {
-        if (event->type() == QEvent::KeyPress)
-            return keyDown(static_cast<QKeyEvent*>(event)->key());
-        if (event->type() == QEvent::KeyRelease)
-            keyUp(static_cast<QKeyEvent*>(event)->key());
-    } else if (event->type() == QEvent::MouseButtonRelease) {
+    if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == Label3)
             Label3Click();
         else if (watched == Label4)

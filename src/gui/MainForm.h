@@ -20,6 +20,7 @@ class QProgressBar;
 class QTableView;
 class QToolBar;
 class QToolButton;
+class QVBoxLayout;
 
 namespace vexlon::gui {
 
@@ -101,21 +102,24 @@ public:
     QMenu *PopupMenu1, *Cleaning1;
     QAction *Clear1, *Add1, *SetLanguage1, *N1, *LockUnlock1, *oBlackList1, *oWhiteList1;
     QAction *Symbols1, *Numbers1, *Language1, *ByLength1, *Intelect1, *BlackList1, *All1;
-    bool CtrlDown = false;
-    bool AltDown = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The window, built part by part.
     void buildWindow();
+    void buildToolBars();
+    QTableView* buildTable(QWidget* central);
+    void buildPopupMenu();
+    void buildKeys();
+    void buildStatusLines(QWidget* central, QVBoxLayout* layout);
+    QWidget* buildProgressPanel(QWidget* central);
     QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& caption, const char* hint, int iconKind,
                                int iconSize, void (TMainForm::*handler)());
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
                          const std::function<void()>& handler);
-    bool keyDown(int key);
-    void keyUp(int key);
 
     Editor m_editor;
     UiTexts m_fallback;

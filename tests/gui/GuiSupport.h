@@ -195,7 +195,13 @@ protected:
         table().replaceAll(std::move(rows));
         table().modified = false;
     }
-    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier) { QTest::keyClick(form->ListView1, Qt::Key(k), mods); }
+    // A key pressed in the table, the main window active as after a user's click.
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QApplication::setActiveWindow(form.get());
+        form->ListView1->setFocus();
+        QTest::keyClick(form->ListView1, Qt::Key(k), mods);
+    }
 
     ProgramDir dir;
     ScriptedAnswerer answers;

@@ -116,18 +116,13 @@ TEST_F(MainWindow, PopupKeysReachTheirCommands)
     EXPECT_EQ(table().count(), 0);
 }
 
-// The last of Ctrl and Alt pressed decides between the file command and the
-// phone command.
-TEST_F(MainWindow, TheLastModifierPressedDecidesBetweenFileAndPhone)
+// Ctrl+O and Alt+O are two keys: Ctrl+Alt+O is neither, and runs nothing.
+TEST_F(MainWindow, CtrlAndAltTogetherRunNeitherCommand)
 {
     table().modified = true;
-    QTest::keyPress(form->ListView1, Qt::Key_Control);
-    QTest::keyPress(form->ListView1, Qt::Key_Alt);
-    QTest::keyClick(form->ListView1, Qt::Key_O);
-    QTest::keyRelease(form->ListView1, Qt::Key_Alt);
-    QTest::keyRelease(form->ListView1, Qt::Key_Control);
-    EXPECT_TRUE(answers.shown.isEmpty()); // neither the question nor the open dialog
-    EXPECT_FALSE(table().modified);       // Open from Phone ran
+    key(Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_TRUE(answers.shown.isEmpty());
+    EXPECT_TRUE(table().modified);
 }
 
 // The view shows the words from their code page; only the word of an
