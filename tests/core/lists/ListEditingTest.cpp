@@ -136,10 +136,18 @@ TEST_F(ListEditingTest, StatisticWindowSavesInRatingOrderAndSendsWordsToTheLists
     state.settings.StatisticType = 0;
     dialogs.answers = {false};
     EXPECT_FALSE(window.toDictionary(table));
+    // To Dictionary saves the rows first: a row marked for deletion leaves
+    // the statistic file and does not reach the dictionary.
+    for (int i = 0; i < window.count(); ++i)
+        window.setSelected(i, i == 1);
+    window.markDelete();
     dialogs.answers = {true};
     EXPECT_TRUE(window.toDictionary(table));
+    TSTATLST saved;
+    EXPECT_TRUE(ReadListFile(file("Lists/Statistic.csv"), saved, state.langStructure));
+    EXPECT_EQ(saved.Count, 1);
     // The white list first, then the statistic's words.
-    EXPECT_EQ(words(), (QList<QByteArray> {"mid", "high", "mid", "high"}));
+    EXPECT_EQ(words(), (QList<QByteArray> {"mid", "high", "mid"}));
     EXPECT_EQ(table.row(1).status, QByteArray(status::WhiteList));
     EXPECT_EQ(table.row(2).status, QByteArray("Reiting: 30; Line: 1"));
 }
