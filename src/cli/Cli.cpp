@@ -10,7 +10,6 @@
 #include "cli/ShowCommand.h"
 
 #include "core/base/Errors.h"
-#include "core/base/TextFile.h"
 
 #include <QFileInfo>
 
