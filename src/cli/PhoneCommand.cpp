@@ -15,7 +15,8 @@
 #include "phone/MotoATMode.h"
 #include "phone/MotoP2KMode.h"
 #include "phone/P2KBlocks.h"
-#include "phone/sim/VirtualPhone.h"
+#include "phone/linux/FolderStorage.h"
+#include "phone/sim/VirtualBackend.h"
 
 #ifdef VEXLON_HAVE_LINUX_BACKEND
 #include "phone/linux/LinuxBackend.h"
@@ -344,7 +345,7 @@ std::unique_ptr<IDeviceBackend> makeBackend(const GlobalOptions& options, std::o
             return nullptr;
         }
         auto sim = std::make_unique<sim::VirtualBackend>();
-        sim->addPhoneFromFolder(options.simulateFolder);
+        sim->addConfiguredPhone(std::make_shared<lnx::FolderStorage>(options.simulateFolder));
         return sim;
     }
 #ifdef VEXLON_HAVE_LINUX_BACKEND

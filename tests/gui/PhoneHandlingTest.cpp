@@ -7,7 +7,7 @@
 
 #include "gui/PhoneHandling.h"
 #include "phone/P2KBlocks.h"
-#include "phone/sim/VirtualPhone.h"
+#include "phone/sim/VirtualBackend.h"
 
 #include <QPlainTextEdit>
 
@@ -22,37 +22,40 @@ protected:
         gui::setPhoneBackendFactory([this] {
             auto backend = std::make_unique<sim::VirtualBackend>();
             backend_ = backend.get();
-            for (const auto& [folder, mode] : phones)
-                backend->addPhone(folder.toStdString(), mode);
+            for (const auto& [storage, mode] : phones)
+                backend->addPhone(mode, storage);
             return backend;
         });
     }
     void TearDown() override { gui::setPhoneBackendFactory({}); }
 
-    // A phone whose folder holds the sample dictionary.
-    void attach(const char* name, sim::PhoneMode mode = sim::PhoneMode::P2K)
+    // A phone that holds the sample dictionary.
+    void attach(sim::PhoneMode mode = sim::PhoneMode::P2K)
     {
-        const QString folder = dir.dir() + QString::fromLatin1(name);
-        QDir().mkpath(folder + QStringLiteral("/a"));
-        ASSERT_TRUE(QFile::copy(dir.path("samples/sample.iud"), folder + QStringLiteral("/a/iTAP_User_Dictionary")));
-        phones.push_back({folder, mode});
+        QFile sample(dir.path("samples/sample.iud"));
+        ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+        const QByteArray bytes = sample.readAll();
+        auto storage = std::make_shared<sim::MemoryStorage>();
+        storage->put(kDictionary, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        phones.push_back({storage, mode});
     }
     QByteArray onPhone()
     {
-        QFile f(phones.at(0).first + QStringLiteral("/a/iTAP_User_Dictionary"));
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return f.readAll();
+        const auto bytes = phones.at(0).first->read(kDictionary).value_or(std::vector<uint8_t>());
+        return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
     }
+
+    static constexpr const char* kDictionary = "a/iTAP_User_Dictionary";
     QString ready() { return texts().MESSAGES(20) + QStringLiteral(" MOTORAZR V3"); }
     QColor statusColour() { return form->Label4->palette().color(QPalette::WindowText); }
 
-    std::vector<std::pair<QString, sim::PhoneMode>> phones;
+    std::vector<std::pair<std::shared_ptr<sim::MemoryStorage>, sim::PhoneMode>> phones;
     sim::VirtualBackend* backend_ = nullptr;
 };
 
 TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
 {
-    attach("phone1");
+    attach();
     start([](TSettings& s) { s.ReloadPhone = true; });
     EXPECT_EQ(form->Label4->text(), ready());
     EXPECT_EQ(statusColour(), QColor(0, 128, 0));
@@ -89,8 +92,8 @@ TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
 // and Open from Phone and the information do nothing.
 TEST_F(PhoneWindow, TwoPhonesAreReportedAndRemovalLeavesNoPhone)
 {
-    attach("phone1");
-    attach("phone2");
+    attach();
+    attach();
     answers.expectBox(QMessageBox::Ok);
     start();
     EXPECT_EQ(answers.shown, QStringList{texts().MESSAGES(19)});
@@ -108,7 +111,7 @@ TEST_F(PhoneWindow, TwoPhonesAreReportedAndRemovalLeavesNoPhone)
 
 TEST_F(PhoneWindow, PhoneInAtModeIsSwitchedAndArrivesAsP2K)
 {
-    attach("phone1", sim::PhoneMode::AT);
+    attach(sim::PhoneMode::AT);
     start();
     QTRY_COMPARE(form->Label4->text(), ready());
 }

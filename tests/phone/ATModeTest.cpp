@@ -20,9 +20,8 @@ protected:
     TMotoATModemItem& item() { return *at.DeviseList().Items(0); }
 
     ReportLog log; // outlives the component, which reports while closing
-    TempDir dir;
     sim::VirtualBackend backend;
-    sim::VirtualPhone& phone = backend.addPhone(dir.path(), PhoneMode::AT);
+    sim::VirtualPhone& phone = backend.addPhone(PhoneMode::AT);
     TMotoATMode at{backend};
     TMotoP2KMode p2k{backend};
 };

@@ -16,7 +16,6 @@ namespace {
 class phoneDiscovery : public ::testing::Test {
 protected:
     ReportLog log;
-    TempDir a, b, c;
     sim::VirtualBackend backend;
 };
 
@@ -44,10 +43,10 @@ TEST(phoneDiscoveryText, DescriptionFilterPropertyTextAndChanges)
 
 TEST_F(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
 {
-    backend.addPhone(a.path(), PhoneMode::P2K);
-    backend.addPhone(b.path(), PhoneMode::AT);
+    backend.addPhone(PhoneMode::P2K);
+    backend.addPhone(PhoneMode::AT);
     backend.plugInOtherDevice("USB Optical Mouse");
-    backend.addPhone(c.path(), PhoneMode::P2K);
+    backend.addPhone(PhoneMode::P2K);
     TMotoP2KMode p2k(backend);
     TMotoATMode at(backend);
     EXPECT_EQ(p2k.DeviseList().Count(), 2);
@@ -80,7 +79,7 @@ TEST_F(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
 
 TEST_F(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
 {
-    sim::VirtualPhone& first = backend.addPhone(a.path());
+    sim::VirtualPhone& first = backend.addPhone();
     TMotoP2KMode p2k(backend);
     p2k.SetOnDebug(log.handler<TMotoP2KModemItem>());
     Texts events;
@@ -100,7 +99,7 @@ TEST_F(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
     TMotoP2KModemItem* kept = p2k.DeviseList().Items(0);
     ASSERT_TRUE(kept->OpenPhone());
     ASSERT_FALSE(kept->GetPhoneModel().empty());
-    sim::VirtualPhone& second = backend.addPhone(b.path());
+    sim::VirtualPhone& second = backend.addPhone();
     EXPECT_TRUE(readable(p2k.NotifyFd()));
     EXPECT_EQ(p2k.ProcessDeviceChanges(), 1);
     EXPECT_FALSE(readable(p2k.NotifyFd()));

@@ -1,11 +1,12 @@
-// Helpers shared by the phone tests: a temporary folder, file helpers, a
+// Helpers shared by the phone tests: a temporary folder and file helpers (for
+// the platform tests), a
 // recorder of component reports, a P2K component over one virtual phone, and
 // a pseudo-terminal standing in for a phone's modem line.
 #pragma once
 
 #include "phone/MotoP2KMode.h"
 #include "phone/PhoneTypes.h"
-#include "phone/sim/VirtualPhone.h"
+#include "phone/sim/VirtualBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -116,9 +117,9 @@ protected:
 
     ReportLog log; // outlives the component, which reports while closing
     std::vector<std::pair<TP2KExchangeDirection, Bytes>> exchanges;
-    TempDir dir;
+    std::shared_ptr<sim::MemoryStorage> storage = std::make_shared<sim::MemoryStorage>();
     sim::VirtualBackend backend;
-    sim::VirtualPhone& phone = backend.addPhone(dir.path());
+    sim::VirtualPhone& phone = backend.addPhone(sim::PhoneMode::P2K, storage);
     TMotoP2KMode component{backend};
 };
 

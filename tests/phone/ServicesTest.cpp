@@ -18,7 +18,8 @@ using FsCalls = std::vector<std::pair<uint32_t, uint32_t>>;
 
 class phoneServices : public P2KPhoneTest {
 protected:
-    std::filesystem::path phoneFile() const { return dir / "a/iTAP_User_Dictionary"; }
+    static constexpr const char* kPhoneFile = "a/iTAP_User_Dictionary";
+    Bytes onPhone() { return storage->read(kPhoneFile).value_or(Bytes()); }
     // The bytes a download delivered; *complete: whether it claimed the whole file.
     Bytes download(int32_t chunk, int32_t total = 0, TProgressCallback progress = {}, bool* complete = nullptr)
     {
@@ -64,12 +65,12 @@ TEST_F(phoneServices, IdentityValuesAndTheirFailures)
     std::array<uint8_t, 20> buffer{};
     EXPECT_FALSE(item().ReadSeemPhone(0x0999, 1, 0, 0, buffer, length));
     EXPECT_EQ(log.last(), refused);
-    writeFile(dir / ".phone/seem/0117_0001.bin", Bytes(300, 0x41));
+    storage->put(".phone/seem/0117_0001.bin", Bytes(300, 0x41));
     log.clear();
     EXPECT_EQ(item().GetPhoneModel(), "");
     EXPECT_EQ(log.texts(), (Texts{refused, "Get Phone Model Failed - Error Read Seem Phone"}));
     // A record longer than the caller's buffer fills the buffer only.
-    writeFile(dir / ".phone/seem/0117_0002.bin", Bytes(100, 0x42));
+    storage->put(".phone/seem/0117_0002.bin", Bytes(100, 0x42));
     ASSERT_TRUE(item().ReadSeemPhone(0x0117, 2, 0, 0, std::span<uint8_t>(buffer).first(10), length));
     EXPECT_EQ(length, 100);
     EXPECT_EQ((Bytes{buffer[9], buffer[10]}), (Bytes{0x42, 0x00}));
@@ -145,7 +146,7 @@ TEST_F(phoneServices, FilePrimitiveLimits)
 TEST_F(phoneServices, DownloadReadsTheWholeFileInChunks)
 {
     const Bytes content = randomBytes(10000, 1);
-    writeFile(phoneFile(), content);
+    storage->put(kPhoneFile, content);
     std::vector<std::pair<int32_t, int32_t>> progress;
     bool complete = false;
     const TProgressCallback record = [&progress](int32_t done, int32_t total) {
@@ -182,7 +183,7 @@ TEST_F(phoneServices, DownloadsThatBreakOffAreNotComplete)
     EXPECT_EQ(log.texts(), (Texts{badName, badName, "File Open Phone Failed - Error Status"}));
 
     const Bytes content = randomBytes(10000, 2);
-    writeFile(phoneFile(), content);
+    storage->put(kPhoneFile, content);
     const auto head = [&](std::size_t n) { return Bytes(content.begin(), content.begin() + n); };
     complete = true;
     // A callback answering false stops after that chunk.
@@ -218,7 +219,7 @@ TEST_F(phoneServices, UploadWritesInChunksOfAtMost1024)
         done.push_back(d);
         return true;
     }));
-    EXPECT_EQ(readFile(phoneFile()), content);
+    EXPECT_EQ(onPhone(), content);
     EXPECT_EQ(fileCommands(), (FsCalls{{0, 0}, {2, 1000}, {2, 1000}, {2, 500}, {4, 0}}));
     EXPECT_EQ(done, (std::vector<int32_t>{1000, 2000, 2500}));
     EXPECT_EQ(log.last(), "File Upload Phone");
@@ -227,10 +228,10 @@ TEST_F(phoneServices, UploadWritesInChunksOfAtMost1024)
     EXPECT_EQ(fileCommands().size(), 7u); // open and close only
     // Empty bytes open and close the phone file and succeed.
     EXPECT_TRUE(upload({}, 1000));
-    EXPECT_TRUE(readFile(phoneFile()).empty());
+    EXPECT_TRUE(onPhone().empty());
     // A callback answering false stops the upload, which then fails.
     EXPECT_FALSE(upload(content, 1000, [](int32_t, int32_t) { return false; }));
-    EXPECT_EQ(readFile(phoneFile()).size(), 1000u);
+    EXPECT_EQ(onPhone().size(), 1000u);
 }
 
 // Every way a phone can refuse or lose an upload makes it fail, and the
@@ -276,7 +277,7 @@ TEST_F(phoneServices, UploadFailures)
         EXPECT_EQ(log.texts(), c.reports);
         EXPECT_FALSE(phone.hasOpenFile());
     }
-    EXPECT_EQ(readFile(phoneFile()).size(), 1500u); // what fitted the full memory
+    EXPECT_EQ(onPhone().size(), 1500u); // what fitted the full memory
     // The phone refuses to close, and so to store, the file.
     phone.setStorageLimit(std::nullopt);
     phone.injectFault(onFile(FaultKind::ErrorStatus, p2k::kFsClose));

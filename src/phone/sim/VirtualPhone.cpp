@@ -3,18 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
-#include <sys/eventfd.h>
-#include <unistd.h>
 
 namespace vexlon::phone::sim {
 
 namespace {
 
-constexpr uint32_t kBaudRate = 115200;
 constexpr std::size_t kAnswerHeaderSize = 12; // announced size = header + data
 constexpr uint8_t kOk = 0x00;
 constexpr uint8_t kError = 0x01;
@@ -30,45 +23,6 @@ std::string hex4(uint32_t value)
     char text[16];
     std::snprintf(text, sizeof text, "%04x", value);
     return text;
-}
-
-std::optional<std::string> readFirstLine(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::string line;
-    std::getline(in, line);
-    while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-        line.pop_back();
-    std::size_t start = 0;
-    while (start < line.size() && std::isspace(static_cast<unsigned char>(line[start])))
-        ++start;
-    return line.substr(start);
-}
-
-std::optional<FaultKind> faultKindNamed(const std::string& name)
-{
-    static const std::pair<const char*, FaultKind> names[] = {
-        {"NeverAnnounce", FaultKind::NeverAnnounce}, {"FailSend", FaultKind::FailSend},
-        {"FailStatus", FaultKind::FailStatus},       {"FailFetch", FaultKind::FailFetch},
-        {"TimeOutSend", FaultKind::TimeOutSend},     {"TimeOutStatus", FaultKind::TimeOutStatus},
-        {"TimeOutFetch", FaultKind::TimeOutFetch},   {"DropAtSend", FaultKind::DropAtSend},
-        {"DropAtStatus", FaultKind::DropAtStatus},   {"DropAtFetch", FaultKind::DropAtFetch},
-        {"ErrorStatus", FaultKind::ErrorStatus},
-    };
-    for (const auto& [text, kind] : names)
-        if (name == text)
-            return kind;
-    return std::nullopt;
-}
-
-std::optional<std::vector<uint8_t>> readAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<uint8_t> textRecord(const std::string& text, std::size_t size, uint8_t fill)
@@ -107,163 +61,36 @@ RequestResult result(RequestOutcome outcome, std::vector<uint8_t> output, std::s
     return {outcome, std::move(output)};
 }
 
-} // namespace
-
-// ---- the shared state of a backend ------------------------------------------
-
-struct WatchQueue {
-    DeviceClass deviceClass;
-    std::deque<DeviceChange> pending;
-    int fd = -1;
-};
-
-class World {
-public:
-    VirtualClock clock;
-    uint32_t latencyMs = 1;
-    std::function<void(const std::string&)> logger;
-    bool watchAvailable = true;
-    std::vector<std::unique_ptr<VirtualPhone>> phones;
-    struct OtherDevice {
-        int handle;
-        std::string description;
-    };
-    std::vector<OtherDevice> others;
-    int nextOther = 1;
-    std::vector<std::weak_ptr<WatchQueue>> queues;
-
-    void log(const std::string& line) const
-    {
-        if (logger)
-            logger(line);
-    }
-
-    // A device of the P2K interface class is also a USB device: AT-class
-    // watchers hear of every change.
-    void notify(bool p2kInterface, DeviceChange change)
-    {
-        queues.erase(std::remove_if(queues.begin(), queues.end(),
-                                    [](const auto& q) { return q.expired(); }),
-                     queues.end());
-        for (const auto& weak : queues) {
-            auto queue = weak.lock();
-            if (queue->deviceClass == DeviceClass::ATModem || p2kInterface) {
-                queue->pending.push_back(change);
-                const uint64_t one = 1;
-                [[maybe_unused]] auto written = ::write(queue->fd, &one, sizeof one);
-            }
-        }
-    }
-};
-
-namespace {
-
-class SimWatcher final : public IDeviceWatcher {
-public:
-    explicit SimWatcher(std::shared_ptr<WatchQueue> queue) : queue_(std::move(queue)) {}
-    ~SimWatcher() override { ::close(queue_->fd); }
-    int fd() const override { return queue_->fd; }
-    std::vector<DeviceChange> processPendingEvents() override
-    {
-        uint64_t count = 0;
-        [[maybe_unused]] auto got = ::read(queue_->fd, &count, sizeof count);
-        std::vector<DeviceChange> changes(queue_->pending.begin(), queue_->pending.end());
-        queue_->pending.clear();
-        return changes;
-    }
-
-private:
-    std::shared_ptr<WatchQueue> queue_;
-};
-
-class SimP2KDevice final : public IP2KDevice {
-public:
-    SimP2KDevice(std::shared_ptr<World> world, VirtualPhone& phone)
-        : world_(std::move(world)), phone_(phone), generation_(phone.generation())
-    {
-    }
-    RequestResult sendCommand(const InputBlock& input, std::size_t capacity,
-                              uint32_t timeoutMs) override
-    {
-        if (!begin("send"))
-            return {};
-        return phone_.handleSend(input, capacity, timeoutMs);
-    }
-    RequestResult statusQuery(const InputBlock& input, std::size_t capacity,
-                              uint32_t timeoutMs) override
-    {
-        if (!begin("status"))
-            return {};
-        return phone_.handleStatus(input, capacity, timeoutMs);
-    }
-    RequestResult answerFetch(const InputBlock& input, std::size_t capacity,
-                              uint32_t timeoutMs) override
-    {
-        if (!begin("fetch"))
-            return {};
-        return phone_.handleFetch(input, capacity, timeoutMs);
-    }
-    bool close() override { return true; }
-
-private:
-    bool begin(const char* what)
-    {
-        world_->clock.advance(world_->latencyMs);
-        if (phone_.attachedAs(PhoneMode::P2K, generation_))
-            return true;
-        world_->log("phone" + std::to_string(phone_.id()) + " " + what + ": not on the bus");
-        return false;
-    }
-
-    std::shared_ptr<World> world_;
-    VirtualPhone& phone_;
-    uint32_t generation_;
-};
-
-class SimATPort final : public IATPort {
-public:
-    SimATPort(std::shared_ptr<World> world, VirtualPhone& phone)
-        : world_(std::move(world)), phone_(phone), generation_(phone.generation())
-    {
-    }
-    std::optional<uint32_t> baudRate() override
-    {
-        if (phone_.atPort().failState || !present())
+// The storage name of a phone file name: "/a//b" is "a/b". None for a name
+// not starting with "/", naming no file, or with a "." or ".." part.
+std::optional<std::string> storageName(const std::string& phoneName)
+{
+    if (phoneName.empty() || phoneName.front() != '/')
+        return std::nullopt;
+    std::string name;
+    std::size_t start = 1;
+    while (start <= phoneName.size()) {
+        std::size_t end = phoneName.find('/', start);
+        if (end == std::string::npos)
+            end = phoneName.size();
+        const std::string part = phoneName.substr(start, end - start);
+        if (part == "." || part == ".." || part.find('\0') != std::string::npos)
             return std::nullopt;
-        return kBaudRate;
+        if (!part.empty())
+            name += (name.empty() ? "" : "/") + part;
+        start = end + 1;
     }
-    std::optional<PortTimeouts> getTimeouts() override
-    {
-        if (!present())
-            return std::nullopt;
-        return phone_.portGetTimeouts();
-    }
-    bool setTimeouts(const PortTimeouts& timeouts) override
-    {
-        return present() && phone_.portSetTimeouts(timeouts);
-    }
-    std::optional<std::size_t> write(std::span<const uint8_t> bytes) override
-    {
-        if (!present())
-            return std::nullopt;
-        return phone_.handleATWrite(bytes);
-    }
-    bool close() override { return true; }
-
-private:
-    bool present() const { return phone_.attachedAs(PhoneMode::AT, generation_); }
-
-    std::shared_ptr<World> world_;
-    VirtualPhone& phone_;
-    uint32_t generation_;
-};
+    if (name.empty())
+        return std::nullopt;
+    return name;
+}
 
 } // namespace
 
 // ---- VirtualPhone ------------------------------------------------------------
 
-VirtualPhone::VirtualPhone(World& world, int id, std::filesystem::path folder)
-    : world_(world), id_(id), folder_(std::move(folder))
+VirtualPhone::VirtualPhone(PhoneBus& bus, int id, std::shared_ptr<IPhoneStorage> storage)
+    : bus_(bus), id_(id), storage_(std::move(storage))
 {
 }
 
@@ -283,7 +110,7 @@ std::string VirtualPhone::devicePath() const
 
 void VirtualPhone::log(const std::string& line) const
 {
-    world_.log("phone" + std::to_string(id_) + " " + line);
+    bus_.log("phone" + std::to_string(id_) + " " + line);
 }
 
 bool VirtualPhone::attachedAs(PhoneMode mode, uint32_t generation) const
@@ -296,7 +123,7 @@ void VirtualPhone::attach(PhoneMode mode)
     ++generation_;
     mode_ = mode;
     log(mode == PhoneMode::P2K ? "arrives in P2K mode" : "arrives in AT mode");
-    world_.notify(mode == PhoneMode::P2K, DeviceChange::Arrival);
+    bus_.announce(mode == PhoneMode::P2K, DeviceChange::Arrival);
 }
 
 void VirtualPhone::detach()
@@ -305,14 +132,13 @@ void VirtualPhone::detach()
         return;
     const bool wasP2K = mode_ == PhoneMode::P2K;
     mode_ = PhoneMode::Detached;
-    if (file_.is_open())
-        file_.close();
+    file_.reset();
     answers_.clear();
     current_.reset();
     restartAfterFetch_ = false;
     atLine_.clear();
     log("leaves the bus");
-    world_.notify(wasP2K, DeviceChange::Removal);
+    bus_.announce(wasP2K, DeviceChange::Removal);
 }
 
 void VirtualPhone::plugIn(PhoneMode mode)
@@ -378,7 +204,7 @@ RequestResult VirtualPhone::handleSend(const InputBlock& input, std::size_t capa
             detach();
             return {};
         case FaultKind::TimeOutSend:
-            world_.clock.advance(timeoutMs);
+            bus_.advanceClock(timeoutMs);
             outcome = RequestOutcome::TimedOut;
             break;
         default:
@@ -422,7 +248,7 @@ RequestResult VirtualPhone::handleStatus(const InputBlock& input, std::size_t ca
         case FaultKind::FailStatus:
             return {};
         case FaultKind::TimeOutStatus:
-            world_.clock.advance(timeoutMs);
+            bus_.advanceClock(timeoutMs);
             return {RequestOutcome::TimedOut, {}};
         case FaultKind::NeverAnnounce:
             count = 0;
@@ -463,7 +289,7 @@ RequestResult VirtualPhone::handleFetch(const InputBlock& input, std::size_t cap
             detach();
             return {};
         case FaultKind::TimeOutFetch:
-            world_.clock.advance(timeoutMs);
+            bus_.advanceClock(timeoutMs);
             return {RequestOutcome::TimedOut, {}};
         case FaultKind::AnnounceCount:
             count = current_->count;
@@ -523,20 +349,19 @@ std::vector<uint8_t> VirtualPhone::runCommand(const p2k::CommandPacket& packet)
 
 std::optional<std::vector<uint8_t>> VirtualPhone::seemRecord(uint16_t seem, uint16_t record) const
 {
-    const auto config = folder_ / ".phone";
-    if (auto raw = readAll(config / "seem" / (hex4(seem) + "_" + hex4(record) + ".bin")))
+    if (auto raw = storage_->read(".phone/seem/" + hex4(seem) + "_" + hex4(record) + ".bin"))
         return raw;
     if (record != 1)
         return std::nullopt;
     switch (seem) {
     case p2k::kSeemModel:
-        return textRecord(readFirstLine(config / "model").value_or(kDefaultModel),
+        return textRecord(readFirstLine(*storage_, ".phone/model").value_or(kDefaultModel),
                           kModelRecordSize, 0x00);
     case p2k::kSeemFlex:
-        return textRecord(readFirstLine(config / "flex").value_or(kDefaultFlex),
+        return textRecord(readFirstLine(*storage_, ".phone/flex").value_or(kDefaultFlex),
                           kFlexRecordSize, 0xFF);
     case p2k::kSeemIMEI: {
-        std::string imei = readFirstLine(config / "imei").value_or(kDefaultIMEI);
+        std::string imei = readFirstLine(*storage_, ".phone/imei").value_or(kDefaultIMEI);
         if (!allDigits(imei) || (imei.size() != 15 && imei.size() != 14))
             imei = kDefaultIMEI;
         return imeiRecord(imei);
@@ -566,31 +391,6 @@ std::vector<uint8_t> VirtualPhone::runSeemRead(std::span<const uint8_t> data)
     return answer;
 }
 
-std::optional<std::filesystem::path> VirtualPhone::hostPath(const std::string& phoneName) const
-{
-    if (phoneName.empty() || phoneName.front() != '/')
-        return std::nullopt;
-    std::filesystem::path path = folder_;
-    std::size_t start = 1;
-    bool any = false;
-    while (start <= phoneName.size()) {
-        std::size_t end = phoneName.find('/', start);
-        if (end == std::string::npos)
-            end = phoneName.size();
-        const std::string part = phoneName.substr(start, end - start);
-        if (part == "." || part == ".." || part.find('\0') != std::string::npos)
-            return std::nullopt;
-        if (!part.empty()) {
-            path /= part;
-            any = true;
-        }
-        start = end + 1;
-    }
-    if (!any)
-        return std::nullopt;
-    return path;
-}
-
 std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data)
 {
     if (data.size() < 4)
@@ -600,58 +400,54 @@ std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data)
     case p2k::kFsOpen: {
         if (data.size() < 8)
             return {kError};
-        if (file_.is_open())
-            file_.close();
+        file_.reset();
         const uint32_t attribute = p2k::readBE32(data, 4);
-        const std::string name(data.begin() + 8, data.end());
-        const auto path = hostPath(name);
-        if (!path) {
-            log("open refused: " + name);
+        const std::string phoneName(data.begin() + 8, data.end());
+        const auto name = storageName(phoneName);
+        if (!name) {
+            log("open refused: " + phoneName);
             return {kError};
         }
-        std::error_code ec;
-        if (attribute == 0xFF) {
-            file_.open(*path, std::ios::binary | std::ios::in);
-            fileWritable_ = false;
+        OpenFile file{*name, attribute != 0xFF, {}, 0};
+        if (file.writable) {
+            if (!storage_->create(*name)) {
+                log("open failed: " + phoneName);
+                return {kError};
+            }
         } else {
-            std::filesystem::create_directories(path->parent_path(), ec);
-            file_.open(*path, std::ios::binary | std::ios::out | std::ios::trunc);
-            fileWritable_ = true;
+            auto content = storage_->read(*name);
+            if (!content) {
+                log("open failed: " + phoneName);
+                return {kError};
+            }
+            file.content = std::move(*content);
         }
-        if (!file_.is_open()) {
-            file_.clear();
-            log("open failed: " + name);
-            return {kError};
-        }
+        file_ = std::move(file);
         return {kOk};
     }
     case p2k::kFsRead: {
-        if (data.size() != 8 || !file_.is_open() || fileWritable_)
+        if (data.size() != 8 || !file_ || file_->writable)
             return {kError};
         const std::size_t want = std::min<std::size_t>(p2k::readBE32(data, 4), p2k::kMaxAnswerData);
-        std::vector<uint8_t> bytes(want);
-        file_.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(want));
-        bytes.resize(static_cast<std::size_t>(file_.gcount()));
-        file_.clear();
-        return bytes;
+        const std::size_t n = std::min(want, file_->content.size() - file_->at);
+        const auto from = file_->content.begin() + static_cast<std::ptrdiff_t>(file_->at);
+        file_->at += n;
+        return std::vector<uint8_t>(from, from + static_cast<std::ptrdiff_t>(n));
     }
     case p2k::kFsWrite: {
-        if (data.size() < 8 || !file_.is_open() || !fileWritable_)
+        if (data.size() < 8 || !file_ || !file_->writable)
             return {kError};
         const uint32_t count = p2k::readBE32(data, 4);
         if (count != data.size() - 8)
             return {kError};
         std::size_t fits = count;
         if (storageLimit_) {
-            const auto at = static_cast<std::size_t>(std::max<std::streamoff>(0, file_.tellp()));
+            const std::size_t at = file_->at;
             fits = at >= *storageLimit_ ? 0 : std::min<std::size_t>(count, *storageLimit_ - at);
         }
-        file_.write(reinterpret_cast<const char*>(data.data() + 8), static_cast<std::streamsize>(fits));
-        file_.flush();
-        if (!file_) {
-            file_.clear();
+        if (!storage_->append(file_->name, data.subspan(8, fits)))
             return {kError};
-        }
+        file_->at += fits;
         if (fits < count) {
             log("storage full after " + std::to_string(fits) + " of " + std::to_string(count) + " bytes");
             return {kError};
@@ -659,9 +455,9 @@ std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data)
         return {kOk};
     }
     case p2k::kFsClose:
-        if (data.size() != 4 || !file_.is_open())
+        if (data.size() != 4 || !file_)
             return {kError};
-        file_.close();
+        file_.reset();
         return {};
     default:
         return {kError};
@@ -707,159 +503,5 @@ bool VirtualPhone::portSetTimeouts(const PortTimeouts& timeouts)
     }
     return true;
 }
-
-// ---- VirtualBackend ------------------------------------------------------------
-
-VirtualBackend::VirtualBackend() : world_(std::make_shared<World>()) {}
-
-VirtualBackend::~VirtualBackend() = default;
-
-VirtualPhone& VirtualBackend::addPhone(const std::filesystem::path& folder, PhoneMode mode)
-{
-    const int id = static_cast<int>(world_->phones.size()) + 1;
-    world_->phones.push_back(std::make_unique<VirtualPhone>(*world_, id, folder));
-    VirtualPhone& phone = *world_->phones.back();
-    phone.plugIn(mode);
-    return phone;
-}
-
-VirtualPhone& VirtualBackend::addPhoneFromFolder(const std::filesystem::path& folder)
-{
-    PhoneMode mode = PhoneMode::P2K;
-    if (const auto text = readFirstLine(folder / ".phone" / "mode")) {
-        std::string word = *text;
-        std::transform(word.begin(), word.end(), word.begin(),
-                       [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-        if (word == "AT")
-            mode = PhoneMode::AT;
-        else if (word == "NONE")
-            mode = PhoneMode::Detached;
-    }
-    VirtualPhone& phone = addPhone(folder, mode);
-    // .phone/storage: the free storage in bytes; .phone/faults: one fault
-    // kind a line, armed for every command.
-    if (const auto text = readFirstLine(folder / ".phone" / "storage")) {
-        char* end = nullptr;
-        const unsigned long long limit = std::strtoull(text->c_str(), &end, 10);
-        if (!text->empty() && end && *end == '\0')
-            phone.setStorageLimit(static_cast<std::size_t>(limit));
-    }
-    std::ifstream faults(folder / ".phone" / "faults");
-    for (std::string line; std::getline(faults, line);) {
-        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-            line.pop_back();
-        if (const auto kind = faultKindNamed(line))
-            phone.injectFault(Fault(*kind).repeat(-1));
-    }
-    return phone;
-}
-
-int VirtualBackend::phoneCount() const { return static_cast<int>(world_->phones.size()); }
-
-VirtualPhone& VirtualBackend::phone(int index)
-{
-    return *world_->phones.at(static_cast<std::size_t>(index));
-}
-
-int VirtualBackend::plugInOtherDevice(const std::string& description)
-{
-    const int handle = world_->nextOther++;
-    world_->others.push_back({handle, description});
-    world_->notify(false, DeviceChange::Arrival);
-    return handle;
-}
-
-void VirtualBackend::unplugOtherDevice(int handle)
-{
-    auto& others = world_->others;
-    const auto it = std::find_if(others.begin(), others.end(),
-                                 [handle](const auto& o) { return o.handle == handle; });
-    if (it == others.end())
-        return;
-    others.erase(it);
-    world_->notify(false, DeviceChange::Removal);
-}
-
-VirtualClock& VirtualBackend::virtualClock() { return world_->clock; }
-
-void VirtualBackend::setRequestLatencyMs(uint32_t ms) { world_->latencyMs = ms; }
-
-void VirtualBackend::setLog(std::function<void(const std::string&)> log)
-{
-    world_->logger = std::move(log);
-}
-
-void VirtualBackend::setWatchAvailable(bool available) { world_->watchAvailable = available; }
-
-TUSBDevises VirtualBackend::enumerateDevices(DeviceClass deviceClass)
-{
-    TUSBDevises devices;
-    for (const auto& phone : world_->phones) {
-        const PhoneMode mode = phone->mode();
-        if (mode == PhoneMode::Detached)
-            continue;
-        TUSBDevise d;
-        d.DevInst = phone->devInst();
-        d.DevicePath = phone->devicePath();
-        d.Mfg = "Motorola";
-        if (deviceClass == DeviceClass::P2KCommand) {
-            if (mode != PhoneMode::P2K)
-                continue;
-            d.DeviceDesc = "Motorola Test Command Interface (virtual phone)";
-        } else {
-            d.DeviceDesc = mode == PhoneMode::AT ? "Motorola USB Modem (virtual phone)"
-                                                 : "Motorola Phone (virtual phone, P2K mode)";
-        }
-        devices.push_back(std::move(d));
-    }
-    if (deviceClass == DeviceClass::ATModem) {
-        for (const auto& other : world_->others) {
-            TUSBDevise d;
-            d.DevInst = 0x20000000u | static_cast<uint32_t>(other.handle);
-            d.DevicePath = "sim:device" + std::to_string(other.handle);
-            d.DeviceDesc = other.description;
-            devices.push_back(std::move(d));
-        }
-    }
-    return devices;
-}
-
-std::unique_ptr<IDeviceWatcher> VirtualBackend::watch(DeviceClass deviceClass)
-{
-    if (!world_->watchAvailable)
-        return nullptr;
-    auto queue = std::make_shared<WatchQueue>();
-    queue->deviceClass = deviceClass;
-    queue->fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (queue->fd < 0)
-        return nullptr;
-    world_->queues.push_back(queue);
-    return std::make_unique<SimWatcher>(queue);
-}
-
-std::unique_ptr<IP2KDevice> VirtualBackend::openP2K(const std::string& devicePath)
-{
-    for (const auto& phone : world_->phones) {
-        if (phone->mode() == PhoneMode::P2K && phone->devicePath() == devicePath)
-            return std::make_unique<SimP2KDevice>(world_, *phone);
-    }
-    world_->log("open failed: " + devicePath);
-    return nullptr;
-}
-
-std::unique_ptr<IATPort> VirtualBackend::openATPort(const std::string& devicePath)
-{
-    for (const auto& phone : world_->phones) {
-        if (phone->mode() == PhoneMode::AT && phone->devicePath() == devicePath) {
-            if (phone->atPort().failOpen)
-                break;
-            return std::make_unique<SimATPort>(world_, *phone);
-        }
-    }
-    world_->log("open failed: " + devicePath);
-    return nullptr;
-}
-
-IClock& VirtualBackend::clock() { return world_->clock; }
 
 } // namespace vexlon::phone::sim

@@ -1,12 +1,12 @@
-// The virtual phone: a device backend whose phones answer the P2K protocol
-// as a phone does (command packets in, answers announced through the
-// status block and fetched by the answer fetch), keep their file system in
-// a host folder, and show up and leave like USB devices. An AT-mode phone
-// that receives "AT+Mode=8" CR LF on its modem port leaves the AT list and
-// shows up as a P2K phone.
+// A virtual phone: answers the P2K protocol as a phone does (command
+// packets in, answers announced through the status block and fetched by the
+// answer fetch), keeps its file system in an IPhoneStorage, and switches
+// from AT mode to P2K mode when its modem port receives "AT+Mode=8" CR LF.
+// The bus it is plugged into (listing, events, device objects, time) is the
+// backend's (VirtualBackend.h).
 //
-// Phone file system: the phone file "/a/iTAP_User_Dictionary" is
-// FOLDER/a/iTAP_User_Dictionary. Names with "." or ".." components, or
+// Phone file system: the phone file "/a/iTAP_User_Dictionary" is the
+// storage's "a/iTAP_User_Dictionary". Names with "." or ".." components, or
 // not starting with "/", are refused.
 //
 // SEEM records. Built in:
@@ -14,49 +14,27 @@
 //   0x017F/1 flex   "R374_G_0E.30.49R" followed by 0xFF bytes (64 bytes)
 //   0x0004/1 IMEI   IMEI 350000123456788 in its 9-byte record
 //                   (08, then digit nibbles; the phone shows 14 digits)
-// Overridden by files in FOLDER/.phone/ (read on every SEEM read):
+// Overridden by the storage's files under ".phone/" (read on every SEEM read):
 //   model, flex      text; first line becomes the record text
 //   imei             text; 15 digits (14 digits get a 0 appended)
 //   seem/SSSS_RRRR.bin  raw record data for SEEM SSSS record RRRR
 //                    (lower-case hex), any SEEM, taking precedence
-//   mode             "AT", "P2K" or "none": how addPhoneFromFolder
-//                    attaches the phone (default P2K)
 // See README.md beside this file.
 #pragma once
 
 #include "phone/DeviceAccess.h"
 #include "phone/P2KBlocks.h"
+#include "phone/sim/PhoneStorage.h"
 
 #include <cstdint>
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace vexlon::phone::sim {
-
-// Time that passes only when someone waits or a request runs.
-class VirtualClock final : public IClock {
-public:
-    explicit VirtualClock(uint32_t start = 0) : now_(start) {}
-    uint32_t nowMs() override { return now_; }
-    void sleepMs(uint32_t ms) override
-    {
-        now_ += ms;
-        slept_ += ms;
-    }
-    void advance(uint32_t ms) { now_ += ms; }
-    void set(uint32_t now) { now_ = now; }
-    uint64_t totalSleptMs() const { return slept_; }
-
-private:
-    uint32_t now_;
-    uint64_t slept_ = 0;
-};
 
 enum class PhoneMode { Detached, AT, P2K };
 
@@ -132,17 +110,27 @@ struct ATPortBehaviour {
     uint32_t timeoutRounding = 0; // > 0: applied time-outs round down to a multiple
 };
 
-class World;
+// What a phone sees of the bus it is plugged into.
+class PhoneBus {
+public:
+    virtual ~PhoneBus() = default;
+    // Lets virtual time pass (a request that runs into its time-out).
+    virtual void advanceClock(uint32_t ms) = 0;
+    virtual void log(const std::string& line) = 0;
+    // The phone arrived or left as a device of the P2K interface class
+    // (p2kInterface) or as a modem.
+    virtual void announce(bool p2kInterface, DeviceChange change) = 0;
+};
 
 class VirtualPhone {
 public:
-    VirtualPhone(World& world, int id, std::filesystem::path folder);
+    VirtualPhone(PhoneBus& bus, int id, std::shared_ptr<IPhoneStorage> storage);
     VirtualPhone(const VirtualPhone&) = delete;
     VirtualPhone& operator=(const VirtualPhone&) = delete;
     ~VirtualPhone();
 
     int id() const { return id_; }
-    const std::filesystem::path& folder() const { return folder_; }
+    IPhoneStorage& storage() { return *storage_; }
     PhoneMode mode() const { return mode_; }
     // Identity and path of the current appearance. Each attachment (plug
     // in, mode switch, restart) gives new ones, as the bus does.
@@ -166,7 +154,7 @@ public:
     const std::vector<std::vector<uint8_t>>& atWrites() const { return atWrites_; }
     const PortTimeouts& portTimeouts() const { return timeouts_; }
     int restarts() const { return restarts_; }
-    bool hasOpenFile() const { return file_.is_open(); }
+    bool hasOpenFile() const { return file_.has_value(); }
     int malformedRequests() const { return malformed_; }
 
     // ---- used by the backend's device objects ----
@@ -180,6 +168,14 @@ public:
     bool portSetTimeouts(const PortTimeouts& timeouts);
 
 private:
+    // The file the file system command has open: read at once when opened
+    // for reading, written through to the storage when opened for writing.
+    struct OpenFile {
+        std::string name;
+        bool writable = false;
+        std::vector<uint8_t> content; // what is left to read
+        std::size_t at = 0;           // read position, or bytes written
+    };
     struct Answer {
         uint16_t sequence = 0;
         uint16_t command = 0;
@@ -193,12 +189,11 @@ private:
     std::vector<uint8_t> runSeemRead(std::span<const uint8_t> data);
     std::vector<uint8_t> runFileSystem(std::span<const uint8_t> data);
     std::optional<std::vector<uint8_t>> seemRecord(uint16_t seem, uint16_t record) const;
-    std::optional<std::filesystem::path> hostPath(const std::string& phoneName) const;
     void log(const std::string& line) const;
 
-    World& world_;
+    PhoneBus& bus_;
     int id_;
-    std::filesystem::path folder_;
+    std::shared_ptr<IPhoneStorage> storage_;
     PhoneMode mode_ = PhoneMode::Detached;
     uint32_t generation_ = 0;
 
@@ -206,8 +201,7 @@ private:
     std::optional<Fault> current_; // fault of the exchange in progress
     std::deque<Answer> answers_;
     bool restartAfterFetch_ = false;
-    std::fstream file_;
-    bool fileWritable_ = false;
+    std::optional<OpenFile> file_;
     std::optional<std::size_t> storageLimit_;
 
     std::vector<p2k::CommandPacket> commands_;
@@ -217,40 +211,6 @@ private:
     ATPortBehaviour atBehaviour_;
     int restarts_ = 0;
     int malformed_ = 0;
-};
-
-// The backend. Owns the phones; other USB devices can be plugged in too.
-class VirtualBackend final : public IDeviceBackend {
-public:
-    VirtualBackend();
-    ~VirtualBackend() override;
-
-    VirtualPhone& addPhone(const std::filesystem::path& folder, PhoneMode mode = PhoneMode::P2K);
-    // Attaches as FOLDER/.phone/mode says (AT, P2K or none; P2K if absent).
-    VirtualPhone& addPhoneFromFolder(const std::filesystem::path& folder);
-    int phoneCount() const;
-    VirtualPhone& phone(int index);
-
-    // Some other USB device (seen only by the AT-mode class).
-    int plugInOtherDevice(const std::string& description);
-    void unplugOtherDevice(int handle);
-
-    VirtualClock& virtualClock();
-    // Virtual time one request takes (1 ms unless set).
-    void setRequestLatencyMs(uint32_t ms);
-    // Receives one line per request, answer and event.
-    void setLog(std::function<void(const std::string&)> log);
-    // Makes watch() fail, as a registration that cannot be made.
-    void setWatchAvailable(bool available);
-
-    TUSBDevises enumerateDevices(DeviceClass deviceClass) override;
-    std::unique_ptr<IDeviceWatcher> watch(DeviceClass deviceClass) override;
-    std::unique_ptr<IP2KDevice> openP2K(const std::string& devicePath) override;
-    std::unique_ptr<IATPort> openATPort(const std::string& devicePath) override;
-    IClock& clock() override;
-
-private:
-    std::shared_ptr<World> world_;
 };
 
 } // namespace vexlon::phone::sim
