@@ -3,6 +3,9 @@
 #include "phone/P2KBlocks.h"
 
 #include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
 
 namespace vexlon::phone {
 
@@ -14,6 +17,32 @@ void copyInto(std::vector<uint8_t>& area, const std::vector<uint8_t>& block)
 {
     const std::size_t n = std::min(area.size(), block.size());
     std::copy_n(block.begin(), n, area.begin());
+}
+
+
+constexpr std::size_t kSeemAnswerSize = 256;
+constexpr std::size_t kModelBufferSize = 35;
+constexpr std::size_t kFlexBufferSize = 96;
+constexpr std::size_t kIMEIBufferSize = 255;
+constexpr uint16_t kIMEIByteCount = 9;
+
+int32_t clampToInt32(int64_t value)
+{
+    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
+                                                     std::numeric_limits<int32_t>::max()));
+}
+
+// Runs the host's progress callback; an exception inside it is discarded
+// and counts as "go on".
+bool reportProgress(const TProgressCallback& progress, int64_t done, int64_t total)
+{
+    if (!progress)
+        return true;
+    try {
+        return progress(clampToInt32(done), clampToInt32(total));
+    } catch (...) {
+        return true;
+    }
 }
 
 } // namespace
@@ -143,6 +172,279 @@ void TMotoP2KMode::AssignItemHandlers()
     TPortvelMode::AssignItemHandlers();
     for (int i = 0; i < DeviseList().Count(); ++i)
         DeviseList().Items(i)->SetOnExchangeEvent(onExchange_);
+}
+
+// ---- services, built on ExecuteCommand ----
+bool TMotoP2KModemItem::RestartPhone()
+{
+    if (!IsOpen())
+        return false;
+    std::array<uint8_t, 1> answer{};
+    uint16_t length = 0;
+    if (!ExecuteCommand(p2k::kCmdRestart, {}, answer, length)) {
+        DoDebug("Restart Phone Failed", dtError);
+        return false;
+    }
+    DoDebug("Restart Phone", dtInformation);
+    return true;
+}
+
+bool TMotoP2KModemItem::ReadSeemPhone(uint16_t SeemNumber, uint16_t RecordNumber, uint16_t Offset,
+                                      uint16_t ByteCount, std::span<uint8_t> Buffer,
+                                      uint16_t& OutLength)
+{
+    if (!IsOpen())
+        return false;
+    const auto data = p2k::buildSeemRead(SeemNumber, RecordNumber, Offset, ByteCount);
+    std::array<uint8_t, kSeemAnswerSize> answer{};
+    uint16_t length = 0;
+    if (!ExecuteCommand(p2k::kCmdSeemRead, data, answer, length)) {
+        DoDebug("Read Seem Phone Failed - Error Read Command", dtError);
+        return false;
+    }
+    if (answer[0] != 0 || length == 0 || length > kSeemAnswerSize) {
+        DoDebug("Read Seem Phone Failed - Error Read Command: no seem or access denided", dtError);
+        return false;
+    }
+    OutLength = static_cast<uint16_t>(length - 1);
+    const std::size_t copied = std::min<std::size_t>(OutLength, Buffer.size());
+    std::copy_n(answer.begin() + 1, copied, Buffer.begin());
+    DoDebug("Read Seem Phone", dtInformation);
+    return true;
+}
+
+bool TMotoP2KModemItem::readSeemText(uint16_t seem, std::size_t bufferSize, std::string& text)
+{
+    std::vector<uint8_t> buffer(bufferSize, 0);
+    uint16_t length = 0;
+    if (!ReadSeemPhone(seem, 1, 0, 0, buffer, length))
+        return false;
+    // Only the bytes that reached the buffer are looked at.
+    const std::size_t delivered = std::min<std::size_t>(length, buffer.size());
+    text = p2k::decodeSeemText(std::span<const uint8_t>(buffer).first(delivered));
+    return true;
+}
+
+std::string TMotoP2KModemItem::GetPhoneModel()
+{
+    if (!IsOpen())
+        return {};
+    std::string model;
+    if (!readSeemText(p2k::kSeemModel, kModelBufferSize, model)) {
+        DoDebug("Get Phone Model Failed - Error Read Seem Phone", dtError);
+        return {};
+    }
+    DoDebug("GetPhone Model", dtInformation);
+    return model;
+}
+
+std::string TMotoP2KModemItem::GetPhoneFlexVersion()
+{
+    if (!IsOpen())
+        return {};
+    std::string flex;
+    if (!readSeemText(p2k::kSeemFlex, kFlexBufferSize, flex)) {
+        DoDebug("Get Phone Flex version Failed - Error Read Seem Phone", dtError);
+        return {};
+    }
+    DoDebug("Get Phone Flex version", dtInformation);
+    return flex;
+}
+
+std::string TMotoP2KModemItem::GetPhoneIMEI()
+{
+    if (!IsOpen())
+        return {};
+    std::vector<uint8_t> buffer(kIMEIBufferSize, 0);
+    uint16_t length = 0;
+    if (!ReadSeemPhone(p2k::kSeemIMEI, 1, 0, kIMEIByteCount, buffer, length)) {
+        DoDebug("Get Phone IMEI Failed - Error Read Seem Phone", dtError);
+        return {};
+    }
+    const std::size_t delivered = std::min<std::size_t>(length, buffer.size());
+    std::string imei = p2k::decodeIMEI(std::span<const uint8_t>(buffer).first(delivered));
+    DoDebug("Get Phone IMEI", dtInformation);
+    return imei;
+}
+
+bool TMotoP2KModemItem::FileOpenPhone(const std::string& FileName, uint8_t Attributes)
+{
+    if (FileName.size() > p2k::kMaxOpenNameLength) {
+        DoDebug("File Open Phone Failed - File name isn`t normal", dtError);
+        return false;
+    }
+    const auto attribute = p2k::openAttributeValue(Attributes);
+    if (!attribute) {
+        DoDebug("File Open Phone Failed - Attribute File isn`t normal", dtError);
+        return false;
+    }
+    const auto data = p2k::buildFileOpen(*attribute, FileName);
+    std::array<uint8_t, 1> answer{};
+    uint16_t length = 0;
+    if (!ExecuteCommand(p2k::kCmdFileSystem, data, answer, length)) {
+        DoDebug("File Open Phone Failed - Error Read Command", dtError);
+        return false;
+    }
+    // A non-zero status byte is the phone's refusal (no such file, a path
+    // it cannot write, a full memory).
+    if (length > 0 && answer[0] != 0) {
+        DoDebug("File Open Phone Failed - Error Status", dtError);
+        return false;
+    }
+    DoDebug("File Open Phone", dtInformation);
+    return true;
+}
+
+int32_t TMotoP2KModemItem::FileReadPhone(std::span<uint8_t> Buffer, int32_t Count)
+{
+    int32_t length = 0;
+    return readChunk(Buffer, Count, length) ? length : 0;
+}
+
+bool TMotoP2KModemItem::readChunk(std::span<uint8_t> buffer, int32_t count, int32_t& length)
+{
+    if (count < 0 || count > p2k::kMaxReadCount) {
+        DoDebug("File Read Phone Failed - BuffSize isn`t normal (0 > Buffer Size > 4096)", dtError);
+        return false;
+    }
+    const auto data = p2k::buildFileRead(static_cast<uint32_t>(count));
+    // The answer area is the caller's buffer, no larger than the count asked.
+    const std::size_t capacity = std::min<std::size_t>(static_cast<std::size_t>(count), buffer.size());
+    uint16_t answerLength = 0;
+    if (!ExecuteCommand(p2k::kCmdFileSystem, data, buffer.first(capacity), answerLength)) {
+        DoDebug("File Read Phone Failed - Error Read Command", dtError);
+        return false;
+    }
+    DoDebug("File Read Phone", dtInformation);
+    length = answerLength;
+    return true;
+}
+
+bool TMotoP2KModemItem::FileWritePhone(int32_t Count, std::span<const uint8_t> Buffer)
+{
+    // A count beyond the caller's buffer would send bytes that are not there.
+    if (Count < 0 || Count > p2k::kMaxWriteCount || static_cast<std::size_t>(Count) > Buffer.size()) {
+        DoDebug("File Write Phone Failed - BuffSize isn`t normal (0 > Buffer Size > 1024)", dtError);
+        return false;
+    }
+    const auto data = p2k::buildFileWrite(Buffer.first(static_cast<std::size_t>(Count)));
+    std::array<uint8_t, 1> answer{};
+    uint16_t length = 0;
+    if (!ExecuteCommand(p2k::kCmdFileSystem, data, answer, length)) {
+        DoDebug("File Write Phone Failed - Error Read Command", dtError);
+        return false;
+    }
+    if (length > 0 && answer[0] != 0) {
+        DoDebug("File Write Phone Failed - Error Status", dtError);
+        return false;
+    }
+    DoDebug("File Write Phone", dtInformation);
+    return true;
+}
+
+bool TMotoP2KModemItem::FileClosePhone()
+{
+    const auto data = p2k::buildFileClose();
+    std::array<uint8_t, 1> answer{};
+    uint16_t length = 0;
+    if (!ExecuteCommand(p2k::kCmdFileSystem, data, answer, length)) {
+        DoDebug("File Close Phone Failed - Error Read Command", dtError);
+        return false;
+    }
+    DoDebug("File Close Phone", dtInformation);
+    return length == 0;
+}
+
+bool TMotoP2KModemItem::FileDownloadPhone(const std::string& PhoneFileName, std::vector<uint8_t>& Bytes,
+                                          int32_t ChunkSize, int32_t Total, const TProgressCallback& Progress)
+{
+    Bytes.clear();
+    if (!IsOpen()) {
+        DoDebug("File Download Phone - Phone Not Open", dtError);
+        return false;
+    }
+    if (PhoneFileName.empty() || PhoneFileName.size() > p2k::kMaxTransferNameLength) {
+        DoDebug("File Download Phone - FileName not normal", dtError);
+        return false;
+    }
+    if (!FileOpenPhone(PhoneFileName, p2k::kOpenForRead))
+        return false;
+
+    const bool openEnded = Total == 0;
+    int64_t total = Total;
+    bool complete = false;
+    // A chunk above the read limit is refused by the read anyway, so the
+    // buffer never needs to be larger than that limit.
+    std::vector<uint8_t> buffer(
+        static_cast<std::size_t>(std::clamp<int32_t>(ChunkSize, 0, p2k::kMaxReadCount)), 0);
+    do {
+        std::fill(buffer.begin(), buffer.end(), 0);
+        int32_t n = 0;
+        if (!readChunk(buffer, ChunkSize, n))
+            break;
+        // An empty answer is the end of the file; a one-byte answer is the
+        // phone's error reply, not file data; more than asked is no answer
+        // to this read.
+        if (n == 0) {
+            complete = openEnded;
+            break;
+        }
+        if (n == 1 || n > ChunkSize) {
+            DoDebug("File Download Phone Failed - Error Answer", dtError);
+            break;
+        }
+        Bytes.insert(Bytes.end(), buffer.begin(), buffer.begin() + n);
+        const auto done = static_cast<int64_t>(Bytes.size());
+        if (!reportProgress(Progress, done, total)) {
+            DoDebug("File Download Phone - Stopped", dtError);
+            break;
+        }
+        if (openEnded)
+            total = done + 1;
+        else if (done >= total)
+            complete = true;
+    } while (static_cast<int64_t>(Bytes.size()) < total);
+
+    FileClosePhone();
+    DoDebug("File Download Phone", dtInformation);
+    return complete;
+}
+
+bool TMotoP2KModemItem::FileUploadPhone(std::span<const uint8_t> Bytes, const std::string& PhoneFileName,
+                                        int32_t ChunkSize, const TProgressCallback& Progress)
+{
+    if (!IsOpen()) {
+        DoDebug("File Upload Phone - Phone Not Open", dtError);
+        return false;
+    }
+    if (PhoneFileName.empty() || PhoneFileName.size() > p2k::kMaxTransferNameLength) {
+        DoDebug("File Upload Phone - FileName not normal", dtError);
+        return false;
+    }
+    const auto size = static_cast<int64_t>(Bytes.size());
+    int64_t chunk = std::min<int64_t>(ChunkSize, size);
+
+    if (!FileOpenPhone(PhoneFileName, 0))
+        return false;
+
+    int64_t sent = 0;
+    while (sent < size) {
+        if (size - sent < chunk)
+            chunk = size - sent;
+        if (chunk <= 0 || chunk > p2k::kMaxWriteCount)
+            break;
+        const auto piece = Bytes.subspan(static_cast<std::size_t>(sent), static_cast<std::size_t>(chunk));
+        if (!FileWritePhone(static_cast<int32_t>(chunk), piece))
+            break;
+        sent += chunk;
+        if (!reportProgress(Progress, sent, size))
+            break;
+    }
+
+    // The phone stores the file when it is closed; a refused close loses it.
+    const bool closed = FileClosePhone();
+    DoDebug("File Upload Phone", dtInformation);
+    return sent == size && closed;
 }
 
 } // namespace vexlon::phone
