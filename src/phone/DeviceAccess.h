@@ -124,8 +124,7 @@ enum class DeviceClass {
     P2KCommand, // P2K command interfaces of phones in P2K mode
 };
 
-// What one notification says. The numbers are those of
-// ClassifyDeviceChange (0 nothing, 1 arrival, 2 removal).
+// What one notification says: 0 nothing, 1 arrival, 2 removal.
 enum class DeviceChange : int {
     None = 0,
     Arrival = 1,

@@ -52,20 +52,4 @@ bool RegisterDeviceNotify(IDeviceBackend& backend, DeviceClass deviceClass,
     return watcher != nullptr;
 }
 
-DeviceChange ClassifyDeviceChange(std::string_view action)
-{
-    if (action == "add")
-        return DeviceChange::Arrival;
-    if (action == "remove")
-        return DeviceChange::Removal;
-    return DeviceChange::None;
-}
-
-std::string ReadStringProperty(std::string_view raw)
-{
-    constexpr std::size_t kPropertyBufferSize = 257;
-    const std::size_t end = std::min({raw.find('\0'), raw.size(), kPropertyBufferSize});
-    return std::string(raw.substr(0, end));
-}
-
 } // namespace vexlon::phone

@@ -31,15 +31,6 @@ void EnumerateDevices(IDeviceBackend& backend, DeviceClass deviceClass, std::str
 bool RegisterDeviceNotify(IDeviceBackend& backend, DeviceClass deviceClass,
                           std::unique_ptr<IDeviceWatcher>& watcher);
 
-// Classifies a device event by its action word as the kernel's device
-// manager reports it: "add" is an arrival, "remove" a removal, anything
-// else (change, bind, unbind, ...) is nothing to do.
-DeviceChange ClassifyDeviceChange(std::string_view action);
-
-// A property read as text: the bytes up to the first zero byte, at most
-// 257 of them. A list of strings yields its first one.
-std::string ReadStringProperty(std::string_view raw);
-
 // A device list: one item per present device of the component's class,
 // identified by ModemInfo().DevInst. Item pointers stay valid until the
 // item's device leaves the list (Refresh) or the list is destroyed.

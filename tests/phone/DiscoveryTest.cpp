@@ -1,7 +1,6 @@
-// Discovery: the description filter, the device lists, and the components
-// keeping their lists up to date on arrivals and removals.
+// Discovery: the description filter, the device lists and the components keeping them up to date on arrivals and
+// removals; the AT-mode component on the virtual phone's modem port, up to the switch into P2K mode.
 #include "phone/MotoATMode.h"
-#include "phone/USBCtrls.h"
 
 #include "phone/PhoneTestSupport.h"
 
@@ -11,64 +10,32 @@ using namespace vexlon::phone;
 using namespace vexlon::phone::test;
 using vexlon::phone::sim::PhoneMode;
 
-namespace {
+TEST(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
+{
+    // The description filter: a part of the text, in any case; an empty filter lets everything pass.
+    EXPECT_TRUE(DescriptionMatches("any", "") && DescriptionMatches("a motorola usb modem", "Motorola USB Modem"));
+    EXPECT_FALSE(DescriptionMatches("Motorola USB Mode", "Motorola USB Modem") || DescriptionMatches("", "USB"));
 
-class phoneDiscovery : public ::testing::Test {
-protected:
-    ReportLog log;
     sim::VirtualBackend backend;
-};
-
-} // namespace
-
-TEST(phoneDiscoveryText, DescriptionFilterPropertyTextAndChanges)
-{
-    const std::tuple<const char*, const char*, bool> filters[] = {
-        {"anything at all", "", true},
-        {"motorola usb modem #2", "Motorola USB Modem", true},
-        {"Motorola Test Command Interface (V3)", "Test Command Interface", true},
-        {"Motorola USB Mode", "Motorola USB Modem", false},
-        {"", "Motorola USB Modem", false}};
-    for (const auto& [description, filter, matches] : filters)
-        EXPECT_EQ(DescriptionMatches(description, filter), matches) << description;
-
-    EXPECT_EQ(ReadStringProperty(std::string(300, 'p')).size(), 257u);
-    EXPECT_EQ(ReadStringProperty(std::string("USB\\VID_22B8\0USB\\Class_02\0\0", 28)), "USB\\VID_22B8");
-    EXPECT_EQ(ReadStringProperty(""), "");
-
-    EXPECT_EQ(ClassifyDeviceChange("add"), DeviceChange::Arrival);
-    EXPECT_EQ(ClassifyDeviceChange("remove"), DeviceChange::Removal);
-    EXPECT_EQ(ClassifyDeviceChange("change"), DeviceChange::None);
-}
-
-TEST_F(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
-{
     backend.addPhone(PhoneMode::P2K);
     backend.addPhone(PhoneMode::AT);
     backend.plugInOtherDevice("USB Optical Mouse");
     backend.addPhone(PhoneMode::P2K);
     TMotoP2KMode p2k(backend);
     TMotoATMode at(backend);
-    EXPECT_EQ(p2k.DeviseList().Count(), 2);
-    // The AT class sees every USB device; only the modem matches.
-    EXPECT_EQ(backend.enumerateDevices(DeviceClass::ATModem).size(), 4u);
-    ASSERT_EQ(at.DeviseList().Count(), 1);
-    EXPECT_EQ(at.DeviseList().Items(0)->ModemInfo().DevInst, backend.phone(1).devInst());
-
     auto& list = p2k.DeviseList();
+    EXPECT_EQ(list.Count(), 2);
+    ASSERT_EQ(at.DeviseList().Count(), 1); // the mouse is a USB device, but no modem
+    EXPECT_EQ(at.DeviseList().Items(0)->ModemInfo().DevInst, backend.phone(1).devInst());
     EXPECT_EQ(list.Items(-1), nullptr);
     EXPECT_EQ(list.Items(list.Count()), nullptr);
     EXPECT_EQ(list.FindByDevInst(backend.phone(2).devInst()), list.Items(1));
     EXPECT_EQ(list.FindByDevInst(12345), nullptr);
-    // A device already listed is not added twice.
-    EXPECT_EQ(list.AddDevice(list.Items(0)->ModemInfo()), nullptr);
+    EXPECT_EQ(list.AddDevice(list.Items(0)->ModemInfo()), nullptr); // not listed twice
     EXPECT_EQ(list.Count(), 2);
-
-    // Without notifications the list is still filled, and a host that polls
-    // can bring it up to date.
+    // Without notifications the list is still filled, and a host that polls can bring it up to date.
     backend.setWatchAvailable(false);
     TMotoP2KMode quiet(backend);
-    EXPECT_FALSE(quiet.Notifying());
     EXPECT_EQ(quiet.NotifyFd(), -1);
     EXPECT_EQ(quiet.ProcessDeviceChanges(), 0);
     EXPECT_EQ(quiet.DeviseList().Count(), 2);
@@ -77,8 +44,10 @@ TEST_F(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
     EXPECT_EQ(quiet.DeviseList().Count(), 1);
 }
 
-TEST_F(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
+TEST(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
 {
+    ReportLog log;
+    sim::VirtualBackend backend;
     sim::VirtualPhone& first = backend.addPhone();
     TMotoP2KMode p2k(backend);
     p2k.SetOnDebug(log.handler<TMotoP2KModemItem>());
@@ -92,45 +61,118 @@ TEST_F(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
         events.push_back("removal " + std::to_string(sender.DeviseList().Count()));
         throw std::runtime_error("host handler failed");
     };
-    ASSERT_TRUE(p2k.Notifying());
-    EXPECT_FALSE(readable(p2k.NotifyFd()));
-
     // A phone that stays keeps its item, open handle and command counter.
     TMotoP2KModemItem* kept = p2k.DeviseList().Items(0);
     ASSERT_TRUE(kept->OpenPhone());
     ASSERT_FALSE(kept->GetPhoneModel().empty());
     sim::VirtualPhone& second = backend.addPhone();
-    EXPECT_TRUE(readable(p2k.NotifyFd()));
+    EXPECT_TRUE(readable(p2k.NotifyFd())); // the host's loop is woken
     EXPECT_EQ(p2k.ProcessDeviceChanges(), 1);
-    EXPECT_FALSE(readable(p2k.NotifyFd()));
     EXPECT_EQ(p2k.DeviseList().Items(0), kept);
     EXPECT_TRUE(kept->IsOpen());
     EXPECT_EQ(kept->CommandCounter(), 1u);
-    // The debug handler reaches the item that came as well.
-    log.clear();
-    ASSERT_TRUE(p2k.DeviseList().Items(1)->OpenPhone());
-    EXPECT_EQ(log.texts(), Texts{"Open Phone"});
-
-    // Two phones leave at once: the first notification already empties the
-    // list; each notification raises its event; the open items are closed.
+    ASSERT_TRUE(p2k.DeviseList().Items(1)->OpenPhone()); // reporting to the same handler
+    // Two phones leave at once: the first notification already empties the list; each notification raises its
+    // event; the open items are closed.
     first.unplug();
     second.unplug();
     EXPECT_EQ(p2k.ProcessDeviceChanges(), 2);
     EXPECT_EQ(events, (Texts{"arrival 2", "removal 0", "removal 0"}));
-    EXPECT_EQ(log.texts(), (Texts{"Open Phone", "Close Phone", "Close Phone"}));
+    EXPECT_EQ(log.texts(),
+              (Texts{"Open Phone", "Read Seem Phone", "GetPhone Model", "Open Phone", "Close Phone", "Close Phone"}));
 }
 
-TEST_F(phoneDiscovery, TheAtComponentHearsOfEveryUsbDevice)
+namespace {
+
+class phoneATMode : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        at.SetOnDebug(log.handler<TMotoATModemItem>());
+        ASSERT_EQ(at.DeviseList().Count(), 1);
+    }
+    TMotoATModemItem& item() { return *at.DeviseList().Items(0); }
+
+    ReportLog log; // outlives the component, which reports while closing
+    sim::VirtualBackend backend;
+    sim::VirtualPhone& phone = backend.addPhone(PhoneMode::AT);
+    TMotoATMode at{backend};
+};
+
+} // namespace
+
+TEST_F(phoneATMode, SwitchingSendsOneLineAndThePhoneComesBackInP2KMode)
 {
-    TMotoATMode at(backend);
-    TMotoP2KMode p2k(backend);
-    Texts events;
-    at.OnArrival = [&](TMotoATMode&) { events.push_back("at arrival"); };
-    at.OnRemove = [&](TMotoATMode&) { events.push_back("at removal"); };
-    p2k.OnArrival = p2k.OnRemove = [&](TMotoP2KMode&) { events.push_back("p2k"); };
-    backend.unplugOtherDevice(backend.plugInOtherDevice("USB Optical Mouse"));
-    at.ProcessDeviceChanges();
-    p2k.ProcessDeviceChanges();
-    EXPECT_EQ(events, (Texts{"at arrival", "at removal"}));
+    TMotoP2KMode p2k{backend};
+    ASSERT_TRUE(item().OpenPhone());
+    // Values other than 0, 1 and 2 do nothing; 1 and 2 send their lines and leave the phone as it is.
+    for (int mode : {3, -1, 1, 2})
+        item().SwitchMode(mode);
+    EXPECT_EQ(phone.mode(), PhoneMode::AT);
+    log.clear();
+    item().SwitchMode(0);
+    Texts written;
+    for (const auto& line : phone.atWrites())
+        written.emplace_back(line.begin(), line.end());
+    EXPECT_EQ(written, (Texts{"AT+Mode=22\r\n", "AT+Mode=24\r\n", "AT+Mode=8\r\n"}));
+    EXPECT_EQ(log.reports, (std::vector<Report>{{"Phone Write Data", dtInformation, true},
+                                                {"Phone Send Command", dtInformation, false},
+                                                {"Phone Switch", dtInformation, false}}));
+    // The modem leaves (and a USB device arrives); the P2K interface arrives.
+    EXPECT_EQ(p2k.DeviseList().Count(), 0);
+    EXPECT_EQ(at.ProcessDeviceChanges(), 2);
     EXPECT_EQ(at.DeviseList().Count(), 0);
+    EXPECT_EQ(p2k.ProcessDeviceChanges(), 1);
+    ASSERT_EQ(p2k.DeviseList().Count(), 1);
+    ASSERT_TRUE(p2k.DeviseList().Items(0)->OpenPhone());
+    EXPECT_EQ(p2k.DeviseList().Items(0)->GetPhoneModel(), "MOTORAZR V3");
+}
+
+TEST_F(phoneATMode, TimeOutsAndPortsThatFail)
+{
+    ASSERT_TRUE(item().OpenPhone()); // applies the stored 0, which the port already has: silently
+    item().SetTimeOut(500);
+    EXPECT_EQ(phone.portTimeouts(), (PortTimeouts{0, 0, 500, 0, 500}));
+    item().SetTimeOut(500);
+    // The port applies something else, or fails: reported, and the applied value kept.
+    phone.atPort().timeoutRounding = 100;
+    item().SetTimeOut(750);
+    EXPECT_EQ(item().TimeOut(), 700u);
+    phone.atPort() = {.failSetTimeouts = true};
+    item().SetTimeOut(900);
+    phone.atPort() = {.failGetTimeouts = true};
+    item().SetTimeOut(900);
+    EXPECT_EQ(item().TimeOut(), 700u);
+    // On a closed port only the report changes; reopening applies the stored value.
+    phone.atPort() = {};
+    ASSERT_TRUE(item().ClosePhone());
+    item().SetTimeOut(300);
+    EXPECT_EQ(item().TimeOut(), 700u);
+    EXPECT_FALSE(item().ClosePhone());
+    EXPECT_EQ(log.texts(), (Texts{"Open Phone", "Phone Set TimeOut", "Phone Set TimeOut Failed",
+                                  "Phone Set TimeOut Failed", "Phone Set TimeOut Failed - Error Get TimeOut",
+                                  "Phone Close", "Phone Set TimeOut Failed", "Close Phone Failed"}));
+    log.clear();
+    item().SwitchMode(0);
+    EXPECT_EQ(log.reports, (std::vector<Report>{{"Phone Write Data Failed", dtError, true},
+                                                {"Phone Send Command Failed", dtError, false},
+                                                {"Phone Switch Mode Failed - Error Send Command", dtError, false}}));
+    ASSERT_TRUE(item().OpenPhone());
+    EXPECT_EQ(phone.portTimeouts().readTotalConstant, 700u);
+    phone.atPort().failWrite = true;
+    EXPECT_FALSE(item().SendCommand("AT"));
+    EXPECT_EQ(phone.mode(), PhoneMode::AT);
+    // A port whose state cannot be read is stale: closed, and reopened by OpenPhone, which opens the path again.
+    phone.atPort().failState = true;
+    log.clear();
+    EXPECT_FALSE(item().IsOpen());
+    phone.atPort().failState = false;
+    ASSERT_TRUE(item().OpenPhone());
+    phone.atPort().failState = true;
+    EXPECT_TRUE(item().OpenPhone());
+    EXPECT_EQ(log.texts(), (Texts{"Phone Close", "Open Phone", "Phone Close", "Open Phone"}));
+    phone.atPort() = {.failOpen = true};
+    ASSERT_TRUE(item().ClosePhone());
+    EXPECT_FALSE(item().OpenPhone());
+    EXPECT_EQ(log.last(), "Open Phone Failed");
 }

@@ -1,5 +1,5 @@
-// Phone services against the virtual phone: SEEM identity values, restart, the file primitives and
-// their limits, whole-file transfers in chunks with progress, and transfers that break off.
+// Phone services against the virtual phone: SEEM identity values, restart, the file primitives and their limits,
+// whole-file transfers in chunks with progress, and transfers that break off.
 #include "phone/P2KBlocks.h"
 
 #include "phone/PhoneTestSupport.h"
@@ -16,33 +16,24 @@ namespace {
 const std::string kDictionary = "/a/iTAP_User_Dictionary";
 using FsCalls = std::vector<std::pair<uint32_t, uint32_t>>;
 
+Fault onFile(FaultKind kind, uint32_t subcommand, int after = 0)
+{
+    return Fault(kind).forCommand(p2k::kCmdFileSystem, subcommand).after(after);
+}
+
 class phoneServices : public P2KPhoneTest {
 protected:
-    static constexpr const char* kPhoneFile = "a/iTAP_User_Dictionary";
-    Bytes onPhone() { return storage->read(kPhoneFile).value_or(Bytes()); }
-    // The bytes a download delivered; *complete: whether it claimed the whole file.
-    Bytes download(int32_t chunk, int32_t total = 0, TProgressCallback progress = {}, bool* complete = nullptr)
+    // The file-system subcommands the phone received since the last call, each with its first argument (open:
+    // attribute, read: requested count, write: data bytes).
+    FsCalls fileCommands()
     {
-        Bytes bytes{0x55}; // whatever was there before is replaced
-        const bool whole = item().FileDownloadPhone(kDictionary, bytes, chunk, total, std::move(progress));
-        if (complete)
-            *complete = whole;
-        return bytes;
+        FsCalls calls;
+        for (; seen < phone.commands().size(); ++seen)
+            if (const auto& c = phone.commands()[seen]; c.command == p2k::kCmdFileSystem)
+                calls.emplace_back(p2k::readBE32(c.data, 0), c.data.size() >= 8 ? p2k::readBE32(c.data, 4) : 0);
+        return calls;
     }
-    bool upload(const Bytes& from, int32_t chunk, TProgressCallback progress = {}, std::string to = kDictionary)
-    {
-        return item().FileUploadPhone(from, to, chunk, std::move(progress));
-    }
-    // The file-system subcommands the phone received, each with its first
-    // argument (open: attribute, read: requested count, write: data bytes).
-    FsCalls fileCommands() const
-    {
-        FsCalls result;
-        for (const auto& c : phone.commands())
-            if (c.command == p2k::kCmdFileSystem)
-                result.emplace_back(p2k::readBE32(c.data, 0), c.data.size() >= 8 ? p2k::readBE32(c.data, 4) : 0);
-        return result;
-    }
+    std::size_t seen = 0;
 };
 
 } // namespace
@@ -52,43 +43,32 @@ TEST_F(phoneServices, IdentityValuesAndTheirFailures)
     EXPECT_EQ(item().GetPhoneModel(), "MOTORAZR V3");
     EXPECT_EQ(item().GetPhoneFlexVersion(), "R374_G_0E.30.49R");
     EXPECT_EQ(item().GetPhoneIMEI(), "35000012345678");
-    EXPECT_EQ(log.texts(), (Texts{"Read Seem Phone", "GetPhone Model", "Read Seem Phone", "Get Phone Flex version",
-                                  "Read Seem Phone", "Get Phone IMEI"}));
-    // The IMEI read asks for 9 bytes, the text reads for the whole record.
-    EXPECT_EQ(phone.commands().at(1).data, p2k::buildSeemRead(0x017F, 1, 0, 0));
-    EXPECT_EQ(phone.commands().at(2).data, p2k::buildSeemRead(0x0004, 1, 0, 9));
+    EXPECT_EQ(phone.commands().at(2).data, p2k::buildSeemRead(0x0004, 1, 0, 9)); // 9 bytes of the IMEI record
 
-    // A record the phone does not have (status byte not 0), or an answer
-    // over 256 bytes, is refused.
+    // A record the phone does not have (status byte not 0), or an answer over 256 bytes, is refused.
     const std::string refused = "Read Seem Phone Failed - Error Read Command: no seem or access denided";
     uint16_t length = 0;
     std::array<uint8_t, 20> buffer{};
+    log.clear();
     EXPECT_FALSE(item().ReadSeemPhone(0x0999, 1, 0, 0, buffer, length));
-    EXPECT_EQ(log.last(), refused);
-    storage->put(".phone/seem/0117_0001.bin", Bytes(300, 0x41));
-    log.clear();
+    storage->put(".phone/seem/0117_0001.bin", Bytes(256, 0x41)); // with the status byte: 257
     EXPECT_EQ(item().GetPhoneModel(), "");
-    EXPECT_EQ(log.texts(), (Texts{refused, "Get Phone Model Failed - Error Read Seem Phone"}));
+    EXPECT_EQ(log.texts(), (Texts{refused, refused, "Get Phone Model Failed - Error Read Seem Phone"}));
     // A record longer than the caller's buffer fills the buffer only.
-    storage->put(".phone/seem/0117_0002.bin", Bytes(100, 0x42));
+    storage->put(".phone/seem/0117_0002.bin", Bytes(255, 0x42));
     ASSERT_TRUE(item().ReadSeemPhone(0x0117, 2, 0, 0, std::span<uint8_t>(buffer).first(10), length));
-    EXPECT_EQ(length, 100);
+    EXPECT_EQ(length, 255);
     EXPECT_EQ((Bytes{buffer[9], buffer[10]}), (Bytes{0x42, 0x00}));
-    // The exchange itself fails.
-    phone.injectFault(Fault(FaultKind::NeverAnnounce));
-    log.clear();
+    phone.injectFault(Fault(FaultKind::NeverAnnounce)); // the exchange itself fails
     EXPECT_EQ(item().GetPhoneIMEI(), "");
-    EXPECT_EQ(log.reports, (std::vector<Report>{{"Read Seem Phone Failed - Error Read Command", dtError, false},
-                                                {"Get Phone IMEI Failed - Error Read Seem Phone", dtError, false}}));
+    EXPECT_EQ(log.last(), "Get Phone IMEI Failed - Error Read Seem Phone");
 }
 
 TEST_F(phoneServices, RestartAndAClosedPhone)
 {
     EXPECT_TRUE(item().RestartPhone());
-    EXPECT_EQ(log.last(), "Restart Phone");
     EXPECT_EQ(phone.restarts(), 1);
-    // The phone comes back as a new device, its item not open.
-    EXPECT_EQ(component.ProcessDeviceChanges(), 2);
+    EXPECT_EQ(component.ProcessDeviceChanges(), 2); // it comes back as a new device, its item not open
     ASSERT_EQ(component.DeviseList().Count(), 1);
     EXPECT_FALSE(item().IsOpen());
     phone.injectFault(Fault(FaultKind::FailSend));
@@ -98,191 +78,139 @@ TEST_F(phoneServices, RestartAndAClosedPhone)
 
     // A closed phone sends nothing; only the transfers report it.
     ASSERT_TRUE(item().ClosePhone());
-    const std::size_t sent = phone.commands().size();
     log.clear();
     uint16_t length = 0;
-    std::array<uint8_t, 8> buffer{};
+    Bytes buffer(8);
     EXPECT_FALSE(item().RestartPhone());
     EXPECT_FALSE(item().ReadSeemPhone(0x0117, 1, 0, 0, buffer, length));
     EXPECT_EQ(item().GetPhoneModel() + item().GetPhoneFlexVersion() + item().GetPhoneIMEI(), "");
-    EXPECT_TRUE(download(4000).empty());
-    EXPECT_FALSE(upload(Bytes(10, 1), 1000));
+    EXPECT_FALSE(item().FileDownloadPhone(kDictionary, buffer, 4000, 0, {}));
+    EXPECT_FALSE(item().FileUploadPhone(buffer, kDictionary, 1000, {}));
     EXPECT_EQ(log.texts(), (Texts{"File Download Phone - Phone Not Open", "File Upload Phone - Phone Not Open"}));
-    EXPECT_EQ(phone.commands().size(), sent);
+    EXPECT_EQ(phone.commands().size(), 1u); // the restart
 }
 
 TEST_F(phoneServices, FilePrimitiveLimits)
 {
+    // Counts, names and attributes beyond the limits are refused unsent.
     Bytes buffer(5000, 0);
-    const std::string readSize = "File Read Phone Failed - BuffSize isn`t normal (0 > Buffer Size > 4096)";
-    const std::string writeSize = "File Write Phone Failed - BuffSize isn`t normal (0 > Buffer Size > 1024)";
-    EXPECT_EQ(item().FileReadPhone(buffer, 4097), 0);
-    EXPECT_EQ(item().FileReadPhone(buffer, -1), 0);
+    EXPECT_EQ(item().FileReadPhone(buffer, 4097) + item().FileReadPhone(buffer, -1), 0);
     EXPECT_FALSE(item().FileWritePhone(1025, buffer));
     EXPECT_FALSE(item().FileWritePhone(10, std::span<const uint8_t>(buffer).first(9)));
     EXPECT_FALSE(item().FileOpenPhone(std::string(257, 'x'), 0));
     EXPECT_FALSE(item().FileOpenPhone(kDictionary, 0x08));
     EXPECT_TRUE(phone.commands().empty());
-    EXPECT_EQ(log.texts(), (Texts{readSize, readSize, writeSize, writeSize,
-                                  "File Open Phone Failed - File name isn`t normal",
-                                  "File Open Phone Failed - Attribute File isn`t normal"}));
-    // The limits themselves are sent.
-    log.clear();
-    EXPECT_TRUE(item().FileOpenPhone("/" + std::string(255, 'y'), 0x81));
+    EXPECT_TRUE(item().FileOpenPhone("/" + std::string(255, 'y'), 0x81)); // the limits themselves are sent
     EXPECT_TRUE(item().FileWritePhone(1024, buffer));
     EXPECT_EQ(item().FileReadPhone(buffer, 4096), 1); // open for writing: error answer
     // An answer longer than asked fills no more of the buffer than the count.
-    phone.injectFault(Fault(FaultKind::DeclareLength).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).declaring(100));
+    phone.injectFault(onFile(FaultKind::DeclareLength, p2k::kFsRead).declaring(100));
     EXPECT_EQ(item().FileReadPhone(buffer, 10), 100);
     EXPECT_EQ((Bytes{buffer[9], buffer[10]}), (Bytes{0xEE, 0x00}));
     EXPECT_TRUE(item().FileClosePhone());
-    // Closing with no file open: the phone answers one byte, so false.
-    EXPECT_FALSE(item().FileClosePhone());
-    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Read Phone", "File Read Phone",
-                                  "File Close Phone", "File Close Phone"}));
+    EXPECT_FALSE(item().FileClosePhone()); // no file open: the phone answers one byte
     EXPECT_EQ(fileCommands(), (FsCalls{{0, 1}, {2, 1024}, {1, 4096}, {1, 10}, {4, 0}, {4, 0}}));
 }
 
-TEST_F(phoneServices, DownloadReadsTheWholeFileInChunks)
+// A download is complete when it read to the end of the file or to the total expected; whatever breaks it off, the
+// bytes read so far are delivered and the phone file is closed.
+TEST_F(phoneServices, Downloads)
 {
-    const Bytes content = randomBytes(10000, 1);
-    storage->put(kPhoneFile, content);
-    std::vector<std::pair<int32_t, int32_t>> progress;
-    bool complete = false;
-    const TProgressCallback record = [&progress](int32_t done, int32_t total) {
-        progress.emplace_back(done, total);
-        return true;
-    };
-    EXPECT_EQ(download(4000, 0, record, &complete), content);
-    EXPECT_TRUE(complete);
-    // open for reading, reads until the empty read at the end, close.
-    EXPECT_EQ(fileCommands(), (FsCalls{{0, 0xFF}, {1, 4000}, {1, 4000}, {1, 4000}, {1, 4000}, {4, 0}}));
-    // Open-ended: each call sees the total the previous chunk set.
-    EXPECT_EQ(progress, (std::vector<std::pair<int32_t, int32_t>>{{4000, 0}, {8000, 4001}, {10000, 8001}}));
-    EXPECT_EQ(log.last(), "File Download Phone");
-    EXPECT_FALSE(phone.hasOpenFile());
-    // With an expected total it stops, complete, when the total is reached.
-    EXPECT_EQ(download(4000, 8000, {}, &complete), Bytes(content.begin(), content.begin() + 8000));
-    EXPECT_TRUE(complete);
-    // A callback that throws is ignored.
-    EXPECT_EQ(download(4000, 0, [](int32_t, int32_t) -> bool { throw std::runtime_error("host failure"); }, &complete),
-              content);
-    EXPECT_TRUE(complete);
-}
-
-TEST_F(phoneServices, DownloadsThatBreakOffAreNotComplete)
-{
-    // The names a download refuses, and a file the phone does not have.
-    Bytes none;
-    EXPECT_FALSE(item().FileDownloadPhone("", none, 4000, 0, {}));
-    EXPECT_FALSE(item().FileDownloadPhone("/" + std::string(255, 'n'), none, 4000, 0, {}));
-    bool complete = true;
-    EXPECT_TRUE(download(4000, 0, {}, &complete).empty());
-    EXPECT_FALSE(complete);
+    Bytes bytes;
+    EXPECT_FALSE(item().FileDownloadPhone("", bytes, 4000, 0, {}));
+    EXPECT_FALSE(item().FileDownloadPhone("/" + std::string(255, 'n'), bytes, 4000, 0, {}));
+    EXPECT_FALSE(item().FileDownloadPhone(kDictionary, bytes, 4000, 0, {})); // no such file
     const std::string badName = "File Download Phone - FileName not normal";
     EXPECT_EQ(log.texts(), (Texts{badName, badName, "File Open Phone Failed - Error Status"}));
 
-    const Bytes content = randomBytes(10000, 2);
-    storage->put(kPhoneFile, content);
-    const auto head = [&](std::size_t n) { return Bytes(content.begin(), content.begin() + n); };
-    complete = true;
-    // A callback answering false stops after that chunk.
-    EXPECT_EQ(download(4000, 0, [](int32_t, int32_t) { return false; }, &complete), head(4000));
-    EXPECT_FALSE(complete);
-    // A chunk above the read limit reads nothing, and the phone file is closed.
-    EXPECT_TRUE(download(5000, 0, {}, &complete).empty());
-    EXPECT_FALSE(complete);
-    EXPECT_FALSE(phone.hasOpenFile());
-    // Answers over the chunk size, and one-byte error answers, are not stored.
-    phone.injectFault(
-        Fault(FaultKind::DeclareLength).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).after(1).declaring(4001));
-    EXPECT_EQ(download(4000, 0, {}, &complete), head(4000));
-    EXPECT_FALSE(complete);
-    phone.injectFault(Fault(FaultKind::ErrorStatus).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).after(2));
-    EXPECT_EQ(download(4000, 0, {}, &complete), head(8000));
-    EXPECT_FALSE(complete);
-    // The phone leaves the bus while the second chunk is fetched.
-    phone.injectFault(Fault(FaultKind::DropAtFetch).forCommand(p2k::kCmdFileSystem, p2k::kFsRead).after(1));
-    log.clear();
-    EXPECT_EQ(download(4000, 0, {}, &complete), head(4000));
-    EXPECT_FALSE(complete);
+    const Bytes content = randomBytes(10000, 1);
+    storage->put("a/iTAP_User_Dictionary", content);
+    std::vector<std::pair<int32_t, int32_t>> progress;
+    // What breaks it off, if anything; chunk size and total; the progress callback; bytes delivered; complete.
+    const std::tuple<const char*, std::optional<Fault>, int32_t, int32_t, TProgressCallback, std::ptrdiff_t, bool>
+        cases[] = {
+        {"to the end", {}, 4000, 0, [&](int32_t done, int32_t all) { return progress.emplace_back(done, all), true; },
+         10000, true},
+        {"to the total", {}, 4000, 8000, {}, 8000, true},
+        {"a callback that throws is ignored", {}, 4000, 0,
+         [](int32_t, int32_t) -> bool { throw std::runtime_error("host failure"); }, 10000, true},
+        {"a callback answering false stops after that chunk", {}, 4000, 0, [](int32_t, int32_t) { return false; }, 4000,
+         false},
+        {"a chunk above the read limit reads nothing", {}, 5000, 0, {}, 0, false},
+        {"an answer over the chunk size is not stored",
+         onFile(FaultKind::DeclareLength, p2k::kFsRead, 1).declaring(4001), 4000, 0, {}, 4000, false},
+        {"a one-byte error answer is not stored", onFile(FaultKind::ErrorStatus, p2k::kFsRead, 2), 4000, 0, {}, 8000,
+         false},
+        {"the phone leaves while the second chunk is fetched", onFile(FaultKind::DropAtFetch, p2k::kFsRead, 1), 4000,
+         0, {}, 4000, false}};
+    fileCommands(); // those of the refusals above
+    std::vector<FsCalls> calls;
+    for (const auto& [what, fault, chunk, total, callback, delivered, complete] : cases) {
+        SCOPED_TRACE(what);
+        if (fault)
+            phone.injectFault(*fault);
+        log.clear();
+        bytes = {0x55}; // whatever was there before is replaced
+        EXPECT_EQ(item().FileDownloadPhone(kDictionary, bytes, chunk, total, callback), complete);
+        EXPECT_EQ(bytes, Bytes(content.begin(), content.begin() + delivered));
+        EXPECT_FALSE(phone.hasOpenFile());
+        calls.push_back(fileCommands());
+    }
+    EXPECT_EQ(calls[0], (FsCalls{{0, 0xFF}, {1, 4000}, {1, 4000}, {1, 4000}, {1, 4000}, {4, 0}})); // to the empty read
+    // Open-ended: each call sees the total the previous chunk set.
+    EXPECT_EQ(progress, (std::vector<std::pair<int32_t, int32_t>>{{4000, 0}, {8000, 4001}, {10000, 8001}}));
     EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Read Phone", "File Read Phone Failed - Error Read Command",
                                   "File Close Phone Failed - Error Read Command", "File Download Phone"}));
 }
 
-TEST_F(phoneServices, UploadWritesInChunksOfAtMost1024)
+// Uploads write in chunks of at most 1024 bytes and succeed only when the phone took every byte and closed, and so
+// stored, the file; the phone file is closed whatever happens.
+TEST_F(phoneServices, Uploads)
 {
     const Bytes content = randomBytes(2500, 5);
     std::vector<int32_t> done;
-    EXPECT_TRUE(upload(content, 1000, [&](int32_t d, int32_t total) {
-        EXPECT_EQ(total, 2500);
-        done.push_back(d);
-        return true;
-    }));
-    EXPECT_EQ(onPhone(), content);
-    EXPECT_EQ(fileCommands(), (FsCalls{{0, 0}, {2, 1000}, {2, 1000}, {2, 500}, {4, 0}}));
-    EXPECT_EQ(done, (std::vector<int32_t>{1000, 2000, 2500}));
-    EXPECT_EQ(log.last(), "File Upload Phone");
-    // A chunk above 1024 bytes sends nothing and fails.
-    EXPECT_FALSE(upload(randomBytes(2000, 6), 2000));
-    EXPECT_EQ(fileCommands().size(), 7u); // open and close only
-    // Empty bytes open and close the phone file and succeed.
-    EXPECT_TRUE(upload({}, 1000));
-    EXPECT_TRUE(onPhone().empty());
-    // A callback answering false stops the upload, which then fails.
-    EXPECT_FALSE(upload(content, 1000, [](int32_t, int32_t) { return false; }));
-    EXPECT_EQ(onPhone().size(), 1000u);
-}
-
-// Every way a phone can refuse or lose an upload makes it fail, and the
-// phone file is closed each time.
-TEST_F(phoneServices, UploadFailures)
-{
-    const Bytes content = randomBytes(3000, 7);
-    EXPECT_FALSE(upload(content, 1000, {}, ""));
-    EXPECT_EQ(log.texts(), Texts(1, "File Upload Phone - FileName not normal"));
-    EXPECT_TRUE(phone.commands().empty());
-    const auto onFile = [](FaultKind kind, uint32_t subcommand) {
-        return Fault(kind).forCommand(p2k::kCmdFileSystem, subcommand).after(subcommand == p2k::kFsWrite ? 1 : 0);
-    };
-    const auto secondWriteFails = [](const std::string& why) {
-        return Texts{"File Open Phone", "File Write Phone", "File Write Phone Failed - " + why, "File Close Phone",
-                     "File Upload Phone"};
-    };
+    const FsCalls whole{{0, 0}, {2, 1000}, {2, 1000}, {2, 500}, {4, 0}};
+    const FsCalls twoWrites{{0, 0}, {2, 1000}, {2, 1000}, {4, 0}};
     struct Case {
         const char* what;
         std::optional<Fault> fault;
-        Texts reports;
-        std::optional<std::size_t> storage = {}; // the phone's free memory
+        std::size_t size;
+        int32_t chunk;
+        TProgressCallback progress;
+        bool ok;
+        FsCalls calls;
+        std::ptrdiff_t stored;                // what the phone holds after it
+        std::optional<std::size_t> room = {}; // the phone's free memory
     };
     const Case cases[] = {
-        {"the second write's answer cannot be fetched", onFile(FaultKind::FailFetch, p2k::kFsWrite),
-         secondWriteFails("Error Read Command")},
-        {"the phone refuses the second write", onFile(FaultKind::ErrorStatus, p2k::kFsWrite),
-         secondWriteFails("Error Status")},
-        {"the phone refuses the open (a path it cannot write)", onFile(FaultKind::ErrorStatus, p2k::kFsOpen),
-         {"File Open Phone Failed - Error Status"}},
-        {"the open is not sent", onFile(FaultKind::FailSend, p2k::kFsOpen),
-         {"File Open Phone Failed - Error Read Command"}},
-        {"the memory fills up in the middle of the second chunk", {}, secondWriteFails("Error Status"), 1500},
-    };
+        {"whole", {}, 2500, 1000, [&](int32_t d, int32_t total) { done.push_back(d); return total == 2500; }, true,
+         whole, 2500},
+        {"a chunk above 1024 bytes", {}, 2500, 2000, {}, false, {{0, 0}, {4, 0}}, 0},
+        {"no bytes", {}, 0, 1000, {}, true, {{0, 0}, {4, 0}}, 0},
+        {"a callback answering false", {}, 2500, 1000, [](int32_t, int32_t) { return false; }, false,
+         {{0, 0}, {2, 1000}, {4, 0}}, 1000},
+        {"the second write's answer cannot be fetched", onFile(FaultKind::FailFetch, p2k::kFsWrite, 1), 2500, 1000, {},
+         false, twoWrites, 2000},
+        {"the phone refuses the second write", onFile(FaultKind::ErrorStatus, p2k::kFsWrite, 1), 2500, 1000, {}, false,
+         twoWrites, 1000},
+        {"the phone refuses the open", onFile(FaultKind::ErrorStatus, p2k::kFsOpen), 2500, 1000, {}, false, {{0, 0}},
+         1000},
+        {"the open is not sent", onFile(FaultKind::FailSend, p2k::kFsOpen), 2500, 1000, {}, false, {}, 1000},
+        {"the memory fills up in the second chunk", {}, 2500, 1000, {}, false, twoWrites, 1500, 1500},
+        // The file stays open on the phone, which does not store it.
+        {"the phone refuses to close", onFile(FaultKind::ErrorStatus, p2k::kFsClose), 2500, 1000, {}, false, whole,
+         2500}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        phone.clearFaults();
         if (c.fault)
             phone.injectFault(*c.fault);
-        phone.setStorageLimit(c.storage);
-        log.clear();
-        EXPECT_FALSE(upload(content, 1000));
-        EXPECT_EQ(log.texts(), c.reports);
-        EXPECT_FALSE(phone.hasOpenFile());
+        phone.setStorageLimit(c.room);
+        EXPECT_EQ(item().FileUploadPhone(std::span(content).first(c.size), kDictionary, c.chunk, c.progress), c.ok);
+        EXPECT_EQ(fileCommands(), c.calls);
+        EXPECT_EQ(storage->read("a/iTAP_User_Dictionary"), Bytes(content.begin(), content.begin() + c.stored));
+        EXPECT_EQ(phone.hasOpenFile(), &c == std::end(cases) - 1);
     }
-    EXPECT_EQ(onPhone().size(), 1500u); // what fitted the full memory
-    // The phone refuses to close, and so to store, the file.
-    phone.setStorageLimit(std::nullopt);
-    phone.injectFault(onFile(FaultKind::ErrorStatus, p2k::kFsClose));
-    log.clear();
-    EXPECT_FALSE(upload(content, 1000));
-    EXPECT_EQ(log.texts(), (Texts{"File Open Phone", "File Write Phone", "File Write Phone", "File Write Phone",
-                                  "File Close Phone", "File Upload Phone"}));
+    EXPECT_EQ(done, (std::vector<int32_t>{1000, 2000, 2500}));
+    EXPECT_FALSE(item().FileUploadPhone(content, "", 1000, {}));
+    EXPECT_EQ(log.last(), "File Upload Phone - FileName not normal");
 }
