@@ -1,14 +1,13 @@
-// Support for widget tests: a program directory copied from the built data,
-// a scripted answerer for every modal dialog, and a fixture that drives the
-// main window as a user does.
+// Widget tests' support: the application, a scripted answerer for modal
+// dialogs and a fixture that drives the main window as a user does.
 #pragma once
 
 #include "core/base/Settings.h"
+#include "gui/DictionaryModel.h"
 #include "gui/MainForm.h"
 #include "gui/ModalRunner.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QDirIterator>
 #include <QHeaderView>
 #include <QLabel>
@@ -17,62 +16,40 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
 
-// gtest shows Qt strings as text.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; } // for gtest
 
 namespace vexlon::test {
 
-// Copies the data beside the built program (language structure, packs,
-// lists, trailer, ReadMe, sample) into a fresh folder.
-class ProgramDir {
+// The application of all widget tests; an unknown Qt warning fails the test.
+class QtEnvironment : public testing::Environment {
 public:
-    ProgramDir()
+    void SetUp() override
     {
-        const QDir source(QStringLiteral(VEXLON_BIN_DIR "/"));
-        QDirIterator it(source.path(), QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString rel = source.relativeFilePath(it.next());
-            if (it.fileInfo().isExecutable() || rel == QLatin1String("Vexlon.ini"))
-                continue;
-            QDir().mkpath(QFileInfo(dir() + rel).absolutePath());
-            QFile::copy(it.filePath(), dir() + rel);
-            QFile(dir() + rel).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        }
-        QDir().mkpath(dir() + QStringLiteral("TempFile"));
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            static const QStringList harmless = {QStringLiteral("This plugin does not support"), // offscreen platform
+                                                 QStringLiteral("XDG_RUNTIME_DIR"), QStringLiteral("QFont::setPointSize")};
+            const auto known = [&message](const QString& text) { return message.contains(text); };
+            if (type != QtDebugMsg && type != QtInfoMsg && std::none_of(harmless.begin(), harmless.end(), known))
+                ADD_FAILURE() << "Qt warning: " << message.toStdString();
+        });
+        static int argc = 1;
+        static char name[] = "gui_tests";
+        static char* argv[] = {name, nullptr};
+        m_app = std::make_unique<QApplication>(argc, argv);
     }
-    QString dir() const { return m_dir.path() + QLatin1Char('/'); }
-    QString path(const char* rel) const { return dir() + QString::fromLatin1(rel); }
-
-private:
-    QTemporaryDir m_dir;
+    void TearDown() override { m_app.reset(); }
+    std::unique_ptr<QApplication> m_app;
 };
+inline testing::Environment* const g_qtEnvironment = testing::AddGlobalTestEnvironment(new QtEnvironment);
 
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    f.write(bytes);
-}
-
-// A settings file with the defaults, so start-up has nothing to report.
-inline void writeSettings(const ProgramDir& dir, const std::function<void(TSettings&)>& change = {})
-{
-    TSettings settings;
-    SetDefaultSettings(settings);
-    if (change)
-        change(settings);
-    SaveSettings(settings, dir.path("Vexlon.ini"));
-}
-
-// Answers modal dialogs from a script, then with `otherwise` when set; a
-// dialog nobody expected fails the test and is answered No / Cancel.
+// Answers modal dialogs from a script, then with `otherwise`; a dialog nobody
+// expected fails the test and is answered No / Cancel.
 class ScriptedAnswerer : public gui::DialogAnswerer {
 public:
     using Step = std::function<int(QDialog&)>;
@@ -86,51 +63,30 @@ public:
         gui::setDialogAnswerer(nullptr);
         EXPECT_TRUE(steps.empty()) << steps.size() << " expected dialogs did not come";
     }
-
     void expect(Step step) { steps.push_back(std::move(step)); }
-    void expectBox(QMessageBox::StandardButton button)
-    {
-        expect([button](QDialog&) { return int(button); });
-    }
+    void expectBox(QMessageBox::StandardButton button) { expect([button](QDialog&) { return int(button); }); }
     int answer(QDialog& dialog) override
     {
         const auto* box = qobject_cast<QMessageBox*>(&dialog);
         shown << (box ? box->text() : dialog.objectName());
-        Step step = otherwise;
         if (!steps.empty()) {
-            step = std::move(steps.front());
+            const Step step = std::move(steps.front());
             steps.pop_front();
-        } else if (!step) {
-            ADD_FAILURE() << "unexpected dialog " << shown.last().toStdString();
-            return box ? int(QMessageBox::No) : int(QDialog::Rejected);
+            return step(dialog);
         }
-        return step(dialog);
+        EXPECT_TRUE(otherwise) << "unexpected dialog " << shown.last().toStdString();
+        return otherwise ? otherwise(dialog) : box ? int(QMessageBox::No) : int(QDialog::Rejected);
     }
 };
 
-// Selects the rows, the first being the current one, as clicks would.
-inline void selectRows(QTableView* view, std::initializer_list<int> rows)
+// Selects the rows as clicks would (none: no selection), the first current.
+inline void selectRows(QTableView* view, const QList<int>& rows)
 {
     QItemSelection selection;
     for (int r : rows)
         selection.select(view->model()->index(r, 0), view->model()->index(r, view->model()->columnCount() - 1));
-    view->selectionModel()->setCurrentIndex(view->model()->index(*rows.begin(), 0), QItemSelectionModel::NoUpdate);
+    view->selectionModel()->setCurrentIndex(view->model()->index(rows.value(0), 0), QItemSelectionModel::NoUpdate);
     view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-}
-
-inline QList<int> selectedRows(QTableView* view)
-{
-    QList<int> rows;
-    for (const QModelIndex& i : view->selectionModel()->selectedRows())
-        rows << i.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-inline void clickHeader(QTableView* view, int column)
-{
-    QHeaderView* h = view->horizontalHeader();
-    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(h->sectionViewportPosition(column) + 5, 5));
 }
 
 // A click and a double click on the row's word.
@@ -141,16 +97,10 @@ inline void doubleClickWord(QTableView* view, int row)
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
 }
 
-// The open in-place editor of the view (typeInEditor deletes closed ones).
-inline QLineEdit* editorOf(QTableView* view)
-{
-    return view->findChild<QLineEdit*>();
-}
-
 // Replaces the text in the open in-place editor and ends with the key.
 inline void typeInEditor(QTableView* view, const QString& text, int finish = Qt::Key_Return)
 {
-    QLineEdit* editor = editorOf(view);
+    QLineEdit* editor = view->findChild<QLineEdit*>();
     ASSERT_NE(editor, nullptr);
     editor->selectAll();
     QTest::keyClicks(editor, text);
@@ -159,51 +109,76 @@ inline void typeInEditor(QTableView* view, const QString& text, int finish = Qt:
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-inline QByteArrayList words(const DictionaryTable& table)
-{
-    QByteArrayList out;
-    for (const DictRow& r : table.rows())
-        out << r.word;
-    return out;
-}
-
 inline DictRow row(const char* word, const char* number, const char* status = "Users Dictionary")
 {
     return DictRow{word, number, "01", "English", status};
 }
 
-// The main window over a fresh program directory, shown, active and with
-// the focus in its table.
+// The main window over a copy of the built data, with default settings.
 class MainWindowTest : public testing::Test {
 protected:
-    void start(const std::function<void(TSettings&)>& change = {})
+    MainWindowTest()
     {
-        writeSettings(dir, change);
-        form = std::make_unique<gui::TMainForm>(QStringList{}, dir.dir());
+        const QDir source(QStringLiteral(VEXLON_BIN_DIR "/"));
+        QDirIterator it(source.path(), QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString rel = source.relativeFilePath(it.next());
+            if (it.fileInfo().isExecutable() || rel == QLatin1String("Vexlon.ini"))
+                continue;
+            QDir().mkpath(QFileInfo(path() + rel).absolutePath());
+            QFile::copy(it.filePath(), path() + rel);
+            QFile(path() + rel).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
+        QDir().mkpath(path("TempFile"));
+        TSettings defaults;
+        SetDefaultSettings(defaults);
+        SaveSettings(defaults, path("Vexlon.ini"));
+    }
+    void SetUp() override { start(); }
+    QString path(const char* rel = "") const { return m_dir.path() + QLatin1Char('/') + QString::fromLatin1(rel); }
+    // Makes the window, each message box of its start-up answered OK.
+    void launch(const QStringList& messages, const QStringList& arguments = {})
+    {
+        answers.otherwise = [](QDialog&) { return int(QMessageBox::Ok); };
+        form = std::make_unique<gui::TMainForm>(arguments, path());
+        answers.otherwise = nullptr;
+        EXPECT_EQ(answers.shown, messages);
+    }
+    // Makes the window and shows it, active and with the focus in its table.
+    void start()
+    {
+        form = std::make_unique<gui::TMainForm>(QStringList{}, path());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        form->activateWindow();
-        QApplication::setActiveWindow(form.get());
-        form->ListView1->setFocus();
-        QCoreApplication::processEvents();
+        key(0);
     }
     ProgramState& state() { return form->editor().state; }
     DictionaryTable& table() { return form->editor().table; }
     const UiTexts& texts() { return state().texts; }
-    void fill(QVector<DictRow> rows)
+    void fill(QVector<DictRow> rows, bool modified = false)
     {
         table().replaceAll(std::move(rows));
-        table().modified = false;
+        table().modified = modified;
     }
-    // A key pressed in the table, the main window active as after a user's click.
+    // A key pressed in the table (none for 0) of the active window.
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QApplication::setActiveWindow(form.get());
         form->ListView1->setFocus();
-        QTest::keyClick(form->ListView1, Qt::Key(k), mods);
+        if (k)
+            QTest::keyClick(form->ListView1, Qt::Key(k), mods);
+    }
+    // The words, with their numbers (starred when selected) when `numbers`.
+    QString words(bool numbers = false)
+    {
+        QStringList out;
+        for (int i = 0; i < table().count(); ++i)
+            out << QString::fromLatin1(table().row(i).word) + (numbers ? ' ' + QString::fromLatin1(table().row(i).number) : "") +
+                       (numbers && form->ListView1->selectionModel()->isRowSelected(i) ? "*" : "");
+        return out.join(',');
     }
 
-    ProgramDir dir;
+    QTemporaryDir m_dir;
     ScriptedAnswerer answers;
     std::unique_ptr<gui::TMainForm> form;
 };

@@ -1,230 +1,168 @@
-// The main window's wiring: keys, buttons, menu items, header clicks,
-// double clicks and status line clicks reach their commands, and what a
-// command decides reaches the user. The rules of the commands are the core
-// tests' business.
+// The main window's wiring: start-up, keys, buttons, menu items, clicks and
+// dialogs reach their commands, and what a command decides reaches the user.
 #include "GuiSupport.h"
 
-#include "core/base/CodePage1251.h"
+#include "core/app/StartUp.h"
 #include "core/dictionary/TableOps.h"
-#include "gui/DictionaryModel.h"
+#include "core/lists/ListFiles.h"
 #include "gui/UsageGauge.h"
 
-#include <QFileDialog>
-#include <QListWidget>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QSignalSpy>
-#include <QToolButton>
 
 namespace vexlon::test {
 
 class MainWindow : public MainWindowTest {
 protected:
-    void SetUp() override { start(); }
-    // The dialogs shown, the words and the modified mark.
-    QString outcome()
-    {
-        return answers.shown.join(QLatin1Char(',')) + QLatin1Char('|') + QString::fromLatin1(words(table()).join(',')) +
-               QLatin1Char('|') + QString::number(table().modified);
-    }
+    // The dialogs shown, the rows (starred when selected), the modified mark.
+    QString outcome() { return answers.shown.join(',') + '|' + words(true) + '|' + QString::number(table().modified); }
 };
 
-// Each toolbar button and the key its hint names run the same command; every
-// dialog is cancelled (a question is answered Yes). Saving puts the rows in
-// Number order; without a phone Save to Phone builds the file all the same.
+// Each toolbar button and the key its hint names run the same command (every
+// dialog cancelled, a question answered Yes); each popup item's key works.
 TEST_F(MainWindow, ToolbarButtonsAndTheKeysTheirHintsNameRunTheSameCommand)
 {
-    answers.otherwise = [](QDialog& d) {
-        return qobject_cast<QMessageBox*>(&d) ? int(QMessageBox::Yes) : int(QDialog::Rejected);
-    };
-    const struct {
-        QToolButton* button;
-        QKeyCombination key;
-        QString outcome;
-    } cases[] = {{form->ToolButton2, Qt::CTRL | Qt::Key_O, texts().MESSAGES(26) + ",OpenDialog1|bb,aa|0"},
-                 {form->ToolButton3, Qt::CTRL | Qt::Key_S, "SaveDialog1|aa,bb|0"},
-                 {form->ToolButton4, Qt::ALT | Qt::Key_O, "|bb,aa|0"}, // no phone: the status is refreshed
-                 {form->ToolButton5, Qt::ALT | Qt::Key_S, texts().MESSAGES(27) + "|aa,bb|0"},
-                 {form->ToolButton6, QKeyCombination(Qt::Key_F5), "TSettingForm|bb,aa|1"},
-                 {form->ToolButton7, QKeyCombination(Qt::Key_F2), "TBLACKFORM|bb,aa|1"},
-                 {form->ToolButton8, QKeyCombination(Qt::Key_F3), "TWHITEFORM|bb,aa|1"},
-                 {form->ToolButton9, QKeyCombination(Qt::Key_F4), "TST|bb,aa|1"},
-                 {form->ToolButton10, QKeyCombination(Qt::Key_F8), "TAPF|bb,aa|1"}};
-    for (const auto& c : cases) {
-        const std::string name = c.button->objectName().toStdString();
-        EXPECT_EQ(c.button->toolTip(), QKeySequence(c.key).toString()) << name;
+    answers.otherwise = [](QDialog& d) { return qobject_cast<QMessageBox*>(&d) ? int(QMessageBox::Yes) : int(QDialog::Rejected); };
+    const std::tuple<QToolButton*, QKeyCombination, QString> cases[] = {
+        {form->ToolButton2, Qt::CTRL | Qt::Key_O, texts().MESSAGES(26) + ",OpenDialog1|bb 2,aa 1|0"},
+        {form->ToolButton3, Qt::CTRL | Qt::Key_S, "SaveDialog1|aa 1,bb 2|0"},
+        {form->ToolButton4, Qt::ALT | Qt::Key_O, "|bb 2,aa 1|0"}, // no phone: the status is refreshed
+        {form->ToolButton5, Qt::ALT | Qt::Key_S, texts().MESSAGES(27) + "|aa 1,bb 2|0"},
+        {form->ToolButton6, QKeyCombination(Qt::Key_F5), "TSettingForm|bb 2,aa 1|1"},
+        {form->ToolButton7, QKeyCombination(Qt::Key_F2), "TBLACKFORM|bb 2,aa 1|1"},
+        {form->ToolButton8, QKeyCombination(Qt::Key_F3), "TWHITEFORM|bb 1,aa 2|1"},
+        {form->ToolButton9, QKeyCombination(Qt::Key_F4), "TST|bb 2,aa 1|1"},
+        {form->ToolButton10, QKeyCombination(Qt::Key_F8), "TAPF|bb 2,aa 1|1"}};
+    for (const auto& [button, combination, expected] : cases) {
+        EXPECT_EQ(button->toolTip(), QKeySequence(combination).toString());
         for (bool byKey : {true, false}) {
-            fill({row("bb", "2"), row("aa", "1")});
-            table().modified = true;
+            fill({row("bb", "2"), row("aa", "1")}, true);
             answers.shown.clear();
-            byKey ? key(c.key.key(), c.key.keyboardModifiers()) : c.button->click();
-            EXPECT_EQ(outcome(), c.outcome) << name << (byKey ? " key" : " button");
+            byKey ? key(combination.key(), combination.keyboardModifiers()) : button->click();
+            EXPECT_EQ(outcome(), expected) << button->objectName().toStdString() << (byKey ? " key" : " button");
         }
     }
-    EXPECT_EQ(QFileInfo(dir.path("TempFile/PhULFile.iud")).size(), 5100); // built by Save to Phone
-    // New asks before discarding changes; the Clear item's Ctrl+N does not.
+    EXPECT_EQ(QFileInfo(path("TempFile/PhULFile.iud")).size(), 5100); // built without a phone
     answers.shown.clear();
+    key(Qt::Key_O, Qt::ControlModifier | Qt::AltModifier); // neither Ctrl+O nor Alt+O: still changed
     answers.expectBox(QMessageBox::No);
-    form->ToolButton1->click();
-    EXPECT_EQ(outcome(), texts().MESSAGES(26) + "|bb,aa|1");
-}
-
-// The popup menu's captions come from the pack, and each item's key works
-// while the table has the focus.
-TEST_F(MainWindow, PopupItemsTakeTheirCaptionsFromThePackAndAnswerTheirKeys)
-{
-    QStringList captions, expected;
-    for (QAction* a : form->PopupMenu1->actions()) {
-        expected << texts().UI(15 + captions.size());
-        captions << a->text();
-    }
-    EXPECT_EQ(captions.size(), 8);
-    EXPECT_EQ(captions, expected);
-
+    form->ToolButton1->click(); // New asks before discarding changes
+    EXPECT_EQ(outcome(), texts().MESSAGES(26) + "|bb 2,aa 1|1");
     answers.otherwise = [](QDialog&) { return int(QDialog::Rejected); };
-    const std::pair<QAction*, QKeyCombination> items[] = {
-        {form->Clear1, Qt::CTRL | Qt::Key_N},          {form->Add1, Qt::CTRL | Qt::Key_D},
-        {form->SetLanguage1, Qt::CTRL | Qt::Key_L},    {form->N1, Qt::CTRL | Qt::Key_Delete},
-        {form->LockUnlock1, Qt::CTRL | Qt::Key_U},     {form->Symbols1, Qt::CTRL | Qt::ALT | Qt::Key_S},
-        {form->Numbers1, Qt::CTRL | Qt::ALT | Qt::Key_N}, {form->Language1, Qt::CTRL | Qt::ALT | Qt::Key_L},
-        {form->ByLength1, Qt::CTRL | Qt::ALT | Qt::Key_E}, {form->Intelect1, Qt::CTRL | Qt::ALT | Qt::Key_I},
-        {form->BlackList1, Qt::CTRL | Qt::ALT | Qt::Key_B}, {form->All1, Qt::CTRL | Qt::ALT | Qt::Key_A},
-        {form->oBlackList1, Qt::CTRL | Qt::Key_B},     {form->oWhiteList1, Qt::CTRL | Qt::Key_W}};
-    for (const auto& [action, combination] : items) {
-        QSignalSpy triggered(action, &QAction::triggered);
-        key(combination.key(), combination.keyboardModifiers());
-        EXPECT_EQ(triggered.count(), 1) << action->objectName().toStdString();
+    QStringList keys;
+    for (QAction* item : form->PopupMenu1->actions() + form->Cleaning1->actions()) {
+        if (item->shortcut().isEmpty())
+            continue; // the Cleaning submenu
+        keys << item->shortcut().toString();
+        QSignalSpy triggered(item, &QAction::triggered);
+        key(item->shortcut()[0].key(), item->shortcut()[0].keyboardModifiers());
+        EXPECT_EQ(triggered.count(), 1) << keys.last().toStdString();
     }
+    EXPECT_EQ(keys.join(' '), "Ctrl+N Ctrl+D Ctrl+L Ctrl+Del Ctrl+U Ctrl+B Ctrl+W Ctrl+Alt+S Ctrl+Alt+N Ctrl+Alt+L Ctrl+Alt+E Ctrl+Alt+I "
+                              "Ctrl+Alt+B Ctrl+Alt+A");
 }
 
-// Some items run to their effect: Delete tells why protected rows stay,
-// Numbers cleans, Add opens the in-place editor whose text goes through the
-// core's edit, Clear empties.
-TEST_F(MainWindow, PopupKeysReachTheirCommands)
+// Keys, header clicks and double clicks on fresh rows, the rows given selected,
+// a question answered `reply`, the Find dialog "ap"; Add's editor goes through
+// the core's edit; each status line click opens a gauge.
+TEST_F(MainWindow, TableKeysAndClicksReachTheirCommandsAndShowTheirResults)
 {
-    fill({row("alpha", "1"), row("beta", "2", "Locked"), row("abc123", "3")});
-    selectRows(form->ListView1, {0, 1});
-    answers.expectBox(QMessageBox::Ok);
-    key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(answers.shown, QStringList{texts().MESSAGES(13)});
-    key(Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_EQ(words(table()), (QByteArrayList{"beta", "abc"}));
-    answers.expect([](QDialog&) { return int(QDialog::Accepted); });
-    key(Qt::Key_D, Qt::ControlModifier);
+    const QVector<DictRow> fruit = {row("apple", "1"), row("Apricot", "2"), row("apex", "3")};
+    const QVector<DictRow> mixed = {row("bee", "10"), row("ant", "9", "Locked"), row("cat12", "zz")};
+    const auto press = [this](QKeyCombination k) { return [this, k] { key(k.key(), k.keyboardModifiers()); }; };
+    QHeaderView* h = form->ListView1->horizontalHeader();
+    const auto header = [h](int c) {
+        return [h, c] { QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, {h->sectionViewportPosition(c) + 5, 5}); };
+    };
+    const std::tuple<const QVector<DictRow>&, QList<int>, std::function<void()>, QMessageBox::StandardButton, QString> steps[] = {
+        {fruit, {}, press(QKeyCombination(Qt::Key_A)), {}, "|apple 1*,Apricot 2*,apex 3*|0"},
+        {fruit, {}, press(QKeyCombination(Qt::Key_F7)), {}, "FindInTable|apple 1*,Apricot 2,apex 3*|0"},
+        {fruit, {1}, press(Qt::CTRL | Qt::Key_Down), {}, "|apple 1,apex 3,Apricot 2*|0"},
+        {mixed, {0}, header(ColWord), {}, "|ant 9,bee 10*,cat12 zz|0"},
+        {mixed, {}, header(ColNumber), {}, "'zz' is not a valid integer value|bee 10,ant 9,cat12 zz|0"},
+        {mixed, {0, 1}, press(Qt::CTRL | Qt::Key_Delete), {}, texts().MESSAGES(13) + "|ant 9*,cat12 zz|1"},
+        {mixed, {}, press(QKeyCombination(Qt::Key_F6)), QMessageBox::No, texts().MESSAGES(18) + "|bee 10,ant 9,cat12 zz|0"},
+        {mixed, {}, press(QKeyCombination(Qt::Key_F6)), QMessageBox::Yes, texts().MESSAGES(18) + "|bee 1,ant 2,cat12 3|1"},
+        {mixed, {}, [&] { doubleClickWord(form->ListView1, 1); EXPECT_FALSE(form->ListView1->findChild<QLineEdit*>()); }, {},
+         "|bee 10,ant 9*,cat12 zz|0"}}; // a locked word is not edited
+
+    for (const auto& [rows, selected, act, reply, expected] : steps) {
+        fill(rows);
+        selectRows(form->ListView1, selected);
+        answers.shown.clear();
+        answers.otherwise = [reply = reply](QDialog& d) {
+            if (auto* find = d.findChild<QLineEdit*>(QStringLiteral("Edit1")))
+                find->setText(QStringLiteral("ap"));
+            return qobject_cast<QMessageBox*>(&d) ? int(reply ? reply : QMessageBox::Ok) : int(QDialog::Accepted);
+        };
+        act();
+        EXPECT_EQ(outcome(), expected);
+    }
+    fill(mixed);
+    key(Qt::Key_D, Qt::ControlModifier); // the language chooser is accepted
     typeInEditor(form->ListView1, QStringLiteral("Hello World"));
-    EXPECT_EQ(words(table()), (QByteArrayList{"beta", "helloworld", "abc"}));
-    key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(words(), "helloworld,bee,ant,cat12");
+    QTest::mouseClick(form->Label3, Qt::LeftButton);
+    QTest::mouseClick(form->Label3, Qt::LeftButton);
+    const QList<gui::UsageGaugeWindow*> gauges = form->findChildren<gui::UsageGaugeWindow*>();
+    ASSERT_EQ(gauges.size(), 2);
+    EXPECT_EQ(gauges.first()->values().free, FreeBytes(state(), table()));
+}
+
+// F5's settings dialog: Cancel changes nothing, Apply takes the second pack at once; either writes the file.
+TEST_F(MainWindow, SettingsDialogReappliesThePackAndWritesTheSettingsWhateverClosedIt)
+{
+    for (const auto& [button, changed] : {std::pair{"Button2", 0}, std::pair{"Button1", 1}}) {
+        QFile::remove(path("Vexlon.ini"));
+        answers.expect([button = button](QDialog& d) {
+            d.findChild<QCheckBox*>(QStringLiteral("CheckBox4"))->setChecked(true);
+            d.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(1);
+            d.findChild<QPushButton*>(button)->click();
+            return d.result();
+        });
+        changed ? form->ToolButton6->click() : key(Qt::Key_F5);
+        TSettings written;
+        EXPECT_TRUE(LoadSettings(path("Vexlon.ini"), written) && written.WhiteListOn == changed && written.Language == changed);
+    }
+    EXPECT_EQ(form->ToolButton1->text(), texts().UI(0)); // the second pack's caption
+}
+
+class StartUp : public MainWindowTest {
+protected:
+    void SetUp() override {} // each test breaks its files, then launches
+    QString header(int column) { return form->model()->headerData(column, Qt::Horizontal).toString(); }
+};
+
+// Each file that cannot be read is reported; without the language list the
+// built-in captions stay.
+TEST_F(StartUp, MissingFilesAreReportedAndTheWindowGoesOn)
+{
+    QFile::remove(path("Vexlon.ini"));
+    QDir(path("Lists")).removeRecursively();
+    QFile::remove(path("Languages/Languages.ini"));
+    launch({kSettingsErrorMessage, kLanguageListErrorMessage, listReadErrorText(ListKind::Statistic),
+            listReadErrorText(ListKind::White), listReadErrorText(ListKind::Black)});
+    EXPECT_EQ(form->Label3->text() + form->ToolButton1->text() + '/' + header(2),
+              dictionaryStatusLine(state(), table()).text + "New Dictionary/language ID");
+}
+
+// Nothing to report: the pack's captions and both status lines are shown;
+// the path's pieces split at blanks are joined and the file opens once shown.
+TEST_F(StartUp, CompleteDataStartsSilentlyAndOpensTheCommandLineFileOnceShown)
+{
+    QDir().mkpath(path("my dicts"));
+    ASSERT_TRUE(QFile::copy(path("samples/sample.iud"), path("my dicts/my sample.iud")));
+    launch({}, {path("my"), "dicts/my", "sample.iud"});
+    EXPECT_EQ(QStringList({form->ToolButton1->text(), header(1), form->Add1->text(), form->Label1->text()}),
+              QStringList({texts().UI(0), texts().UI(11), texts().UI(16), texts().UI(30)}));
+    EXPECT_EQ(form->Label3->text() + '/' + form->Label4->text(), dictionaryStatusLine(state(), table()).text + '/' + texts().MESSAGES(21));
     EXPECT_EQ(table().count(), 0);
-}
-
-// Ctrl+O and Alt+O are two keys: Ctrl+Alt+O is neither, and runs nothing.
-TEST_F(MainWindow, CtrlAndAltTogetherRunNeitherCommand)
-{
-    table().modified = true;
-    key(Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
-    EXPECT_TRUE(answers.shown.isEmpty());
-    EXPECT_TRUE(table().modified);
-}
-
-// The view shows the words from their code page; only the word of an
-// unprotected row is editable.
-TEST_F(MainWindow, ModelShowsTheTable)
-{
-    fill({row("", "1"), row("beta", "2", "Locked")});
-    table().setCell(0, ColWord, cp1251::fromUnicode(u"\u0441\u043b\u043e\u0432\u043e"));
-    const gui::DictionaryModel* m = form->model();
-    EXPECT_EQ(m->index(0, 0).data().toString(), QString::fromUtf16(u"\u0441\u043b\u043e\u0432\u043e"));
-    const auto editable = [m](int r, int c) { return bool(m->flags(m->index(r, c)) & Qt::ItemIsEditable); };
-    EXPECT_EQ(QList<bool>({editable(0, 0), editable(0, 1), editable(1, 0)}), QList<bool>({true, false, false}));
-}
-
-TEST_F(MainWindow, OpenDialogReadsTheChosenFileWithTheChosenFilterAndOffersItAgain)
-{
-    writeFile(dir.path("words.txt"), "zebra apple");
-    answers.expect([this](QDialog& d) {
-        auto& dialog = dynamic_cast<QFileDialog&>(d);
-        dialog.selectNameFilter(dialog.nameFilters().at(1)); // Text Files
-        dialog.selectFile(dir.path("words.txt"));
-        return int(QDialog::Accepted);
-    });
-    key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(words(table()), (QByteArrayList{"zebra", "apple"}));
-    EXPECT_EQ(form->model()->rowCount(), 2);
-    answers.expect([](QDialog& d) {
-        EXPECT_EQ(dynamic_cast<QFileDialog&>(d).selectedNameFilter(), QStringLiteral("Text Files (*.txt)"));
-        return int(QDialog::Rejected);
-    });
-    key(Qt::Key_O, Qt::ControlModifier);
-}
-
-// A selects all, F7 selects what the core finds, Ctrl+Up/Down move the
-// selected row and the selection follows it.
-TEST_F(MainWindow, SelectFindAndMoveKeys)
-{
-    fill({row("apple", "1"), row("Apricot", "2"), row("apex", "3")});
-    key(Qt::Key_A);
-    EXPECT_EQ(selectedRows(form->ListView1), (QList<int>{0, 1, 2}));
-    answers.expect([](QDialog& d) {
-        d.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("ap"));
-        return int(QDialog::Accepted);
-    });
-    key(Qt::Key_F7);
-    EXPECT_EQ(selectedRows(form->ListView1), (QList<int>{0, 2}));
-
-    selectRows(form->ListView1, {1});
-    key(Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(words(table()), (QByteArrayList{"apple", "apex", "Apricot"}));
-    EXPECT_EQ(selectedRows(form->ListView1), QList<int>{2});
-    key(Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(words(table()).value(1), QByteArray("Apricot"));
-}
-
-TEST_F(MainWindow, DoubleClickEditsUnprotectedRowsOnly)
-{
-    fill({row("white", "1", "White List"), row("Plain", "2")});
-    doubleClickWord(form->ListView1, 0);
-    EXPECT_EQ(editorOf(form->ListView1), nullptr);
-    doubleClickWord(form->ListView1, 1);
-    ASSERT_NE(editorOf(form->ListView1), nullptr);
-    typeInEditor(form->ListView1, QStringLiteral("Ab Cd"), Qt::Key_Escape); // cancelled: nothing changes
-    EXPECT_EQ(table().row(1).word, QByteArray("Plain"));
-    EXPECT_FALSE(table().modified);
-}
-
-TEST_F(MainWindow, HeaderClickSortsKeepingTheSelectionAndShowsAConversionError)
-{
-    fill({row("b", "10"), row("a", "9"), row("c", "zz")});
-    selectRows(form->ListView1, {0}); // "b"
-    clickHeader(form->ListView1, ColWord);
-    EXPECT_EQ(words(table()), (QByteArrayList{"a", "b", "c"}));
-    EXPECT_EQ(selectedRows(form->ListView1), QList<int>{1});
-    answers.expectBox(QMessageBox::Ok);
-    clickHeader(form->ListView1, ColNumber);
-    EXPECT_EQ(answers.shown, QStringList{QStringLiteral("'zz' is not a valid integer value")});
-    EXPECT_EQ(form->Label5->text(), QString()); // the progress display is at rest
-}
-
-// F6 asks before putting the white list on top and renumbering.
-TEST_F(MainWindow, WhiteListKeyAsksFirst)
-{
-    fill({row("b", "7"), row("a", "3")});
-    answers.expectBox(QMessageBox::No);
-    key(Qt::Key_F6);
-    EXPECT_EQ(answers.shown, QStringList{texts().MESSAGES(18)});
-    EXPECT_EQ(table().row(0).number, QByteArray("7"));
-    answers.expectBox(QMessageBox::Yes);
-    key(Qt::Key_F6);
-    EXPECT_EQ(table().row(0).number, QByteArray("1"));
-    EXPECT_EQ(table().row(1).number, QByteArray("2"));
-}
-
-TEST_F(MainWindow, StatusLineClickOpensAGaugeWindowPerClick)
-{
-    fill({row("ab", "1"), row("abc", "2")});
-    QTest::mouseClick(form->Label3, Qt::LeftButton);
-    QTest::mouseClick(form->Label3, Qt::LeftButton);
-    const QList<gui::UsageGaugeWindow*> windows = form->findChildren<gui::UsageGaugeWindow*>();
-    ASSERT_EQ(windows.size(), 2);
-    EXPECT_EQ(windows.first()->values().free, FreeBytes(state(), table()));
+    form->show();
+    QTRY_VERIFY(table().count() > 0);
+    EXPECT_EQ(form->model()->rowCount(), table().count());
 }
 
 } // namespace vexlon::test
