@@ -3,7 +3,6 @@
 // for byte, and memory that stays small. The memory runs happen in a child
 // process with its address space limited.
 #include "core/base/TextFile.h"
-#include "support/FailingWrites.h"
 #include "support/CliFixture.h"
 
 #include <QDir>
@@ -24,10 +23,10 @@ protected:
     void SetUp() override
     {
         CliFixture::SetUp();
-        QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;300\r\n";
+        QList<QByteArray> words;
         for (int i = 0; i < 300; ++i)
-            csv += "word" + QByteArray::number(i) + ";01;\r\n";
-        write(QStringLiteral("in.csv"), csv);
+            words << "word" + QByteArray::number(i);
+        writeCsv(QStringLiteral("in.csv"), words);
     }
     // Writes size bytes made of pattern repeated.
     void writeLarge(const QString& name, const QByteArray& pattern, qint64 size) const

@@ -1,5 +1,5 @@
 // vexlon-cli run in-process over a program directory the test builds: the
-// small language structure, default settings, empty lists and a trailer
+// test languages, default settings, empty lists and a trailer
 // file; standard output and error captured.
 #pragma once
 
@@ -7,19 +7,19 @@
 #include "core/base/Settings.h"
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/lists/ListFiles.h"
-#include "support/RuleFixture.h"
+#include "support/CoreFixture.h"
 
 #include <QFileInfo>
 #include <sstream>
 
 namespace vexlon::test {
 
-class CliFixture : public RuleFixture {
+class CliFixture : public CoreFixture {
 protected:
     void SetUp() override
     {
-        RuleFixture::SetUp();
-        write(QStringLiteral("iTAP_Lang_structure.dat"), smallLangStructure(testLanguages()));
+        CoreFixture::SetUp();
+        write(QStringLiteral("iTAP_Lang_structure.dat"), testLangStructure());
         SaveSettings(state.settings, file(QStringLiteral("Vexlon.ini")));
         for (const char* name : {kWhiteListFile, kBlackListFile, kStatisticFile})
             writeListFile(name, {});
@@ -53,10 +53,7 @@ protected:
     {
         DictionaryTable t;
         EXPECT_TRUE(ReadCsvFile(state, t, file(QString::fromLatin1(name)))) << name;
-        QList<QByteArray> got;
-        for (const DictRow& r : t.rows())
-            got << r.word;
-        return got;
+        return column(t, ColWord);
     }
     bool exists(const char* name) const { return QFileInfo::exists(file(QString::fromLatin1(name))); }
 

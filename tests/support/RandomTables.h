@@ -1,7 +1,5 @@
-// Random dictionary tables for comparing the indexed word rules with the
-// plain ones: short words over a small alphabet (so that repeats, prefixes
-// and case variants are common), Cyrillic bytes, digits and symbols, several
-// languages and protected rows. Seeded, so every failure can be replayed.
+// Seeded random dictionary tables for comparing the indexed word rules with
+// the plain ones, and a table of a full dictionary's size.
 #pragma once
 
 #include "core/dictionary/DictionaryTable.h"
@@ -29,28 +27,21 @@ public:
         return w;
     }
 
-    DictRow row(int number)
+    // count rows with short words, three languages and about a quarter of
+    // them protected, then repeats of some rows, exact or in another case.
+    QVector<DictRow> rows(int count)
     {
         static const char* const ids[] = {"01", "02", "0A", "01"};
         static const char* const statuses[] = {status::UsersDictionary, status::EditedByUser, status::Locked,
                                                status::WhiteList, status::CsvFile};
-        DictRow r;
-        r.word = word();
-        r.number = QByteArray::number(number);
-        r.languageId = ids[below(4)];
-        r.language = "L" + r.languageId;
-        const int s = below(20);
-        r.status = s < 2 ? statuses[2] : s < 3 ? statuses[3] : s < 5 ? statuses[1] : s < 7 ? statuses[4] : statuses[0];
-        r.selected = below(3) == 0;
-        return r;
-    }
-
-    QVector<DictRow> rows(int count)
-    {
         QVector<DictRow> out;
-        for (int i = 0; i < count; ++i)
-            out.append(row(i + 1));
-        // Repeat some rows, exactly or in another case, to make groups.
+        for (int i = 0; i < count; ++i) {
+            const QByteArray id = ids[below(4)];
+            const int s = below(20);
+            out.append({word(), QByteArray::number(i + 1), id, "L" + id,
+                        s < 2 ? statuses[2] : s < 3 ? statuses[3] : s < 5 ? statuses[1] : s < 7 ? statuses[4] : statuses[0],
+                        below(3) == 0});
+        }
         for (int k = 0; k < count / 4 && !out.isEmpty(); ++k) {
             DictRow copy = out.at(below(static_cast<int>(out.size())));
             if (below(2) == 0)

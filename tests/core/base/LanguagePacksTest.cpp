@@ -1,7 +1,7 @@
 #include "core/base/LanguagePacks.h"
 #include "core/base/ProgramDirectory.h"
 
-#include "core/dictionary/CoreFixture.h"
+#include "support/CoreFixture.h"
 
 using namespace vexlon;
 using vexlon::test::CoreFixture;
@@ -17,20 +17,6 @@ QByteArray listFile(const QByteArrayList& packs, const QByteArray& count = QByte
     return out;
 }
 
-QByteArray section(const QByteArrayList& entries)
-{
-    QByteArray out = QByteArray::number(entries.size()) + "\r\n";
-    for (const QByteArray& e : entries)
-        out += e + "\r\n";
-    return out;
-}
-
-QByteArray pack(const QByteArrayList& ui, const QByteArrayList& messages, const QByteArrayList& stat)
-{
-    return "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n" + section(ui) + "--\r\nMESSAGES\r\n" + section(messages) + "--\r\nSTAT\r\n"
-        + section(stat);
-}
-
 } // namespace
 
 class LanguagePacksTest : public CoreFixture {
@@ -40,13 +26,14 @@ protected:
         CoreFixture::SetUp();
         QDir(dir.path()).mkpath(QStringLiteral("Languages"));
         write("Languages/Languages.ini", listFile({"English", "en.lng", "\xD0\xF3\xF1\xF1\xEA\xE8\xE9", "ru.lng"}));
-        write("Languages/en.lng", pack({"New", "Open"}, {"Free: ", "Words: "}, {"Reading"}));
+        write("Languages/en.lng", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2\r\nNew\r\nOpen\r\n--\r\nMESSAGES\r\n2\r\nFree: \r\nWords: \r\n"
+                                  "--\r\nSTAT\r\n1\r\nReading\r\n");
     }
     TiTAPLanguages list;
     UiTexts texts;
 };
 
-TEST_F(LanguagePacksTest, ListNamesPacksBesideIt)
+TEST_F(LanguagePacksTest, ListNamesPacksBesideItAndPacksSkipCommentsAndMisplacedSections)
 {
     ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
     EXPECT_EQ(list.Tag, QStringLiteral("VEXLON2011TST"));
@@ -61,9 +48,28 @@ TEST_F(LanguagePacksTest, ListNamesPacksBesideIt)
     // An entry the pack lacks reads as empty text.
     EXPECT_EQ(texts.STAT(16), QString());
     EXPECT_EQ(texts.UI(-1), QString());
+
+    // An index out of range, a missing pack or a damaged list loads nothing.
+    UiTexts none;
+    EXPECT_FALSE(LoadLanguagePack(list, 2, none)); // equal to the number of packs
+    EXPECT_FALSE(LoadLanguagePack(list, -1, none));
+    EXPECT_FALSE(LoadLanguagePack(list, 1, none)); // ru.lng does not exist
+    list.Tag = kCorruptTag;
+    EXPECT_FALSE(LoadLanguagePack(list, 0, none));
+    EXPECT_TRUE(none.ui.isEmpty());
+
+    // Comment lines are skipped without counting, a bracketed line is an entry
+    // like any other, and a misplaced section name leaves that table alone.
+    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
+    texts.messages = QStringList {"old message"};
+    write("Languages/en.lng", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2\r\n// about New\r\nNew\r\n//\r\n[Open]\r\n"
+                              "MESSAGES\r\nfree\r\n1\r\nnew message\r\n--\r\nSTAT\r\n1\r\nReading\r\n");
+    LoadLanguagePack(list, 0, texts);
+    EXPECT_EQ(texts.ui, QStringList({"New", "[Open]"}));
+    EXPECT_EQ(texts.messages, QStringList({"old message"}));
 }
 
-TEST_F(LanguagePacksTest, BadListsAreRefused)
+TEST_F(LanguagePacksTest, BadListsAndBrokenPacksAreRefusedWhole)
 {
     const std::vector<std::pair<const char*, QByteArray>> cases {
         {"wrong first line", "Vexlon LANGUAGELIST FILE \r\nx\r\nVEXLON2011TST\r\n0\r\n"},
@@ -82,34 +88,13 @@ TEST_F(LanguagePacksTest, BadListsAreRefused)
         EXPECT_FALSE(LoadLanguageList(state.programDirectory, l)) << what;
         EXPECT_EQ(l.Tag, QStringLiteral("kept")) << what;
     }
-}
 
-TEST_F(LanguagePacksTest, CommentLinesAreSkippedWithoutCounting)
-{
-    write("Languages/en.lng", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2\r\n// about New\r\nNew\r\n//\r\n[Open]\r\n");
-    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
-    ASSERT_TRUE(LoadLanguagePack(list, 0, texts));
-    // A bracketed line is an entry like any other.
-    EXPECT_EQ(texts.ui, QStringList({"New", "[Open]"}));
-}
-
-TEST_F(LanguagePacksTest, AMisplacedSectionNameLeavesThatTableAlone)
-{
-    texts.messages = QStringList {"old message"};
-    write("Languages/en.lng",
-          "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\nMESSAGES\r\nfree\r\n1\r\nnew message\r\n--\r\nSTAT\r\n1\r\nReading\r\n");
-    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
-    LoadLanguagePack(list, 0, texts);
-    EXPECT_EQ(texts.ui, QStringList({"New"}));
-    EXPECT_EQ(texts.messages, QStringList({"old message"}));
-}
-
-TEST_F(LanguagePacksTest, BrokenPacksAreRefusedWhole)
-{
+    // A good list again; packs that break off or miscount are refused whole.
+    write("Languages/Languages.ini", listFile({"English", "en.lng"}));
     ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
     texts.ui = QStringList {"kept ui"};
     texts.messages = QStringList {"kept message"};
-    const std::vector<std::pair<const char*, QByteArray>> cases {
+    const std::vector<std::pair<const char*, QByteArray>> packs {
         {"UI count not a number", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\nten\r\nNew\r\n"},
         {"ends inside the UI entries", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n3\r\nNew\r\n"},
         {"MESSAGES count not a number", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n--\r\nMESSAGES\r\nx\r\n"},
@@ -119,23 +104,12 @@ TEST_F(LanguagePacksTest, BrokenPacksAreRefusedWhole)
         // room for them.
         {"count of 2147483647", "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n2147483647\r\nNew\r\n"},
     };
-    for (const auto& [what, content] : cases) {
+    for (const auto& [what, content] : packs) {
         write("Languages/en.lng", content);
         EXPECT_FALSE(LoadLanguagePack(list, 0, texts)) << what;
         EXPECT_EQ(texts.ui, QStringList({"kept ui"})) << what;
         EXPECT_EQ(texts.messages, QStringList({"kept message"})) << what;
     }
-}
-
-TEST_F(LanguagePacksTest, IndexOutOfRangeOrMissingPackLoadsNothing)
-{
-    ASSERT_TRUE(LoadLanguageList(state.programDirectory, list));
-    EXPECT_FALSE(LoadLanguagePack(list, 2, texts)); // equal to the number of packs
-    EXPECT_FALSE(LoadLanguagePack(list, -1, texts));
-    EXPECT_FALSE(LoadLanguagePack(list, 1, texts)); // ru.lng does not exist
-    list.Tag = kCorruptTag;
-    EXPECT_FALSE(LoadLanguagePack(list, 0, texts));
-    EXPECT_TRUE(texts.ui.isEmpty());
 }
 
 TEST_F(LanguagePacksTest, ProgramDirectoryPrefersTheExecutableFolderAndSeedsTheUserFolder)

@@ -5,24 +5,20 @@
 
 #include "core/base/Errors.h"
 #include "core/dictionary/Validation.h"
-#include "support/RuleFixture.h"
+#include "support/CoreFixture.h"
 
 using namespace vexlon;
 using namespace vexlon::test;
 
-class CleaningTest : public RuleFixture {};
-
-TEST_F(CleaningTest, StripsKeepDigitsLettersAndHighCyrillicOnly)
-{
-    EXPECT_EQ(StripSymbols("it's-ok!"), QByteArray("itsok"));
-    EXPECT_EQ(StripSymbols("x\xA8y\xB8z\xC0" "9"), QByteArray("xyz\xC0" "9"));
-    EXPECT_EQ(StripDigits("a1b23\xC0"), QByteArray("ab\xC0"));
-}
+class CleaningTest : public CoreFixture {};
 
 // Each rule alone, then the closing passes (short words, duplicates with
 // lower-casing). Protected rows are never touched.
-TEST_F(CleaningTest, EachRuleRemovesItsRowsAndSparesProtectedOnes)
+TEST_F(CleaningTest, EachRuleRemovesItsRowsAndSparesProtectedOnesUntilABadLanguageId)
 {
+    EXPECT_EQ(StripSymbols("it's-ok!"), QByteArray("itsok")); // digits, letters and high Cyrillic stay
+    EXPECT_EQ(StripSymbols("x\xA8y\xB8z\xC0" "9"), QByteArray("xyz\xC0" "9"));
+    EXPECT_EQ(StripDigits("a1b23\xC0"), QByteArray("ab\xC0"));
     struct Row {
         QByteArray word, id, status;
     };
@@ -51,12 +47,13 @@ TEST_F(CleaningTest, EachRuleRemovesItsRowsAndSparesProtectedOnes)
     state.settings.MinWordLength = 3;
     state.settings.LanguageCleanIndex = 1; // Russian, 02
     setItems(state.blackList, {{"bad", 0, 0x01, "English"}});
+    EXPECT_TRUE(InBlackList(state, "bad", 0x01) && !InBlackList(state, "Bad", 0x01) && !InBlackList(state, "bad", 0x02));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         table.clear();
         for (const Row& r : c.rows)
             add(r.word, r.id, r.status);
-        dialogs.clearRecords();
+        dialogs.captions.clear();
         CleanRules rules;
         rules.*c.rule = true;
         CleanDictionary(state, table, rules);
@@ -65,6 +62,20 @@ TEST_F(CleaningTest, EachRuleRemovesItsRowsAndSparesProtectedOnes)
         EXPECT_EQ(dialogs.captions, (QStringList {"STAT9", "STAT7", "STAT6"}));
         EXPECT_TRUE(dialogs.atRest());
     }
+
+    // A bad language ID stops the run, keeping what was cleaned.
+    table.clear();
+    table.modified = false;
+    add("ab1");
+    table.append(row("cd2", "zz"));
+    add("ef3");
+    CleanRules rules;
+    rules.numbers = true;
+    rules.blackList = true;
+    EXPECT_THROW(CleanDictionary(state, table, rules), ConvertError);
+    EXPECT_EQ(words(), (QList<QByteArray> {"ab", "cd2", "ef3"}));
+    EXPECT_TRUE(table.modified); // a row has changed
+    EXPECT_TRUE(dialogs.atRest());
 }
 
 TEST_F(CleaningTest, MenuLanguageItemAsksAndAllRunsByLengthEvenWithEverySwitchOff)
@@ -95,27 +106,13 @@ TEST_F(CleaningTest, MenuLanguageItemAsksAndAllRunsByLengthEvenWithEverySwitchOf
     EXPECT_EQ(dialogs.statusRefreshes, 3);
 }
 
-TEST_F(CleaningTest, BadLanguageIdStopsTheRunKeepingWhatWasCleaned)
-{
-    add("ab1");
-    table.append(row("cd2", "zz"));
-    add("ef3");
-    CleanRules rules;
-    rules.numbers = true;
-    rules.blackList = true;
-    EXPECT_THROW(CleanDictionary(state, table, rules), ConvertError);
-    EXPECT_EQ(words(), (QList<QByteArray> {"ab", "cd2", "ef3"}));
-    EXPECT_TRUE(table.modified); // a row has changed
-    EXPECT_TRUE(dialogs.atRest());
-}
-
 TEST_F(CleaningTest, PreSaveCheckBoundsAndRepairLeavesProtectedProblems)
 {
     add("ab", "01");
     add("ab", "02");
     add(QByteArray(249, 'w'));
     EXPECT_FALSE(DictionaryHasProblem(state, table));
-    EXPECT_TRUE(dialogs.showed("STAT8"));
+    EXPECT_TRUE(dialogs.captions.contains("STAT8"));
     EXPECT_TRUE(dialogs.atRest());
     for (const QByteArray& bad : {QByteArray("ab"), QByteArray("x"), QByteArray(250, 'w')}) {
         add(bad);

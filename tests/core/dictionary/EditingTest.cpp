@@ -1,25 +1,20 @@
 #include "core/dictionary/Editing.h"
 
-#include "support/RuleFixture.h"
+#include "support/CoreFixture.h"
 
 using namespace vexlon;
 using namespace vexlon::test;
 
-class EditingTest : public RuleFixture {};
+class EditingTest : public CoreFixture {};
 
-TEST_F(EditingTest, AddInsertsAfterTheSelectionButNeverAboveTheWhiteList)
+TEST_F(EditingTest, AddInsertsBelowTheWhiteListAndSetLanguageSkipsProtectedRows)
 {
     setItems(state.whiteList, QVector<TLST_ITEM>(3));
     for (int i = 0; i < 5; ++i)
         add("w" + QByteArray::number(i), "01", i < 3 ? status::WhiteList : status::UsersDictionary);
     dialogs.languages = {2};
     EXPECT_EQ(AddWord(state, table), 3);
-    const DictRow& added = table.row(3);
-    EXPECT_EQ(added.word, QByteArray("new"));
-    EXPECT_EQ(added.number, QByteArray("3"));
-    EXPECT_EQ(added.languageId, QByteArray("0A"));
-    EXPECT_EQ(added.language, QByteArray("German"));
-    EXPECT_EQ(added.status, QByteArray(status::AddedByUser));
+    EXPECT_EQ(table.row(3), (DictRow {"new", "3", "0A", "German", status::AddedByUser}));
     EXPECT_TRUE(table.modified);
     EXPECT_EQ(dialogs.languagePrompts, QStringList {"M6"});
 
@@ -33,10 +28,10 @@ TEST_F(EditingTest, AddInsertsAfterTheSelectionButNeverAboveTheWhiteList)
     EXPECT_EQ(AddWord(state, table), -1);
     EXPECT_EQ(table.count(), 7);
     EXPECT_FALSE(table.modified);
-}
 
-TEST_F(EditingTest, SetLanguageSkipsProtectedRowsTellingOnce)
-{
+    // Set Language skips protected rows, telling once.
+    table.clear();
+    table.modified = false;
     add("a1");
     add("a2", "01", status::Locked);
     add("a3", "01", status::WhiteList);
@@ -44,11 +39,8 @@ TEST_F(EditingTest, SetLanguageSkipsProtectedRowsTellingOnce)
     select({1, 2, 3});
     dialogs.languages = {1};
     SetLanguage(state, table);
-    EXPECT_EQ(table.row(0).languageId, QByteArray("01"));
-    EXPECT_EQ(table.row(1).languageId, QByteArray("01"));
-    EXPECT_EQ(table.row(3).languageId, QByteArray("02"));
-    EXPECT_EQ(table.row(3).language, QByteArray("Russian"));
-    EXPECT_EQ(table.row(3).status, QByteArray(status::UsersDictionary));
+    EXPECT_EQ(column(ColLanguageId), (QList<QByteArray> {"01", "01", "01", "02"}));
+    EXPECT_EQ(table.row(3), (DictRow {"a4", "4", "02", "Russian", status::UsersDictionary, true}));
     EXPECT_EQ(dialogs.messages, QStringList {"M10"});
     EXPECT_TRUE(table.modified);
     EXPECT_TRUE(dialogs.atRest());
@@ -61,7 +53,7 @@ TEST_F(EditingTest, SetLanguageSkipsProtectedRowsTellingOnce)
     EXPECT_FALSE(table.modified);
 }
 
-TEST_F(EditingTest, LockUnlockAsksPerLockedRowUntilTheFirstNo)
+TEST_F(EditingTest, LockUnlockAsksUntilTheFirstNoAndMovesStopAtWhiteListRows)
 {
     add("a", "01", status::Locked);
     add("b", "01", status::Locked);
@@ -72,47 +64,18 @@ TEST_F(EditingTest, LockUnlockAsksPerLockedRowUntilTheFirstNo)
     select({0, 1, 2, 3, 4, 5});
     dialogs.answers = {true, false};
     LockUnlock(state, table);
-    EXPECT_EQ(table.row(0).status, QByteArray(status::EditedByUser));
-    EXPECT_EQ(table.row(1).status, QByteArray(status::Locked));
-    EXPECT_EQ(table.row(2).status, QByteArray(status::Locked)); // no second question after No
-    EXPECT_EQ(table.row(5).status, QByteArray(status::Locked));
+    // No second question after No; white list rows are left alone.
+    EXPECT_EQ(column(ColStatus), (QList<QByteArray> {status::EditedByUser, status::Locked, status::Locked, status::WhiteList,
+                                                     status::WhiteList, status::Locked}));
     ASSERT_EQ(dialogs.questions.size(), 2u);
     EXPECT_EQ(dialogs.questions[0].kind, ConfirmKind::Warning);
     EXPECT_EQ(dialogs.messages, QStringList {"M11"});
     EXPECT_FALSE(table.modified);
     EXPECT_TRUE(dialogs.atRest());
-}
 
-TEST_F(EditingTest, DeleteRemovesUnprotectedSelectedRowsKeepingNumbers)
-{
-    add("a");
-    add("b", "01", status::Locked);
-    add("c");
-    add("d");
-    add("e", "01", status::WhiteList);
-    select({0, 1, 2, 4});
-    DeleteSelected(state, table);
-    EXPECT_EQ(words(), (QList<QByteArray> {"b", "d", "e"}));
-    EXPECT_EQ(table.row(1).number, QByteArray("4"));
-    EXPECT_EQ(dialogs.messages, QStringList {"M13"});
-    EXPECT_TRUE(table.modified);
-    EXPECT_EQ(dialogs.statusRefreshes, 1);
-}
-
-TEST_F(EditingTest, EditLowerCasesAndDropsBlanksAndProtectedRowsRefuse)
-{
-    add("old");
-    add("keep", "01", status::Locked);
-    EXPECT_TRUE(EditWord(table, 0, "Ab Cd \xC0"));
-    EXPECT_EQ(table.row(0).word, QByteArray("abcd\xE0"));
-    EXPECT_EQ(table.row(0).status, QByteArray(status::EditedByUser));
-    EXPECT_TRUE(table.modified);
-    EXPECT_FALSE(EditWord(table, 1, "x"));
-    EXPECT_EQ(table.row(1).word, QByteArray("keep"));
-}
-
-TEST_F(EditingTest, MovesStopAtTheEdgesAndAtWhiteListRows)
-{
+    // Moves stop at the edges and at white list rows.
+    table.clear();
+    table.modified = false;
     add("w", "01", status::WhiteList);
     add("a");
     add("b");
@@ -133,4 +96,28 @@ TEST_F(EditingTest, MovesStopAtTheEdgesAndAtWhiteListRows)
     select({0});
     EXPECT_FALSE(MoveRowDown(table)); // white list rows do not move
     EXPECT_FALSE(MoveRowUp(table));
+}
+
+TEST_F(EditingTest, DeleteAndEditSpareProtectedRows)
+{
+    add("a");
+    add("b", "01", status::Locked);
+    add("c");
+    add("d");
+    add("e", "01", status::WhiteList);
+    select({0, 1, 2, 4});
+    DeleteSelected(state, table);
+    EXPECT_EQ(words(), (QList<QByteArray> {"b", "d", "e"}));
+    EXPECT_EQ(table.row(1).number, QByteArray("4"));
+    EXPECT_EQ(dialogs.messages, QStringList {"M13"});
+    EXPECT_TRUE(table.modified);
+    EXPECT_EQ(dialogs.statusRefreshes, 1);
+
+    // Editing lower-cases and drops blanks; protected rows refuse.
+    table.modified = false;
+    EXPECT_TRUE(EditWord(table, 1, "Ab Cd \xC0"));
+    EXPECT_FALSE(EditWord(table, 0, "x"));
+    EXPECT_EQ(words(), (QList<QByteArray> {"b", "abcd\xE0", "e"}));
+    EXPECT_EQ(column(ColStatus), (QList<QByteArray> {status::Locked, status::EditedByUser, status::WhiteList}));
+    EXPECT_TRUE(table.modified);
 }

@@ -35,34 +35,6 @@ void RemoveDuplicates(DictionaryTable& table)
     }
 }
 
-namespace {
-
-bool InBlackList(const TLST& blackList, const QByteArray& word, int32_t id)
-{
-    for (const TLST_ITEM& item : blackList.Items) {
-        if (item.Word == word && item.LanguageID == id)
-            return true;
-    }
-    return false;
-}
-
-bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t id, int self)
-{
-    for (int j = 0; j < table.count(); ++j) {
-        if (j == self)
-            continue;
-        const QByteArray& other = table.row(j).word;
-        if (other.size() > word.size() && other.left(word.size()) == word) {
-            const auto otherId = tryHexToInt(table.row(j).languageId);
-            if (otherId && *otherId == id)
-                return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
 void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure, const TLST& blackList,
                      DictionaryTable& table, const CleanRules& rules)
 {
@@ -79,17 +51,18 @@ void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure,
         if (rules.numbers)
             table.setCell(i, ColWord, StripDigits(table.row(i).word));
         const QByteArray word = table.row(i).word;
-        bool remove = false;
-        if (rules.blackList && reference::InBlackList(blackList, word, id))
-            remove = true;
-        else if (rules.language && settings.LanguageCleanIndex < structure.Languages.size()
-                 && id == structure.Languages.at(settings.LanguageCleanIndex).ID)
-            remove = true;
-        else if (rules.intelect && reference::IsPrefixOfLonger(table, word, id, i))
-            remove = true;
-        else if (rules.byLength && word.size() < settings.MinWordLength)
-            remove = true;
-        if (remove)
+        bool blacklisted = false;
+        for (qsizetype b = 0; rules.blackList && !blacklisted && b < blackList.Items.size(); ++b)
+            blacklisted = blackList.Items[b].Word == word && blackList.Items[b].LanguageID == id;
+        // A longer word of the same language that begins with this one.
+        bool prefix = false;
+        for (int j = 0; rules.intelect && !prefix && j < table.count(); ++j) {
+            const QByteArray& other = table.row(j).word;
+            prefix = j != i && other.size() > word.size() && other.startsWith(word) && tryHexToInt(table.row(j).languageId) == id;
+        }
+        const bool language = rules.language && settings.LanguageCleanIndex < structure.Languages.size()
+            && id == structure.Languages.at(settings.LanguageCleanIndex).ID;
+        if (blacklisted || language || prefix || (rules.byLength && word.size() < settings.MinWordLength))
             table.removeAt(i);
         else
             ++i;

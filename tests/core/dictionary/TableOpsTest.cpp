@@ -1,9 +1,8 @@
 #include "core/dictionary/TableOps.h"
 
-#include "core/dictionary/Find.h"
-
 #include "core/base/Errors.h"
-#include "core/dictionary/CoreFixture.h"
+#include "core/dictionary/Find.h"
+#include "support/CoreFixture.h"
 
 using namespace vexlon;
 using namespace vexlon::test;
@@ -24,26 +23,21 @@ public:
 
 class TableOpsTest : public CoreFixture {
 protected:
-    void add(const QByteArray& word, const QByteArray& number = "1", const QByteArray& id = "01")
+    void addNumbered(const QByteArray& word, const QByteArray& number, const QByteArray& id = "01")
     {
-        table.append({word, number, id, "L", "Users Dictionary"});
+        table.append(row(word, id, status::UsersDictionary, number));
     }
-    QVector<QByteArray> column(int c) const
-    {
-        QVector<QByteArray> out;
-        for (const DictRow& r : table.rows())
-            out << r.cell(c);
-        return out;
-    }
-    DictionaryTable table;
 };
 
-TEST_F(TableOpsTest, FreeBytesCountsEvenSizedRecords)
+TEST_F(TableOpsTest, FreeBytesAndTheStatusLineRenumberAndColumnSorts)
 {
+    state.texts.messages[0] = QStringLiteral("Free: ");
+    state.texts.messages[1] = QStringLiteral("Words: ");
+    state.texts.messages[2] = QStringLiteral("Full");
     EXPECT_EQ(FreeBytes(state, table), 5081);
     EXPECT_TRUE(dialogs.captions.isEmpty()); // no progress for an empty table
+    EXPECT_EQ(dictionaryStatusLine(state, table).text, QStringLiteral("Free: 5081 b, Words: 0"));
     add("a");
-    EXPECT_EQ(FreeBytes(state, table), 5081 - 6);
     add("ab");
     add("abc");
     EXPECT_EQ(FreeBytes(state, table), 5081 - 6 - 8 - 8);
@@ -52,84 +46,65 @@ TEST_F(TableOpsTest, FreeBytesCountsEvenSizedRecords)
     add(QByteArray(257, 'x'));
     EXPECT_EQ(FreeBytes(state, table), 5081 - 6);
     EXPECT_TRUE(dialogs.atRest());
-}
 
-TEST_F(TableOpsTest, StatusLineTurnsRedWhenNoByteIsLeft)
-{
-    DictionaryStatusLine line = dictionaryStatusLine(state, table);
-    EXPECT_TRUE(line.fits);
-    EXPECT_EQ(line.text, QStringLiteral("M0:5081 b, M1:0"));
     // Twenty 254-byte records take 5080 of the 5081 bytes.
+    table.clear();
     for (int i = 0; i < 20; ++i)
         add(QByteArray(249, 'x'));
     EXPECT_EQ(FreeBytes(state, table), 1);
     EXPECT_TRUE(RefreshDictionaryStatus(state, table));
     add("z");
-    EXPECT_LT(FreeBytes(state, table), 0);
-    line = dictionaryStatusLine(state, table);
+    const DictionaryStatusLine line = dictionaryStatusLine(state, table);
     EXPECT_FALSE(line.fits);
-    EXPECT_EQ(line.text, QStringLiteral("M2:, M1:") + QString::number(table.count()));
-}
+    EXPECT_EQ(line.text, QStringLiteral("Full, Words: 21"));
 
-TEST_F(TableOpsTest, AnExactFitLeavesNothingFree)
-{
+    // An exact fit leaves nothing free, and that is not a fit.
     state.settings.UsersDictionarySize = 19 + 8 * 10;
+    table.clear();
     for (int i = 0; i < 10; ++i)
         add("ab");
     EXPECT_EQ(FreeBytes(state, table), 0);
     EXPECT_FALSE(RefreshDictionaryStatus(state, table));
-}
 
-TEST_F(TableOpsTest, RenumberClampsItsRange)
-{
-    add("a", "77");
-    add("b", "5");
-    add("c", "0");
+    // Renumbering clamps its range; column sorts are unsigned.
+    table.clear();
+    addNumbered("a", "77");
+    addNumbered("b", "5");
+    addNumbered("c", "0");
     RenumberRows(state, table, -5, 1000);
-    EXPECT_EQ(column(ColNumber), QVector<QByteArray>({"1", "2", "3"}));
+    EXPECT_EQ(column(ColNumber), QList<QByteArray>({"1", "2", "3"}));
     EXPECT_TRUE(table.modified);
     table.setCell(0, ColNumber, "9");
     RenumberRows(state, table, 1, 1);
-    EXPECT_EQ(column(ColNumber), QVector<QByteArray>({"9", "2", "3"}));
+    EXPECT_EQ(column(ColNumber), QList<QByteArray>({"9", "2", "3"}));
     EXPECT_TRUE(dialogs.atRest());
-}
 
-TEST_F(TableOpsTest, ColumnSorts)
-{
-    add("b", "100", "0A");
-    add("B", "9", "02");
-    add("a", "10", "1");
+    table.clear();
+    addNumbered("b", "100", "0A");
+    addNumbered("B", "FFFFFFFF", "02");
+    addNumbered("a", "10", "1");
     SortByColumn(table, ColNumber);
-    EXPECT_EQ(column(ColNumber), QVector<QByteArray>({"9", "10", "100"}));
+    EXPECT_EQ(column(ColNumber), QList<QByteArray>({"10", "100", "FFFFFFFF"}));
     SortByColumn(table, ColLanguageId);
-    EXPECT_EQ(column(ColLanguageId), QVector<QByteArray>({"1", "02", "0A"}));
+    EXPECT_EQ(column(ColLanguageId), QList<QByteArray>({"1", "02", "0A"}));
     SortByColumn(table, ColNumber);
     SortByColumn(table, ColLanguage); // by id, not by name
-    EXPECT_EQ(column(ColLanguageId), QVector<QByteArray>({"1", "02", "0A"}));
+    EXPECT_EQ(column(ColLanguageId), QList<QByteArray>({"1", "02", "0A"}));
     SortByColumn(table, ColWord);
-    EXPECT_EQ(column(ColWord), QVector<QByteArray>({"a", "b", "B"}));
-    const QVector<QByteArray> before = column(ColWord);
+    EXPECT_EQ(column(ColWord), QList<QByteArray>({"a", "b", "B"}));
     SortByColumn(table, ColStatus);
-    EXPECT_EQ(column(ColWord), before);
-}
+    EXPECT_EQ(column(ColWord), QList<QByteArray>({"a", "b", "B"}));
+    EXPECT_EQ(CompareByNumber(table.row(0), table.row(2)), -1);
+    EXPECT_EQ(CompareByNumber(table.row(2), table.row(0)), 1);
+    EXPECT_EQ(CompareByNumber(table.row(1), table.row(1)), 0);
+    EXPECT_EQ(CompareByLanguageID(table.row(1), table.row(0)), 1);
 
-TEST_F(TableOpsTest, ComparisonsAreUnsignedAndABadTextLeavesTheOrder)
-{
-    const DictRow small {"x", "1", "01", "", ""};
-    const DictRow big {"y", "FFFFFFFF", "FF", "", ""};
-    EXPECT_EQ(CompareByNumber(small, big), -1);
-    EXPECT_EQ(CompareByNumber(big, small), 1);
-    EXPECT_EQ(CompareByNumber(small, small), 0);
-    EXPECT_EQ(CompareByLanguageID(big, small), 1);
-
-    add("c", "3");
-    add("b", "x2");
-    add("a", "1");
+    table.setCell(1, ColNumber, "x2");
     EXPECT_THROW(SortByColumn(table, ColNumber), ConvertError);
-    EXPECT_EQ(column(ColWord), QVector<QByteArray>({"c", "b", "a"}));
+    EXPECT_EQ(column(ColWord), QList<QByteArray>({"a", "b", "B"}));
 }
 
-TEST_F(TableOpsTest, SuspendedUpdatesArriveAsOneReset)
+TEST_F(TableOpsTest, SuspendedUpdatesArriveAsOneResetAndFindSelectsByPrefix)
 {
     CountingObserver observer;
     table.setObserver(&observer);
@@ -147,10 +122,10 @@ TEST_F(TableOpsTest, SuspendedUpdatesArriveAsOneReset)
     }
     EXPECT_EQ(observer.resets, 1);
     EXPECT_EQ(observer.other, 1);
-}
 
-TEST_F(TableOpsTest, FindSelectsExactlyTheWordsThatBeginWithTheText)
-{
+    // Find selects exactly the words that begin with the text.
+    table.setObserver(nullptr);
+    table.clear();
     for (const char* w : {"ab", "abc", "Abc", "xab", "a"})
         add(w);
     table.setSelected(3, true);

@@ -6,23 +6,20 @@
 
 namespace vexlon::reference {
 
-bool AddToStatistic(TSTATLST& list, const TiTAPStructure& structure, const QByteArray& word, uint8_t id)
-{
-    for (int i = 0; i < list.Count; ++i) {
-        if (list.Items[i].Word == word && list.Items[i].LanguageID == id) {
-            list.Items[i].Rating += 1;
-            return true;
-        }
-    }
-    list.Items.append({word, 1, id, LanguageName(structure, id)});
-    list.Count += 1;
-    return false;
-}
-
 void UpdateStatistic(TSTATLST& list, const TiTAPStructure& structure, const DictionaryTable& table)
 {
-    for (const DictRow& row : table.rows())
-        AddToStatistic(list, structure, row.word, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF));
+    for (const DictRow& row : table.rows()) {
+        const auto id = static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF);
+        int found = -1;
+        for (int i = 0; i < list.Count && found < 0; ++i)
+            found = list.Items[i].Word == row.word && list.Items[i].LanguageID == id ? i : -1;
+        if (found >= 0) {
+            list.Items[found].Rating += 1;
+        } else {
+            list.Items.append({row.word, 1, id, LanguageName(structure, id)});
+            list.Count += 1;
+        }
+    }
 }
 
 TLST applyListRows(const TiTAPStructure& structure, QVector<ListRow> rows, bool keepNumbers)
@@ -55,21 +52,17 @@ TLST applyListRows(const TiTAPStructure& structure, QVector<ListRow> rows, bool 
     return list;
 }
 
-namespace {
-int freeBytes(const TSettings& settings, const DictionaryTable& table)
-{
-    int sum = 0;
-    for (const DictRow& row : table.rows())
-        sum += recordSize(row.word.size());
-    return settings.UsersDictionarySize - 19 - sum;
-}
-} // namespace
-
 void FillAddFromStatistic(const TSettings& settings, const TSTATLST& list, const TiTAPStructure& structure,
                           DictionaryTable& table)
 {
+    auto freeBytes = [&] {
+        int sum = 0;
+        for (const DictRow& row : table.rows())
+            sum += recordSize(row.word.size());
+        return settings.UsersDictionarySize - 19 - sum;
+    };
     const int n = table.count();
-    const int free = freeBytes(settings, table);
+    const int free = freeBytes();
     int used = 0;
     for (int e = 0; e < list.Count; ++e) {
         const TSTATLST_ITEM& item = list.Items[e];
@@ -89,7 +82,7 @@ void FillAddFromStatistic(const TSettings& settings, const TSTATLST& list, const
         table.append(row);
         used += recordSize(item.Word.size());
     }
-    while (freeBytes(settings, table) < 1 && !table.isEmpty())
+    while (freeBytes() < 1 && !table.isEmpty())
         table.removeAt(table.count() - 1);
 }
 

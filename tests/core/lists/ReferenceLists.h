@@ -9,7 +9,6 @@
 
 namespace vexlon::reference {
 
-bool AddToStatistic(TSTATLST& list, const TiTAPStructure& structure, const QByteArray& word, uint8_t id);
 void UpdateStatistic(TSTATLST& list, const TiTAPStructure& structure, const DictionaryTable& table);
 // Apply's walk of the list windows over rows in word order.
 TLST applyListRows(const TiTAPStructure& structure, QVector<ListRow> rows, bool keepNumbers);
