@@ -78,30 +78,6 @@ QByteArray StripDigits(const QByteArray& word)
     return out;
 }
 
-bool InBlackList(const ProgramState& state, const QByteArray& word, uint8_t languageId)
-{
-    for (const TLST_ITEM& item : state.blackList.Items) {
-        if (item.Word == word && item.LanguageID == languageId)
-            return true;
-    }
-    return false;
-}
-
-bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t languageId, int self)
-{
-    for (int j = 0; j < table.count(); ++j) {
-        if (j == self)
-            continue;
-        const DictRow& other = table.row(j);
-        if (other.word.size() <= word.size() || !other.word.startsWith(word))
-            continue;
-        const std::optional<int32_t> id = tryHexToInt(other.languageId);
-        if (id && *id == languageId)
-            return true;
-    }
-    return false;
-}
-
 void CleanDictionary(const ProgramState& state, DictionaryTable& table, const CleanRules& rules)
 {
     ProgressScope progress(state.ui(), state.texts.STAT(9));

@@ -27,15 +27,6 @@ QByteArray StripSymbols(const QByteArray& word);
 // Removes the digits "0" to "9".
 QByteArray StripDigits(const QByteArray& word);
 
-// True when the black list holds exactly this word (byte-wise) with this
-// language ID.
-bool InBlackList(const ProgramState& state, const QByteArray& word, uint8_t languageId);
-
-// True when a row other than row self has a longer word that begins with
-// word and a language ID that reads as languageId. A row whose language ID
-// is not hexadecimal is of no language here.
-bool IsPrefixOfLonger(const DictionaryTable& table, const QByteArray& word, int32_t languageId, int self);
-
 // One cleaning run over the whole table, then RemoveShortWords(2) and
 // RemoveDuplicates; the table counts as modified afterwards. The Language
 // rule removes the language of entry Settings.LanguageCleanIndex of the
