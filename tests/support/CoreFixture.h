@@ -23,12 +23,12 @@
 namespace vexlon::test {
 
 // A language structure file's bytes: each language as (id, name, {code, unit} pairs).
-struct LangSpec {
+struct TestLanguage {
     uint8_t id;
     QByteArray name;
     std::vector<std::pair<uint8_t, char16_t>> chars;
 };
-inline QByteArray langStructureBytes(const std::vector<LangSpec>& languages, uint16_t version = 1)
+inline QByteArray langStructureBytes(const std::vector<TestLanguage>& languages, uint16_t version = 1)
 {
     QByteArray out(32, '\0');
     out[16] = static_cast<char>(version >> 8);
@@ -39,7 +39,7 @@ inline QByteArray langStructureBytes(const std::vector<LangSpec>& languages, uin
         const auto offset = static_cast<uint16_t>(out.size());
         out[static_cast<qsizetype>(32 + 2 * i)] = static_cast<char>(offset >> 8);
         out[static_cast<qsizetype>(33 + 2 * i)] = static_cast<char>(offset & 0xFF);
-        const LangSpec& l = languages[i];
+        const TestLanguage& l = languages[i];
         out.append(static_cast<char>(l.id));
         QByteArray name(14, '\0');
         name[0] = static_cast<char>(l.name.size());
