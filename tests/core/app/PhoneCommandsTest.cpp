@@ -3,6 +3,7 @@
 // modified mark when the phone refuses or breaks off.
 #include "core/app/PhoneCommands.h"
 
+#include "core/base/Errors.h"
 #include "core/dictionary/ItudFile.h"
 #include "support/CoreFixture.h"
 
@@ -18,11 +19,12 @@ public:
     QByteArray stored;            // the phone's dictionary file
     QByteArrayList uploads;       // every upload tried
     int restarts = 0;
+    QString phoneModel = QStringLiteral("V3x");
 
     bool hasCurrentPhone() override { return true; }
     bool isOpen() override { return opened; }
     bool open() override { return opened = true; }
-    QString model() override { return QStringLiteral("V3x"); }
+    QString model() override { return phoneModel; }
     QString imei() override { return QString(); }
     QString flexVersion() override { return QString(); }
     bool download(const QString&, QByteArray& bytes, int, const TransferProgress&) override
@@ -124,4 +126,22 @@ TEST_F(PhoneCommandsTest, OpenReadsThePhoneOrChangesNothing)
     EXPECT_EQ(column(editor.table, ColWord), (QByteArrayList{"alpha", "beta"}));
     EXPECT_EQ(read(QString::fromLatin1(kDownloadFile)), phone.stored);
     EXPECT_FALSE(editor.table.modified);
+}
+
+// Phone Information tells what could be read, and fails only when nothing
+// at all could be.
+TEST_F(PhoneCommandsTest, InformationFailsOnlyWhenNothingAtAllCanBeRead)
+{
+    phone.stored = QByteArray(5100, 'x');
+    const QStringList whole = {QStringLiteral("Phone Model-> V3x"), QStringLiteral("Phone IMEI: "),
+                               QStringLiteral("Phone Flex: "), QStringLiteral("iTAP Users Dictionary file size-> 5100 bytes")};
+    EXPECT_EQ(PhoneInformation(editor, &phone, hooks), whole);
+    phone.phoneModel.clear();
+    EXPECT_EQ(PhoneInformation(editor, &phone, hooks).value(0), QStringLiteral("Phone Model-> "));
+    phone.phoneModel = QStringLiteral("V3x");
+    phone.refuse = true;
+    EXPECT_EQ(PhoneInformation(editor, &phone, hooks).value(3),
+              QStringLiteral("iTAP Users Dictionary file size-> could not be read"));
+    phone.phoneModel.clear();
+    EXPECT_THROW(PhoneInformation(editor, &phone, hooks), VexlonError);
 }

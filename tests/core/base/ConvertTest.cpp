@@ -54,3 +54,11 @@ TEST(AnsiTest, CodePageLowerCaseAndWordOrder)
     EXPECT_LT(cp1251::compare("\xC5", "\xA8"), 0);
     EXPECT_LT(cp1251::compare("\xA8", "\xC6"), 0);
 }
+
+// Text from a file is shown in messages with its control characters (C0,
+// DEL and C1) escaped, and every other letter as it is.
+TEST(ErrorsTest, MessagesEscapeControlCharacters)
+{
+    EXPECT_EQ(printable(QString::fromUtf16(u"a\u001B\u007F\u0085\u00A0\u044F")),
+              QString::fromUtf16(u"a\\x1B\\x7F\\x85\u00A0\u044F"));
+}
