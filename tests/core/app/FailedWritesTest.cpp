@@ -146,4 +146,20 @@ TEST_F(FailedWrites, ABackupOrSettingsFileThatCannotBeWrittenIsToldAndWorkGoesOn
     // The lists were still read, so nothing later writes an empty list over them.
     ASSERT_EQ(editor.state.whiteList.Count, 1);
     EXPECT_EQ(editor.state.whiteList.Items[0].Word, QByteArray("keep"));
+
+    // With room the defaults are written; without a language structure the
+    // program is to end, once the other steps have run.
+    QFile::remove(file(QStringLiteral("iTAP_Lang_structure.dat")));
+    dialogs.messages.clear();
+    Editor again;
+    again.state.programDirectory = state.programDirectory;
+    again.state.dialogs = &dialogs;
+    result = RunStartUp(again, UiTexts(), hooks);
+    EXPECT_TRUE(result.terminate && result.completed);
+    EXPECT_EQ(dialogs.messages.value(0), QString::fromLatin1(kCriticalStructureMessage));
+    EXPECT_EQ(dialogs.messages.value(1), QString::fromLatin1(kSettingsErrorMessage));
+    TSettings written;
+    ASSERT_TRUE(LoadSettings(file(QString::fromLatin1(kSettingsFileName)), written));
+    EXPECT_EQ(written.UsersDictionarySize, again.state.settings.UsersDictionarySize);
+    EXPECT_EQ(again.state.whiteList.Count, 1);
 }
