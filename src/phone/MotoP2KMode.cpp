@@ -213,42 +213,33 @@ bool TMotoP2KModemItem::ReadSeemPhone(uint16_t SeemNumber, uint16_t RecordNumber
     return true;
 }
 
-bool TMotoP2KModemItem::readSeemText(uint16_t seem, std::size_t bufferSize, std::string& text)
+std::string TMotoP2KModemItem::readSeemText(uint16_t seem, std::size_t bufferSize, const char* failed,
+                                            const char* done)
 {
+    if (!IsOpen())
+        return {};
     std::vector<uint8_t> buffer(bufferSize, 0);
     uint16_t length = 0;
-    if (!ReadSeemPhone(seem, 1, 0, 0, buffer, length))
-        return false;
+    if (!ReadSeemPhone(seem, 1, 0, 0, buffer, length)) {
+        DoDebug(failed, dtError);
+        return {};
+    }
+    DoDebug(done, dtInformation);
     // Only the bytes that reached the buffer are looked at.
     const std::size_t delivered = std::min<std::size_t>(length, buffer.size());
-    text = p2k::decodeSeemText(std::span<const uint8_t>(buffer).first(delivered));
-    return true;
+    return p2k::decodeSeemText(std::span<const uint8_t>(buffer).first(delivered));
 }
 
 std::string TMotoP2KModemItem::GetPhoneModel()
 {
-    if (!IsOpen())
-        return {};
-    std::string model;
-    if (!readSeemText(p2k::kSeemModel, kModelBufferSize, model)) {
-        DoDebug("Get Phone Model Failed - Error Read Seem Phone", dtError);
-        return {};
-    }
-    DoDebug("GetPhone Model", dtInformation);
-    return model;
+    return readSeemText(p2k::kSeemModel, kModelBufferSize, "Get Phone Model Failed - Error Read Seem Phone",
+                        "GetPhone Model");
 }
 
 std::string TMotoP2KModemItem::GetPhoneFlexVersion()
 {
-    if (!IsOpen())
-        return {};
-    std::string flex;
-    if (!readSeemText(p2k::kSeemFlex, kFlexBufferSize, flex)) {
-        DoDebug("Get Phone Flex version Failed - Error Read Seem Phone", dtError);
-        return {};
-    }
-    DoDebug("Get Phone Flex version", dtInformation);
-    return flex;
+    return readSeemText(p2k::kSeemFlex, kFlexBufferSize, "Get Phone Flex version Failed - Error Read Seem Phone",
+                        "Get Phone Flex version");
 }
 
 std::string TMotoP2KModemItem::GetPhoneIMEI()

@@ -100,7 +100,9 @@ public:
                          const TProgressCallback& Progress);
 
 private:
-    bool readSeemText(uint16_t seem, std::size_t bufferSize, std::string& text);
+    // A text record of a SEEM, reported with one of the two texts; empty when
+    // the phone is closed or the read fails.
+    std::string readSeemText(uint16_t seem, std::size_t bufferSize, const char* failed, const char* done);
     // One file read; false when it failed (length 0 is the end of the file).
     bool readChunk(std::span<uint8_t> buffer, int32_t count, int32_t& length);
 
