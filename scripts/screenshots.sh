@@ -1,7 +1,9 @@
 #!/bin/sh
 # Pictures of the editor as a user sees it: the main window on the sample
-# dictionary, the usage gauge and the settings dialog, saved as PNG files
-# into build/screenshots (or the folder given as the first argument).
+# dictionary, the usage gauge, the settings dialog, and the window over a
+# virtual phone holding the sample while Open from Phone reads it and once
+# it has, saved as PNG files into build/screenshots (or the folder given as
+# the first argument).
 # Needs the built test program vexlon-screenshots, the data beside the
 # executables and xvfb-run.
 set -eu
@@ -19,4 +21,5 @@ export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 chmod 700 "$XDG_RUNTIME_DIR"
 cd "$bin"
 QT_QPA_PLATFORM=xcb timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" "$shooter" "$out" "$bin" "$bin/samples/sample.iud"
-ls "$out"/main-window.png "$out"/usage-gauge.png "$out"/settings.png
+ls "$out"/main-window.png "$out"/usage-gauge.png "$out"/settings.png \
+  "$out"/phone-reading.png "$out"/phone-connected.png

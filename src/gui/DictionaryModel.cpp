@@ -82,10 +82,8 @@ bool DictionaryModel::setData(const QModelIndex& index, const QVariant& value, i
 {
     if (role != Qt::EditRole || !index.isValid() || index.column() != ColWord || index.row() >= m_table.count())
         return false;
-    if (!EditWord(m_table, index.row(), cp1251::fromUnicode(value.toString())))
-        return false;
-    emit wordEdited(index.row());
-    return true;
+    const QByteArray typed = cp1251::fromUnicode(value.toString());
+    return m_edit ? m_edit(index.row(), typed) : EditWord(m_table, index.row(), typed);
 }
 
 void DictionaryModel::tableReset()
@@ -110,6 +108,27 @@ void DictionaryModel::rowsRemoved(int first, int last)
 void DictionaryModel::rowsChanged(int first, int last)
 {
     emit dataChanged(index(first, 0), index(last, kColumnCount - 1));
+}
+
+WordFilterModel::WordFilterModel(QObject* parent) : QSortFilterProxyModel(parent)
+{
+    setDynamicSortFilter(true);
+}
+
+void WordFilterModel::setPattern(const QString& pattern)
+{
+    if (pattern == m_pattern)
+        return;
+    m_pattern = pattern;
+    invalidateRowsFilter();
+}
+
+bool WordFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
+{
+    if (m_pattern.isEmpty())
+        return true;
+    const QString word = sourceModel()->index(sourceRow, ColWord, sourceParent).data(Qt::DisplayRole).toString();
+    return word.contains(m_pattern, Qt::CaseInsensitive);
 }
 
 } // namespace vexlon::gui

@@ -2,13 +2,15 @@
 // model over the core's DictionaryTable that follows every change the core
 // reports. Texts are shown from the code page of the words; only the word
 // column is editable, and only on rows that are not protected. A confirmed
-// edit goes through the core's edit operation.
+// edit goes to the editor's edit command.
 #pragma once
 
 #include "core/dictionary/DictionaryTable.h"
 
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <QStringList>
+#include <functional>
 
 namespace vexlon::gui {
 
@@ -30,6 +32,9 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     DictionaryTable& table() { return m_table; }
+    // What a confirmed in-place edit of a row runs (the typed text in the
+    // words' code page); true when the word changed.
+    void setEditCommand(std::function<bool(int, const QByteArray&)> command) { m_edit = std::move(command); }
 
     // TableObserver
     void tableReset() override;
@@ -37,13 +42,27 @@ public:
     void rowsRemoved(int first, int last) override;
     void rowsChanged(int first, int last) override;
 
-signals:
-    // A confirmed in-place edit changed a word (the status line is stale).
-    void wordEdited(int row);
-
 private:
     DictionaryTable& m_table;
     QStringList m_headers;
+    std::function<bool(int, const QByteArray&)> m_edit;
+};
+
+// The live filter above the table: the rows whose word holds the typed text
+// anywhere, letters compared without case. It only hides rows; numbering,
+// order and what is saved stay the core's.
+class WordFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+public:
+    explicit WordFilterModel(QObject* parent = nullptr);
+    void setPattern(const QString& pattern);
+    QString pattern() const { return m_pattern; }
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    QString m_pattern;
 };
 
 } // namespace vexlon::gui

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QStatusBar>
 
 namespace vexlon::gui {
 
@@ -99,6 +100,17 @@ void GuiDialogs::dictionaryStatus(const QString& text, bool fits)
 {
     if (m_statusLine)
         setStatusLine(*m_statusLine, text, fits);
+}
+
+void GuiDialogs::setStatusBar(QStatusBar* bar)
+{
+    m_statusBar = bar;
+}
+
+void GuiDialogs::report(const QString& text)
+{
+    if (m_statusBar)
+        m_statusBar->showMessage(text);
 }
 
 } // namespace vexlon::gui

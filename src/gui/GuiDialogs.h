@@ -12,6 +12,7 @@
 
 class QLabel;
 class QProgressBar;
+class QStatusBar;
 class QWidget;
 
 namespace vexlon::gui {
@@ -28,6 +29,9 @@ public:
     void progressText(const QString& text) override;
     void progress(int position, int maximum) override;
     void dictionaryStatus(const QString& text, bool fits) override;
+    // Reports go to the window's status bar, when it has one.
+    void setStatusBar(QStatusBar* bar);
+    void report(const QString& text) override;
 
     // An error box for an error that stopped a command.
     void error(const QString& text);
@@ -39,6 +43,7 @@ private:
     QPointer<QLabel> m_activity;
     QPointer<QProgressBar> m_bar;
     QPointer<QLabel> m_statusLine;
+    QPointer<QStatusBar> m_statusBar;
 };
 
 // Sets the text of a status line and its colour: green (0, 128, 0) when

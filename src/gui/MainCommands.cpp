@@ -30,26 +30,26 @@ void showOver(TMainForm& form, ListFormBase& window)
 
 void ShowBlackListWindow(TMainForm& form)
 {
-    {
+    ListWindowCommand(form.editor(), ListWindow::Black, [&form] {
         TBLACKFORM window(form.editor().state);
         showOver(form, window);
-    }
-    AfterBlackListWindow(form.editor());
+    });
 }
 
 void ShowWhiteListWindow(TMainForm& form)
 {
-    {
+    ListWindowCommand(form.editor(), ListWindow::White, [&form] {
         TWHITEFORM window(form.editor().state);
         showOver(form, window);
-    }
-    AfterWhiteListWindow(form.editor());
+    });
 }
 
 void ShowStatisticWindow(TMainForm& form)
 {
-    TST window(form.editor().state, form.editor().table);
-    showOver(form, window);
+    ListWindowCommand(form.editor(), ListWindow::Statistic, [&form] {
+        TST window(form.editor().state, form.editor().table);
+        showOver(form, window);
+    });
 }
 
 } // namespace vexlon::gui

@@ -1,6 +1,8 @@
 #include "gui/MainForm.h"
 
 #include "core/app/Commands.h"
+#include "core/app/EditCommands.h"
+#include "core/app/History.h"
 #include "core/base/CodePage1251.h"
 #include "core/base/Settings.h"
 #include "core/dictionary/Editing.h"
@@ -24,6 +26,11 @@
 #endif
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStatusBar>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -78,6 +85,7 @@ TMainForm::TMainForm(const QStringList& arguments, const QString& programDirecto
 
     buildWindow();
     m_dialogs.attach(this, Label5, ProgressBar1, Label3);
+    m_dialogs.setStatusBar(statusBar());
 
     ProgramState& state = m_editor.state;
     state.programDirectory = programDirectory.endsWith(QLatin1Char('/')) ? programDirectory : programDirectory + QLatin1Char('/');
@@ -101,6 +109,8 @@ TMainForm::TMainForm(const QStringList& arguments, const QString& programDirecto
     if (!m_phone)
         PhoneStatusUpdate();
     syncSelectionFromTable();
+    restoreWindowState();
+    updateTitle();
 }
 
 TMainForm::~TMainForm()
@@ -152,12 +162,19 @@ void TMainForm::buildWindow()
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
-    layout->addWidget(buildTable(central), 1);
+    QTableView* table = buildTable(central);
+    layout->addWidget(buildFilterBar(central));
+    layout->addWidget(table, 1);
     buildPopupMenu();
     buildKeys();
     buildStatusLines(central, layout);
     layout->addWidget(buildProgressPanel(central));
     setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(true);
+    // Never smaller than what the parts need, so nothing is drawn over
+    // anything else at any size the window allows.
+    setMinimumSize(QSize(670, 580).expandedTo(minimumSizeHint()));
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
@@ -217,7 +234,10 @@ QTableView* TMainForm::buildTable(QWidget* central)
 {
     ListView1 = new QTableView(central);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setMinimumSize(450, 420);
+    // Small enough that the window's smallest size still holds the filter,
+    // both status boxes, the progress display and the status bar.
+    ListView1->setMinimumSize(450, 200);
+    ListView1->setTabKeyNavigation(false);
     ListView1->setShowGrid(true);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -229,18 +249,28 @@ QTableView* TMainForm::buildTable(QWidget* central)
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
     m_model = new DictionaryModel(m_editor.table);
-    ListView1->setModel(m_model);
+    m_model->setEditCommand([this](int row, const QByteArray& typed) {
+        bool edited = false;
+        m_dialogs.runReportingErrors([&] { edited = EditWordCommand(m_editor, row, typed); });
+        updateTitle();
+        return edited;
+    });
+    m_filter = new WordFilterModel(this);
+    m_filter->setSourceModel(m_model);
+    ListView1->setModel(m_filter);
     QHeaderView* header = ListView1->horizontalHeader();
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
+    header->setSortIndicatorShown(false);
     header->setSectionResizeMode(QHeaderView::Stretch);
     header->setSectionResizeMode(ColNumber, QHeaderView::Fixed);
     header->resizeSection(ColNumber, 70);
     connect(header, &QHeaderView::sectionClicked, this, &TMainForm::ListView1ColumnClick);
     connect(ListView1, &QTableView::doubleClicked, this, [this] { ListView1DblClick(); });
-    connect(m_model, &DictionaryModel::wordEdited, this, [this] {
-        runCommand([this] { RefreshDictionaryStatus(m_editor.state, m_editor.table); });
-    });
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, [this] { updateFilterCount(); });
+    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, [this] { updateFilterCount(); });
+    connect(m_filter, &QAbstractItemModel::modelReset, this, [this] { updateFilterCount(); });
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, [this] { updateFilterCount(); });
     return ListView1;
 }
 
@@ -276,6 +306,22 @@ void TMainForm::buildPopupMenu()
                               [this] { oBlackList1Click(); });
     oWhiteList1 = addMenuItem(PopupMenu1, "oWhiteList1", QStringLiteral("To WhiteList"), QKeySequence(Qt::CTRL | Qt::Key_W),
                               [this] { oWhiteList1Click(); });
+    // Undo and redo head the menu; their keys work anywhere in the window
+    // (a text field being typed in keeps its own undo).
+    const auto windowItem = [this](const char* name, const QList<QKeySequence>& keys, const std::function<void()>& handler) {
+        auto* action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    Undo1 = windowItem("Undo1", {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] { UndoKey(); });
+    Redo1 = windowItem("Redo1", {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
+                       [this] { RedoKey(); });
+    PopupMenu1->insertActions(Clear1, {Undo1, Redo1});
+    PopupMenu1->insertSeparator(Clear1);
     connect(ListView1, &QTableView::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
 }
@@ -297,8 +343,10 @@ void TMainForm::buildKeys()
     key(Qt::Key_F6, [this] { WhiteListKey(); });
     key(Qt::Key_F7, [this] { FindKey(); });
     key(Qt::Key_F8, [this] { ToolButton10Click(); });
-    key(Qt::Key_A, [this] { SelectAllRows(); });
     key(Qt::CTRL | Qt::Key_A, [this] { SelectAllRows(); });
+    // Delete and Enter are taken in the table itself (eventFilter), so an
+    // open in-place editor keeps them.
+    ListView1->installEventFilter(this);
     key(Qt::CTRL | Qt::Key_O, [this] { ToolButton2Click(); });
     key(Qt::ALT | Qt::Key_O, [this] { ToolButton4Click(); });
     key(Qt::CTRL | Qt::Key_S, [this] { ToolButton3Click(); });
@@ -382,27 +430,41 @@ void TMainForm::syncSelectionToTable()
     DictionaryTable& table = m_editor.table;
     for (int i = 0; i < table.count(); ++i)
         table.setSelected(i, false);
-    const QItemSelection selection = ListView1->selectionModel()->selection();
-    for (const QItemSelectionRange& range : selection) {
-        for (int row = range.top(); row <= range.bottom() && row < table.count(); ++row)
+    // Only what is shown can be selected: commands act on the visible
+    // selection.
+    const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
+    for (const QModelIndex& index : rows) {
+        const int row = tableRow(index.row());
+        if (row >= 0 && row < table.count())
             table.setSelected(row, true);
     }
+}
+
+int TMainForm::viewRow(int row) const
+{
+    return m_filter->mapFromSource(m_model->index(row, 0)).row();
+}
+
+int TMainForm::tableRow(int row) const
+{
+    return m_filter->mapToSource(m_filter->index(row, 0)).row();
 }
 
 void TMainForm::syncSelectionFromTable()
 {
     const DictionaryTable& table = m_editor.table;
-    QItemSelection selection;
+    QItemSelection sourceSelection;
     int runStart = -1;
     for (int i = 0; i <= table.count(); ++i) {
         const bool selected = i < table.count() && table.row(i).selected;
         if (selected && runStart < 0) {
             runStart = i;
         } else if (!selected && runStart >= 0) {
-            selection.select(m_model->index(runStart, 0), m_model->index(i - 1, kColumnCount - 1));
+            sourceSelection.select(m_model->index(runStart, 0), m_model->index(i - 1, kColumnCount - 1));
             runStart = -1;
         }
     }
+    const QItemSelection selection = m_filter->mapSelectionFromSource(sourceSelection);
     QItemSelectionModel* model = ListView1->selectionModel();
     model->select(selection, QItemSelectionModel::ClearAndSelect);
     if (!selection.isEmpty() && !model->isSelected(model->currentIndex()))
@@ -414,6 +476,27 @@ void TMainForm::runCommand(const std::function<void()>& body)
     syncSelectionToTable();
     m_dialogs.runReportingErrors(body);
     syncSelectionFromTable();
+    updateTitle();
+}
+
+void TMainForm::updateTitle()
+{
+    const QString& name = m_editor.documentName;
+    QString document;
+    if (name.isEmpty())
+        document = QStringLiteral("New dictionary");
+    else if (name == QLatin1String(kPhoneDocumentName))
+        document = QStringLiteral("Dictionary of the phone");
+    else
+        document = QFileInfo(name).fileName();
+    setWindowTitle(document + QStringLiteral("[*] \u2014 Vexlon"));
+    setWindowModified(m_editor.table.modified);
+    const QString undo = undoText(m_editor);
+    const QString redo = redoText(m_editor);
+    Undo1->setEnabled(!undo.isEmpty());
+    Undo1->setText(undo.isEmpty() ? QStringLiteral("Undo") : undo);
+    Redo1->setEnabled(!redo.isEmpty());
+    Redo1->setText(redo.isEmpty() ? QStringLiteral("Redo") : redo);
 }
 
 void TMainForm::ToolButton1Click()
@@ -580,74 +663,77 @@ void TMainForm::Clear1Click()
 void TMainForm::Add1Click()
 {
     int row = -1;
-    runCommand([this, &row] {
-        row = AddWord(m_editor.state, m_editor.table);
-        if (row >= 0) {
-            RefreshDictionaryStatus(m_editor.state, m_editor.table);
-            for (int i = 0; i < m_editor.table.count(); ++i)
-                m_editor.table.setSelected(i, i == row);
-        }
-    });
-    if (row >= 0) {
-        const QModelIndex index = m_model->index(row, ColWord);
-        ListView1->setCurrentIndex(index);
-        ListView1->scrollTo(index);
-        ListView1->edit(index);
-    }
+    runCommand([this, &row] { row = AddCommand(m_editor); });
+    if (row < 0)
+        return;
+    // The new word is typed in place: a filter that would hide it goes.
+    if (viewRow(row) < 0)
+        FilterEdit->clear();
+    const QModelIndex index = m_filter->index(viewRow(row), ColWord);
+    ListView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ListView1->scrollTo(index);
+    ListView1->edit(index);
 }
 
 void TMainForm::SetLanguage1Click()
 {
-    runCommand([this] { SetLanguage(m_editor.state, m_editor.table); });
+    runCommand([this] { SetLanguageCommand(m_editor); });
 }
 
 void TMainForm::N1Click()
 {
-    runCommand([this] {
-        DeleteSelected(m_editor.state, m_editor.table);
-        RefreshDictionaryStatus(m_editor.state, m_editor.table);
-    });
+    runCommand([this] { DeleteCommand(m_editor); });
 }
 
 void TMainForm::LockUnlock1Click()
 {
-    runCommand([this] { LockUnlock(m_editor.state, m_editor.table); });
+    runCommand([this] { LockUnlockCommand(m_editor); });
 }
 
 void TMainForm::CleaningClick(CleaningItem item)
 {
-    runCommand([this, item] { RunCleaningCommand(m_editor.state, m_editor.table, item); });
+    runCommand([this, item] { CleaningCommand(m_editor, item); });
 }
 
 void TMainForm::oBlackList1Click()
 {
-    runCommand([this] {
-        ToBlackList(m_editor.state, m_editor.table);
-        RefreshDictionaryStatus(m_editor.state, m_editor.table);
-    });
+    runCommand([this] { ToBlackListCommand(m_editor); });
 }
 
 void TMainForm::oWhiteList1Click()
 {
-    runCommand([this] {
-        ToWhiteList(m_editor.state, m_editor.table);
-        RefreshDictionaryStatus(m_editor.state, m_editor.table);
-    });
+    runCommand([this] { ToWhiteListCommand(m_editor); });
 }
 
 void TMainForm::ListView1ColumnClick(int column)
 {
-    runCommand([this, column] { SortByColumn(m_editor.table, column); });
+    // A second click on the same column turns the order round.
+    const bool descending = column == m_editor.sortColumn && !m_editor.sortDescending;
+    runCommand([this, column, descending] { SortCommand(m_editor, column, descending); });
+    showSortIndicator();
+}
+
+void TMainForm::showSortIndicator()
+{
+    QHeaderView* header = ListView1->horizontalHeader();
+    header->setSortIndicatorShown(m_editor.sortColumn >= 0);
+    if (m_editor.sortColumn >= 0)
+        header->setSortIndicator(m_editor.sortColumn, m_editor.sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TMainForm::ListView1DblClick()
 {
     syncSelectionToTable();
-    const int row = firstSelectedRow(m_editor.table);
+    EditKey();
+}
+
+void TMainForm::EditKey()
+{
+    const QModelIndex current = ListView1->currentIndex();
+    const int row = current.isValid() ? tableRow(current.row()) : firstSelectedRow(m_editor.table);
     if (row < 0 || !CanEditWord(m_editor.table, row))
         return;
-    const QModelIndex index = m_model->index(row, ColWord);
-    ListView1->edit(index);
+    ListView1->edit(m_filter->index(viewRow(row), ColWord));
 }
 
 void TMainForm::WhiteListKey()
@@ -662,9 +748,12 @@ void TMainForm::FindKey()
         const std::optional<QString> text = AskFindText(t.MESSAGES(23), t.MESSAGES(24), t.MESSAGES(25), this);
         if (!text)
             return;
-        const QVector<int> found = FindInTable(m_editor.table, cp1251::fromUnicode(*text));
+        const QVector<int> found = FindCommand(m_editor, *text);
+        // A word hidden by the filter is still found: the filter goes.
+        if (!found.isEmpty() && viewRow(found.first()) < 0)
+            FilterEdit->clear();
         if (!found.isEmpty())
-            ListView1->scrollTo(m_model->index(found.first(), 0));
+            ListView1->scrollTo(m_filter->index(viewRow(found.first()), 0));
     });
 }
 
@@ -675,7 +764,111 @@ void TMainForm::SelectAllRows()
 
 void TMainForm::MoveRow(bool down)
 {
-    runCommand([this, down] { down ? MoveRowDown(m_editor.table) : MoveRowUp(m_editor.table); });
+    runCommand([this, down] { MoveCommand(m_editor, down); });
+    const int row = firstSelectedRow(m_editor.table);
+    if (row >= 0 && viewRow(row) >= 0) {
+        const QModelIndex index = m_filter->index(viewRow(row), 0);
+        ListView1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        ListView1->scrollTo(index);
+    }
+}
+
+void TMainForm::UndoKey()
+{
+    runCommand([this] { UndoStep(m_editor); });
+    RefreshDictionaryStatus(m_editor.state, m_editor.table);
+}
+
+void TMainForm::RedoKey()
+{
+    runCommand([this] { RedoStep(m_editor); });
+    RefreshDictionaryStatus(m_editor.state, m_editor.table);
+}
+
+void TMainForm::FocusFilter()
+{
+    FilterEdit->setFocus(Qt::ShortcutFocusReason);
+    FilterEdit->selectAll();
+}
+
+QWidget* TMainForm::buildFilterBar(QWidget* central)
+{
+    auto* bar = new QWidget(central);
+    bar->setObjectName(QStringLiteral("FilterBar"));
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    FilterEdit = new QLineEdit(bar);
+    FilterEdit->setObjectName(QStringLiteral("FilterEdit"));
+    FilterEdit->setPlaceholderText(QStringLiteral("Filter the words (Ctrl+F)"));
+    FilterEdit->setClearButtonEnabled(true);
+    FilterEdit->installEventFilter(this);
+    FilterCount = new QLabel(bar);
+    FilterCount->setObjectName(QStringLiteral("FilterCount"));
+    row->addWidget(FilterEdit, 1);
+    row->addWidget(FilterCount);
+    connect(FilterEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        syncSelectionToTable();
+        m_filter->setPattern(text);
+        syncSelectionFromTable();
+        updateFilterCount();
+    });
+    auto* find = new QAction(this);
+    find->setObjectName(QStringLiteral("FilterKey"));
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    find->setShortcutContext(Qt::WindowShortcut);
+    connect(find, &QAction::triggered, this, [this] { FocusFilter(); });
+    addAction(find);
+    return bar;
+}
+
+void TMainForm::updateFilterCount()
+{
+    if (!FilterCount)
+        return;
+    const int total = m_model->rowCount();
+    if (m_filter->pattern().isEmpty())
+        FilterCount->setText(QString());
+    else
+        FilterCount->setText(QStringLiteral("%1 of %2 words match").arg(m_filter->rowCount()).arg(total));
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    bool close = true;
+    m_dialogs.runReportingErrors([this, &close] { close = MayCloseDictionary(m_editor); });
+    if (!close) {
+        event->ignore();
+        return;
+    }
+    saveWindowState();
+    event->accept();
+}
+
+void TMainForm::restoreWindowState()
+{
+    QSettings settings(QStringLiteral("Vexlon"), QStringLiteral("vexlon"));
+    settings.beginGroup(QStringLiteral("MainWindow"));
+    const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    const QByteArray header = settings.value(QStringLiteral("columns")).toByteArray();
+    if (!header.isEmpty())
+        ListView1->horizontalHeader()->restoreState(header);
+    m_editor.sortColumn = settings.value(QStringLiteral("sortColumn"), -1).toInt();
+    if (m_editor.sortColumn < 0 || m_editor.sortColumn >= kColumnCount || m_editor.sortColumn == ColStatus)
+        m_editor.sortColumn = -1;
+    m_editor.sortDescending = settings.value(QStringLiteral("sortDescending"), false).toBool();
+    showSortIndicator();
+}
+
+void TMainForm::saveWindowState() const
+{
+    QSettings settings(QStringLiteral("Vexlon"), QStringLiteral("vexlon"));
+    settings.beginGroup(QStringLiteral("MainWindow"));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("columns"), ListView1->horizontalHeader()->saveState());
+    settings.setValue(QStringLiteral("sortColumn"), m_editor.sortColumn);
+    settings.setValue(QStringLiteral("sortDescending"), m_editor.sortDescending);
 }
 
 void TMainForm::registerAssociation()
@@ -695,6 +888,38 @@ void TMainForm::OpenCommandLineFile()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress && (watched == ListView1 || watched == FilterEdit)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (watched == FilterEdit) {
+            // Down and Enter go on to the words; Esc empties the filter.
+            if (mods == Qt::NoModifier && (key->key() == Qt::Key_Down || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+                ListView1->setFocus();
+                if (!ListView1->currentIndex().isValid() && m_filter->rowCount() > 0)
+                    ListView1->setCurrentIndex(m_filter->index(0, 0));
+                return true;
+            }
+            if (mods == Qt::NoModifier && key->key() == Qt::Key_Escape) {
+                FilterEdit->clear();
+                ListView1->setFocus();
+                return true;
+            }
+        } else if (mods == Qt::NoModifier && QApplication::focusWidget() == ListView1) {
+            // (An in-place editor, which has the focus, passes its Enter on
+            // to the table.)
+            switch (key->key()) {
+            case Qt::Key_Delete:
+                N1Click();
+                return true;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                EditKey();
+                return true;
+            default:
+                break;
+            }
+        }
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         if (watched == Label3)
             Label3Click();

@@ -15,6 +15,7 @@
 class QAction;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QTableView;
@@ -26,6 +27,7 @@ namespace vexlon::gui {
 
 class DictionaryModel;
 class PhoneHandling;
+class WordFilterModel;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -37,6 +39,12 @@ public:
 
     Editor& editor() { return m_editor; }
     DictionaryModel* model() const { return m_model; }
+    // What the table view shows: the dictionary through the live filter.
+    WordFilterModel* filterModel() const { return m_filter; }
+    // The row of the view that shows a row of the table (-1 when hidden),
+    // and the other way round.
+    int viewRow(int tableRow) const;
+    int tableRow(int viewRow) const;
     GuiDialogs& dialogs() { return m_dialogs; }
     // The language structure was bad: the program is to end at once.
     bool terminateRequested() const { return m_terminate; }
@@ -81,6 +89,13 @@ public:
     void FindKey();          // F7
     void SelectAllRows();    // A
     void MoveRow(bool down); // Ctrl+Down / Ctrl+Up
+    void UndoKey();          // Ctrl+Z
+    void RedoKey();          // Ctrl+Shift+Z, Ctrl+Y
+    void EditKey();          // Enter: edits the current word in place
+    void FocusFilter();      // Ctrl+F
+    // The title (document name and modified mark) and the undo and redo
+    // captions, from the editor's state.
+    void updateTitle();
     // Opens the file named on the command line (done when first shown).
     void OpenCommandLineFile();
     // Opens the command-line file once the window is exposed (trying again
@@ -102,10 +117,16 @@ public:
     QMenu *PopupMenu1, *Cleaning1;
     QAction *Clear1, *Add1, *SetLanguage1, *N1, *LockUnlock1, *oBlackList1, *oWhiteList1;
     QAction *Symbols1, *Numbers1, *Language1, *ByLength1, *Intelect1, *BlackList1, *All1;
+    QAction *Undo1, *Redo1;
+    QLineEdit* FilterEdit;
+    QLabel* FilterCount;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Closing asks before unsaved changes are dropped, and keeps the
+    // window's geometry, column widths and sort for the next run.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The window, built part by part.
@@ -116,6 +137,11 @@ private:
     void buildKeys();
     void buildStatusLines(QWidget* central, QVBoxLayout* layout);
     QWidget* buildProgressPanel(QWidget* central);
+    QWidget* buildFilterBar(QWidget* central);
+    void updateFilterCount();
+    void restoreWindowState();
+    void saveWindowState() const;
+    void showSortIndicator();
     QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& caption, const char* hint, int iconKind,
                                int iconSize, void (TMainForm::*handler)());
     QAction* addMenuItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
@@ -125,6 +151,7 @@ private:
     UiTexts m_fallback;
     GuiDialogs m_dialogs;
     DictionaryModel* m_model = nullptr;
+    WordFilterModel* m_filter = nullptr;
     std::unique_ptr<PhoneHandling> m_phone;
     QStringList m_arguments;
     QString m_executablePath;

@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +43,8 @@ public:
         static int argc = 1;
         static char name[] = "gui_tests";
         static char* argv[] = {name, nullptr};
+        // The window's remembered geometry and sort go to a test folder.
+        QStandardPaths::setTestModeEnabled(true);
         m_app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { m_app.reset(); }
@@ -133,6 +137,8 @@ protected:
         TSettings defaults;
         SetDefaultSettings(defaults);
         SaveSettings(defaults, path("Vexlon.ini"));
+        // Every test starts from a window nobody has sized or sorted.
+        QSettings(QStringLiteral("Vexlon"), QStringLiteral("vexlon")).clear();
     }
     void SetUp() override { start(); }
     QString path(const char* rel = "") const { return m_dir.path() + QLatin1Char('/') + QString::fromLatin1(rel); }

@@ -1,7 +1,9 @@
 // Phones of the virtual backend arriving, restarting and leaving: the status
-// line follows them, Alt+O, Alt+S and its click reach the phone.
+// line follows them, Alt+O, Alt+S and its click reach the phone; and the
+// window that `vexlon --simulate FOLDER` makes over a phone in a folder.
 #include "GuiSupport.h"
 
+#include "gui/LaunchOptions.h"
 #include "gui/PhoneHandling.h"
 #include "phone/P2KBlocks.h"
 #include "phone/sim/VirtualBackend.h"
@@ -75,7 +77,8 @@ TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
     EXPECT_TRUE(table().modified);
 }
 
-// Two phones are reported; once one leaves, the status line says so, and Alt+O and its click do nothing.
+// Two phones are reported; once one leaves, the status line says so, Alt+O
+// reads nothing and says so, and its click does nothing.
 TEST_F(PhoneWindow, TwoPhonesAreReportedAndRemovalLeavesNoPhone)
 {
     attach();
@@ -86,9 +89,103 @@ TEST_F(PhoneWindow, TwoPhonesAreReportedAndRemovalLeavesNoPhone)
     backend_->phone(0).unplug();
     QTRY_COMPARE(status(), texts().MESSAGES(21) + "#ff0000");
     fill({row("kept", "1")});
+    answers.expectBox(QMessageBox::Ok);
     key(Qt::Key_O, Qt::AltModifier);
     QTest::mouseClick(form->Label4, Qt::LeftButton);
-    EXPECT_EQ(words() + QString::number(answers.shown.size()), "kept1");
+    EXPECT_EQ(answers.shown, (QStringList{texts().MESSAGES(19), kPhoneNotReadyForReadText}));
+    EXPECT_EQ(words(), "kept");
+}
+
+// The window as `vexlon --simulate FOLDER FILE` makes it: the virtual phone
+// keeps its files in FOLDER (its dictionary a copy of the sample) and its
+// ".phone/" files there set it up.
+class SimulatedPhoneWindow : public PhoneWindow {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(folder() + "/a"));
+        ASSERT_TRUE(QDir().mkpath(folder() + "/.phone"));
+        ASSERT_TRUE(QFile::copy(path("samples/sample.iud"), folder() + "/a/iTAP_User_Dictionary"));
+    }
+    QString folder() const { return path("phone"); }
+    void setUpPhone(const QString& name, const QByteArray& text)
+    {
+        QFile file(folder() + "/.phone/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+    // A new window from the arguments after the program name.
+    void launchWith(const QStringList& arguments)
+    {
+        form.reset();
+        const gui::LaunchOptions options = gui::parseLaunchOptions(arguments);
+        ASSERT_EQ(options.action, gui::LaunchOptions::Action::Run) << options.error.toStdString();
+        gui::useSimulatedPhone(options.simulateFolder);
+        form = std::make_unique<gui::TMainForm>(options.fileArguments, path());
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        key(0);
+    }
+    QString rows()
+    {
+        QStringList out;
+        for (int i = 0; i < table().count(); ++i)
+            out << QString::fromLatin1(table().row(i).word + ' ' + table().row(i).number + ' ' + table().row(i).languageId +
+                                       ' ' + table().row(i).status);
+        return out.join(',');
+    }
+    QString ready(const char* model = "MOTORAZR V3") { return texts().MESSAGES(20) + ' ' + model + "#008000"; }
+};
+
+// The phone of the folder is ready when the window shows (telling the model
+// its folder gives it) and the file named after the options opens; Open
+// from Phone fills the table with the same words, Save to Phone writes them
+// into the folder and restarts the phone, which comes back and is read again.
+TEST_F(SimulatedPhoneWindow, FolderPhoneIsReadyReadWrittenAndBackAfterARestart)
+{
+    setUpPhone("model", "V3 IN A FOLDER\n");
+    ASSERT_TRUE(QFile::copy(path("samples/sample.iud"), path("my dict.iud")));
+    launchWith({"--simulate", folder(), path("my"), "dict.iud"});
+    EXPECT_EQ(status(), ready("V3 IN A FOLDER"));
+    QTRY_VERIFY(table().count() > 10);
+    const QString fromFile = rows();
+
+    fill({row("kept", "1")});
+    key(Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(rows(), fromFile);
+
+    state().settings.ReloadPhone = true;
+    table().setCell(0, ColWord, "changed");
+    key(Qt::Key_S, Qt::AltModifier);
+    QFile written(folder() + "/a/iTAP_User_Dictionary");
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("changed"));
+    // The phone left and came back under a new identity: the window reads
+    // the new one once it has heard of both.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(status(), ready("V3 IN A FOLDER"));
+    fill({row("kept", "1")});
+    key(Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(table().count(), fromFile.count(',') + 1);
+    EXPECT_EQ(QString::fromLatin1(table().row(0).word), "changed");
+}
+
+// The folder's ".phone/mode" attaches the phone in AT mode, which the window
+// switches to P2K mode, or not at all.
+TEST_F(SimulatedPhoneWindow, FolderSaysHowThePhoneIsAttached)
+{
+    setUpPhone("mode", "AT\n");
+    launchWith({"--simulate", folder()});
+    QTRY_COMPARE(status(), ready());
+
+    setUpPhone("mode", "none\n");
+    launchWith({"--simulate", folder()});
+    EXPECT_EQ(status(), texts().MESSAGES(21) + "#ff0000");
+    fill({row("kept", "1")});
+    answers.expectBox(QMessageBox::Ok);
+    key(Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(answers.shown, QStringList{kPhoneNotReadyForReadText});
+    EXPECT_EQ(words(), "kept");
 }
 
 } // namespace vexlon::test

@@ -88,6 +88,8 @@ public:
         return a;
     }
     void message(const QString& text) override { messages << text; }
+    QStringList reports; // what the status bar was told
+    void report(const QString& text) override { reports << text; }
     uint8_t chooseLanguage(const QString& prompt, const QString&, const QString&, const QStringList&) override
     {
         languagePrompts << prompt;

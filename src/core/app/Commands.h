@@ -13,10 +13,13 @@
 
 namespace vexlon {
 
+// Closing the editor: asks before discarding a modified table; false on No.
+bool MayCloseDictionary(Editor& editor);
+
 // New Dictionary: asks before discarding a modified table; false on No.
 bool NewDictionary(Editor& editor);
-// Clear: the same without the question.
-void ClearDictionary(Editor& editor);
+// Clear: the same, under the step name given.
+bool ClearDictionary(Editor& editor, const QString& name = QStringLiteral("Clear"));
 
 // What the open dialog returned.
 struct OpenChoice {
@@ -24,10 +27,8 @@ struct OpenChoice {
     OpenFilter filter = OpenFilter::UsersDictionary;
 };
 // Open Dictionary: asks before discarding a modified table (false on No,
-// nothing else happens); asks for the file; reads it with the follow-up of
-// every load. Cancelling the file dialog still refreshes the status line and
-// clears DictionaryModified. Reader errors propagate, leaving the table as
-// far as it was read.
+// nothing else happens); asks for the file; reads it as OpenDictionaryFile
+// does. Cancelling the file dialog changes nothing.
 bool OpenDictionary(Editor& editor, const std::function<std::optional<OpenChoice>()>& chooseFile);
 
 // What the save dialog returned.
@@ -37,10 +38,10 @@ struct SaveChoice {
 };
 enum class SaveOutcome { Saved, NotChosen, Declined, HasProblem, Full };
 // Save Dictionary: the check (offering the repair), ordering by Number, the
-// capacity check, the save dialog, the question before replacing a file;
-// then, whether or not a file was written, DictionaryModified is cleared,
-// the statistic is counted when it is on, and the statistic list file is
-// written.
+// capacity check, the save dialog, the question before replacing a file.
+// Only when the file was written is the table unmodified, the statistic
+// counted when it is on, and the statistic list file written; the status
+// bar confirms the save. Every refusal is told to the user.
 SaveOutcome SaveDictionary(Editor& editor, const std::function<std::optional<SaveChoice>()>& chooseFile);
 
 // F6: asks, then applies the white list and renumbers all rows; false on No.
@@ -53,10 +54,18 @@ bool ApplyWhiteListKey(Editor& editor);
 void ReadListsAtStartUp(Editor& editor);
 
 // After the white list window closed, however: writes the white list file,
-// applies the white list when it is on, refreshes the status line and
+// applies the white list when it is on, gives the rows of words taken off
+// the list back their ordinary status, refreshes the status line and
 // renumbers from the white list's last row.
 void AfterWhiteListWindow(Editor& editor);
 // After the black list window closed: writes the black list file.
 void AfterBlackListWindow(Editor& editor);
+
+// Opening a list window and what follows its closing, as one undoable step
+// ("White List", "Black List"; the statistic window's is "To Dictionary"
+// when it filled the table, else "Statistic"). showWindow shows the window
+// and returns when it has closed.
+enum class ListWindow { White, Black, Statistic };
+void ListWindowCommand(Editor& editor, ListWindow window, const std::function<void()>& showWindow);
 
 } // namespace vexlon

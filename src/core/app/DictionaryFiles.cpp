@@ -1,11 +1,15 @@
 #include "core/app/DictionaryFiles.h"
 
+#include "core/app/History.h"
+
 #include "core/dictionary/Cleaning.h"
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/dictionary/ItudFile.h"
 #include "core/dictionary/TableOps.h"
 #include "core/dictionary/Validation.h"
 #include "core/lists/ListCommands.h"
+
+#include <QFileInfo>
 
 namespace vexlon {
 
@@ -18,6 +22,8 @@ void FinishLoad(Editor& editor)
         RemoveDuplicates(state, table);
         RemoveShortWords(state, table, state.settings.MinWordLength);
         RenumberRows(state, table, 0, table.count() - 1);
+        if (editor.sortColumn >= 0)
+            SortByColumn(table, editor.sortColumn, editor.sortDescending);
     }
     RefreshDictionaryStatus(state, table);
     table.modified = false;
@@ -25,46 +31,72 @@ void FinishLoad(Editor& editor)
 
 bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
 {
-    DictionaryTable& table = editor.table;
-    bool read = true;
+    // The file is read aside: the dictionary on screen is replaced only by
+    // a file read whole, never emptied by one that fails or is declined.
+    DictionaryTable read;
+    bool accepted = true;
+    switch (filter) {
+    case OpenFilter::UsersDictionary:
+    case OpenFilter::All:
+        accepted = ReadDictionaryFile(editor.state, read, path);
+        break;
+    case OpenFilter::Text:
+        ReadTextFile(editor.state, read, path);
+        break;
+    case OpenFilter::Csv:
+        ReadCsvFile(editor.state, read, path);
+        break;
+    }
+    if (!accepted) {
+        RefreshDictionaryStatus(editor.state, editor.table);
+        return false;
+    }
+    StepRecorder step(editor, QStringLiteral("Open Dictionary"));
     {
-        UpdateScope update(table);
-        table.clear();
-        try {
-            switch (filter) {
-            case OpenFilter::UsersDictionary:
-            case OpenFilter::All:
-                read = ReadDictionaryFile(editor.state, table, path);
-                break;
-            case OpenFilter::Text:
-                ReadTextFile(editor.state, table, path);
-                break;
-            case OpenFilter::Csv:
-                ReadCsvFile(editor.state, table, path);
-                break;
-            }
-            if (editor.state.settings.WhiteListOn)
-                ApplyWhiteList(editor.state, table);
-        } catch (...) {
-            RefreshDictionaryStatus(editor.state, table);
-            table.modified = false;
-            throw;
-        }
+        UpdateScope update(editor.table);
+        editor.table.replaceAll(read.rows());
+        if (editor.state.settings.WhiteListOn)
+            ApplyWhiteList(editor.state, editor.table);
     }
     FinishLoad(editor);
-    return read;
+    editor.documentName = path;
+    markDocumentSaved(editor);
+    step.setReport(QStringLiteral("Opened %1: %2").arg(QFileInfo(path).fileName(), wordsText(editor.table.count())));
+    return true;
+}
+
+QString wordsText(int count)
+{
+    return count == 1 ? QStringLiteral("1 word") : QStringLiteral("%1 words").arg(count);
 }
 
 SaveRefusal PrepareSave(Editor& editor)
 {
-    if (DictionaryHasProblem(editor.state, editor.table)) {
-        if (editor.state.ui().confirm(editor.state.texts.MESSAGES(16), ConfirmKind::Confirmation))
-            RepairDictionary(editor.state, editor.table);
+    ProgramState& state = editor.state;
+    if (DictionaryHasProblem(state, editor.table)) {
+        if (state.ui().confirm(state.texts.MESSAGES(16), ConfirmKind::Confirmation)) {
+            StepRecorder step(editor, QStringLiteral("Repair"));
+            RepairDictionary(state, editor.table);
+            step.finish();
+            state.ui().report(QStringLiteral("Repaired the dictionary (%1 now); it has not been saved yet")
+                                  .arg(wordsText(editor.table.count())));
+        } else {
+            state.ui().message(QString::fromLatin1(kNotSavedProblemText));
+        }
         return SaveRefusal::HasProblem;
     }
-    SortByNumber(editor.table);
-    if (!RefreshDictionaryStatus(editor.state, editor.table))
+    {
+        // Saving writes the words in the order of their Numbers, and shows them so.
+        StepRecorder step(editor, QStringLiteral("Order by Number"));
+        SortByNumber(editor.table);
+    }
+    if (!RefreshDictionaryStatus(state, editor.table)) {
+        const int32_t over = 1 - FreeBytes(state, editor.table);
+        state.ui().message(QString::fromLatin1(kNotSavedFullText)
+                               .arg(state.settings.UsersDictionarySize)
+                               .arg(over));
         return SaveRefusal::Full;
+    }
     return SaveRefusal::None;
 }
 

@@ -17,22 +17,34 @@ enum class SaveFilter { ItapFormat = 1, Csv = 2 };
 inline const char* const kOpenFilterText = "Users Dictionary Files (*.iud);;Text Files (*.txt);;MS Excel CSV Files (*.csv);;All Files (*)";
 inline const char* const kSaveFilterText = "Motorola iTAP Format (*.iud);;MS Excel CSV Format (*.csv)";
 
-// Clears the table, reads the file with the reader of the filter entry and
-// runs the follow-up of every load: the white list when it is on, duplicate
-// and short-word removal, renumbering; then the status line, and the table
-// counts as unmodified. Errors of the readers propagate (the table stays as
-// far as it was read). False when the user declined a dictionary file of the
-// wrong size (the table is then empty).
+// Reads the file with the reader of the filter entry into a table of its
+// own; only when it was read whole does it replace the dictionary, with the
+// follow-up of every load: the white list when it is on, duplicate and
+// short-word removal, renumbering; then the status line, the document name,
+// and the table counts as unmodified (one undoable step). Errors of the
+// readers propagate and leave the dictionary as it was. False, with the
+// dictionary as it was, when the user declined a dictionary file of the
+// wrong size.
 bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter);
 
+// "1 word", "12 words".
+QString wordsText(int count);
+
+inline const char* const kNotSavedProblemText =
+    "The dictionary has not been saved: it holds empty, one-letter or repeated words.";
+inline const char* const kNotSavedFullText =
+    "The dictionary has not been saved: its words do not fit into the users dictionary of %1 bytes "
+    "(%2 bytes too many). Delete or clean some words first.";
+
 // The follow-up after rows have been read into a cleared table, without the
-// white list (a dictionary read from the phone does not get it).
+// white list (a dictionary read from the phone does not get it); the rows
+// are then put in the order the user last chose by a column.
 void FinishLoad(Editor& editor);
 
 // The first steps of Save Dictionary: the pre-save check (offering the
-// repair), ordering by Number and the capacity check. True when saving may go
-// on; false when the check failed (after the repair, if chosen) or no free
-// byte is left.
+// repair, an undoable step; declined, the user is told why nothing is
+// saved), ordering by Number and the capacity check (the user is told how
+// much is too much). None when saving may go on.
 enum class SaveRefusal { None, HasProblem, Full };
 SaveRefusal PrepareSave(Editor& editor);
 

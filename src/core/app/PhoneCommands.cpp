@@ -1,6 +1,7 @@
 #include "core/app/PhoneCommands.h"
 
 #include "core/app/DictionaryFiles.h"
+#include "core/app/History.h"
 #include "core/dictionary/ItudFile.h"
 #include "core/dictionary/TableOps.h"
 #include "core/dictionary/Validation.h"
@@ -26,13 +27,14 @@ PhoneStatus phoneStatus(const ProgramState& state, PhoneLink* link)
     return status;
 }
 
-void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
+bool OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
 {
     ProgramState& state = editor.state;
+    if (editor.table.modified && !state.ui().confirm(state.texts.MESSAGES(26), ConfirmKind::Confirmation))
+        return false;
     if (!hooks.statusUpdate() || !link) {
-        // Nothing was read; the table counts as unmodified all the same.
-        editor.table.modified = false;
-        return;
+        state.ui().message(QString::fromLatin1(kPhoneNotReadyForReadText));
+        return false;
     }
     QByteArray bytes;
     bool complete = false;
@@ -42,19 +44,23 @@ void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hoo
     }
     if (!complete) {
         state.ui().message(QString::fromLatin1(kPhoneReadFailedText));
-        return;
+        return false;
     }
     const QString local = state.path(kDownloadFile);
     writeFileSafely(local, bytes);
-    {
-        UpdateScope update(editor.table);
-        if (!ReadDictionaryFile(state, editor.table, local)) {
-            editor.table.modified = false;
-            return;
-        }
+    // Read aside, so a declined or broken file leaves the dictionary alone.
+    DictionaryTable read;
+    if (!ReadDictionaryFile(state, read, local)) {
+        RefreshDictionaryStatus(state, editor.table);
+        return false;
     }
+    StepRecorder step(editor, QStringLiteral("Open from Phone"));
+    editor.table.replaceAll(read.rows());
     FinishLoad(editor);
-    editor.table.modified = false;
+    editor.documentName = QString::fromLatin1(kPhoneDocumentName);
+    markDocumentSaved(editor);
+    step.setReport(QStringLiteral("Read %1 from the phone").arg(wordsText(editor.table.count())));
+    return true;
 }
 
 SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
@@ -76,30 +82,30 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
     // The phone gets exactly the bytes that were written and checked.
     const QByteArray bytes = readWholeFile(local, kMaxDictionaryFileBytes);
 
-    SaveToPhoneOutcome outcome = SaveToPhoneOutcome::NoPhone;
     if (!hooks.statusUpdate() || !link) {
         state.ui().message(state.texts.MESSAGES(27));
-    } else {
-        bool sent = false;
-        {
-            ProgressScope progress(state.ui(), state.texts.STAT(14));
-            if (!link->isOpen())
-                link->open();
-            sent = link->upload(bytes, QString::fromLatin1(kPhoneDictionaryFile), 1000, hooks.progress);
-        }
-        if (!sent)
-            state.ui().message(QString::fromLatin1(kPhoneWriteFailedText));
-        outcome = sent ? SaveToPhoneOutcome::Sent : SaveToPhoneOutcome::NotSent;
-        // A phone restarted on a half-written dictionary would start with it.
-        if (sent && state.settings.ReloadPhone)
-            link->restart();
+        return SaveToPhoneOutcome::NoPhone;
     }
-    if (outcome == SaveToPhoneOutcome::NotSent)
-        return outcome;
+    bool sent = false;
+    {
+        ProgressScope progress(state.ui(), state.texts.STAT(14));
+        if (!link->isOpen())
+            link->open();
+        sent = link->upload(bytes, QString::fromLatin1(kPhoneDictionaryFile), 1000, hooks.progress);
+    }
+    if (!sent) {
+        state.ui().message(QString::fromLatin1(kPhoneWriteFailedText));
+        return SaveToPhoneOutcome::NotSent;
+    }
+    // A phone restarted on a half-written dictionary would start with it.
+    if (state.settings.ReloadPhone)
+        link->restart();
+    // Only a dictionary the phone took counts as saved and counted.
     if (state.settings.StatisticOn)
         UpdateStatistic(state, editor.table);
-    editor.table.modified = false;
-    return outcome;
+    markDocumentSaved(editor);
+    state.ui().report(QStringLiteral("Sent %1 to the phone").arg(wordsText(editor.table.count())));
+    return SaveToPhoneOutcome::Sent;
 }
 
 QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)

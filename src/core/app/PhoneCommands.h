@@ -68,18 +68,25 @@ inline const char* const kPhoneWriteFailedText =
     "File Has not sent. The phone refused or lost part of the dictionary, so the dictionary on the phone may now "
     "be incomplete: save to the phone again before you use it.";
 
-// Open from Phone: reads the phone's dictionary, keeps it as
-// TempFile/PhDLFile.iud, reads that into the table and runs the follow-up of
-// every load (no white list); the table counts as unmodified afterwards, also
-// without a phone. A read that fails part-way changes nothing and says so.
-void OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
+inline const char* const kPhoneNotReadyForReadText = "The phone is not ready. Nothing has been read from it.";
+// What the title names a dictionary read from the phone.
+inline const char* const kPhoneDocumentName = "phone";
+
+// Open from Phone: asks before discarding a modified table; reads the
+// phone's dictionary, keeps it as TempFile/PhDLFile.iud, reads that aside
+// and only then replaces the table, with the follow-up of every load (no
+// white list); the table counts as unmodified afterwards (one undoable
+// step). Without a ready phone, or when the read fails part-way, nothing
+// changes and the user is told. True when the table was replaced.
+bool OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
 enum class SaveToPhoneOutcome { Sent, NotSent, NoPhone, HasProblem, Full };
 // Save to Phone: the pre-save check (offering the repair), ordering by
 // Number, the capacity check (a table that does not fit is refused as Save
 // Dictionary refuses it), TempFile/PhULFile.iud, the upload of those very
 // bytes (kPhoneWriteFailedText when it fails; no restart then), the restart
-// when set, the statistic when on.
+// when set; only after a complete upload the statistic when on and the
+// table counts as unmodified.
 SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
 // The four lines of the phone information window, or an empty list when

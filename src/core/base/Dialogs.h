@@ -31,6 +31,8 @@ public:
     // The dictionary status line: its text, and whether the words still fit
     // (green) or not (red).
     virtual void dictionaryStatus(const QString& text, bool fits) { (void)text; (void)fits; }
+    // What a command did, for the status bar ("Cleaning removed 12 words").
+    virtual void report(const QString& text) { (void)text; }
 };
 
 // For running the core without a user (tools, benchmarks, fuzzing): every

@@ -68,11 +68,13 @@ struct TLST_ITEM {
     int32_t Number = 0;
     uint8_t LanguageID = 0;
     QByteArray LanguageTitle;
+    bool operator==(const TLST_ITEM&) const = default;
 };
 
 struct TLST {
     int Count = 0;
     QVector<TLST_ITEM> Items;
+    bool operator==(const TLST&) const = default;
 };
 
 // Statistic list entry.
@@ -81,11 +83,13 @@ struct TSTATLST_ITEM {
     int32_t Rating = 0;
     uint8_t LanguageID = 0;
     QByteArray LanguageTitle;
+    bool operator==(const TSTATLST_ITEM&) const = default;
 };
 
 struct TSTATLST {
     int Count = 0;
     QVector<TSTATLST_ITEM> Items;
+    bool operator==(const TSTATLST&) const = default;
 };
 
 } // namespace vexlon

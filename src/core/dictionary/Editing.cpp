@@ -166,12 +166,18 @@ bool EditWord(DictionaryTable& table, int index, const QByteArray& typed)
 
 namespace {
 
+// The two rows trade places and Numbers, so the Number column keeps its
+// order and the saved file, written in Number order, keeps the move.
 void moveRow(DictionaryTable& table, int from, int to)
 {
     DictRow row = table.row(from);
+    DictRow other = table.row(to);
+    std::swap(row.number, other.number);
+    table.setRow(to, other);
     table.removeAt(from);
     row.selected = true;
     table.insert(to, row);
+    table.modified = true;
 }
 
 } // namespace

@@ -50,7 +50,8 @@ QByteArray EditedWord(const QByteArray& typed);
 // nothing changed, when the row refuses editing.
 bool EditWord(DictionaryTable& table, int index, const QByteArray& typed);
 
-// Move the first selected row by one position; false when it did not move.
+// Move the first selected row by one position, trading Numbers with the row
+// it passes (so a save keeps the new order); false when it did not move.
 // A "White List" row never moves and no row moves up past one.
 bool MoveRowDown(DictionaryTable& table);
 bool MoveRowUp(DictionaryTable& table);

@@ -21,7 +21,7 @@ int compareUnsigned(int32_t a, int32_t b)
 
 // Reorders the table by numeric keys taken from one column; all keys are
 // converted first so that a bad text leaves the table as it was.
-void sortByHexColumn(DictionaryTable& table, int column)
+void sortByHexColumn(DictionaryTable& table, int column, bool descending = false)
 {
     const QVector<DictRow>& rows = table.rows();
     std::vector<uint32_t> keys(static_cast<size_t>(rows.size()));
@@ -29,7 +29,11 @@ void sortByHexColumn(DictionaryTable& table, int column)
         keys[static_cast<size_t>(i)] = static_cast<uint32_t>(hexToInt(rows[i].cell(column)));
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return keys[static_cast<size_t>(a)] < keys[static_cast<size_t>(b)]; });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const uint32_t ka = keys[static_cast<size_t>(a)];
+        const uint32_t kb = keys[static_cast<size_t>(b)];
+        return descending ? kb < ka : ka < kb;
+    });
     QVector<DictRow> sorted;
     sorted.reserve(rows.size());
     for (int i : order)
@@ -108,7 +112,7 @@ int CompareByLanguageID(const DictRow& a, const DictRow& b)
     return compareUnsigned(hexToInt(a.languageId), hexToInt(b.languageId));
 }
 
-void SortByColumn(DictionaryTable& table, int column)
+void SortByColumn(DictionaryTable& table, int column, bool descending)
 {
     UpdateScope update(table);
     switch (column) {
@@ -121,7 +125,8 @@ void SortByColumn(DictionaryTable& table, int column)
         std::vector<int> order(keys.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]) < 0;
+            const int c = keys[static_cast<size_t>(a)].compare(keys[static_cast<size_t>(b)]);
+            return descending ? c > 0 : c < 0;
         });
         QVector<DictRow> sorted;
         sorted.reserve(rows.size());
@@ -131,11 +136,11 @@ void SortByColumn(DictionaryTable& table, int column)
         break;
     }
     case ColNumber:
-        sortByHexColumn(table, ColNumber);
+        sortByHexColumn(table, ColNumber, descending);
         break;
     case ColLanguageId:
     case ColLanguage:
-        sortByHexColumn(table, ColLanguageId);
+        sortByHexColumn(table, ColLanguageId, descending);
         break;
     default:
         break;

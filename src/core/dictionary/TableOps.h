@@ -41,8 +41,9 @@ int CompareByLanguageID(const DictRow& a, const DictRow& b);
 // Orders the rows ascending by the clicked column: the word in the locale's
 // word order, Number and language ID (and the Language column) numerically.
 // The Status column leaves the order alone. A text that is not a number
-// throws ConvertError before any row moves.
-void SortByColumn(DictionaryTable& table, int column);
+// throws ConvertError before any row moves. Descending reverses each order;
+// equal keys keep their order either way.
+void SortByColumn(DictionaryTable& table, int column, bool descending = false);
 
 // Orders the rows by their Number, as both saving commands do.
 void SortByNumber(DictionaryTable& table);

@@ -23,11 +23,39 @@ void ApplyWhiteList(const ProgramState& state, DictionaryTable& table)
         row.status = status::WhiteList;
         rows.append(row);
     }
+    FirstEntryIndex index;
+    index.build(state.whiteList.Items);
     for (const DictRow& row : table.rows()) {
-        if (row.status != status::WhiteList)
+        if (row.status != status::WhiteList) {
             rows.append(row);
+        } else if (!index.contains(row.word, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF))) {
+            // A word taken off the white list stays in the dictionary, no
+            // longer protected.
+            DictRow kept = row;
+            kept.status = status::UsersDictionary;
+            rows.append(kept);
+        }
     }
     table.replaceAll(std::move(rows));
+}
+
+bool ReleaseFormerWhiteListRows(const ProgramState& state, DictionaryTable& table)
+{
+    FirstEntryIndex index;
+    index.build(state.whiteList.Items);
+    bool released = false;
+    UpdateScope update(table);
+    for (int i = 0; i < table.count(); ++i) {
+        const DictRow& row = table.row(i);
+        if (row.status == status::WhiteList
+            && !index.contains(row.word, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF))) {
+            table.setCell(i, ColStatus, status::UsersDictionary);
+            released = true;
+        }
+    }
+    if (released)
+        table.modified = true;
+    return released;
 }
 
 namespace {

@@ -7,10 +7,17 @@
 
 namespace vexlon {
 
-// Removes every "White List" row and puts the white list's words at the top
-// of the table, in list order, as "White List" rows numbered by the entries.
-// Neither renumbers the other rows nor touches DictionaryModified.
+// Puts the white list's words at the top of the table, in list order, as
+// "White List" rows numbered by the entries, in place of the "White List"
+// rows of those words. A "White List" row whose word the list no longer
+// holds stays where it is as an ordinary "Users Dictionary" row. Neither
+// renumbers the other rows nor touches DictionaryModified.
 void ApplyWhiteList(const ProgramState& state, DictionaryTable& table);
+
+// Turns every "White List" row whose word the white list no longer holds
+// into an ordinary "Users Dictionary" row; true (and the table modified)
+// when there was one.
+bool ReleaseFormerWhiteListRows(const ProgramState& state, DictionaryTable& table);
 
 // "To WhiteList": asks whether the selected rows leave the table (Yes) or
 // stay marked "White List" (No), adds each selected row's word that the

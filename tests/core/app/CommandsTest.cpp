@@ -1,5 +1,6 @@
 #include "core/app/Commands.h"
 #include "core/app/Gauge.h"
+#include "core/app/DictionaryFiles.h"
 
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/lists/ListFiles.h"
@@ -41,7 +42,7 @@ TEST_F(CommandsTest, NewAsksBeforeDiscardingAndAppliesTheWhiteList)
     EXPECT_EQ(dialogs.questions.back().text, QStringLiteral("M26"));
 }
 
-TEST_F(CommandsTest, OpenFollowsEveryLoadAndCancelStillClearsTheFlag)
+TEST_F(CommandsTest, OpenReplacesTheWordsOnlyWithAFileReadWhole)
 {
     QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;4\r\nzeta;01;\r\nwhite;01;\r\nab;01;\r\nx;01;\r\n";
     write("d.csv", csv);
@@ -52,45 +53,76 @@ TEST_F(CommandsTest, OpenFollowsEveryLoadAndCancelStillClearsTheFlag)
     EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"white", "zeta", "ab"}));
     EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"1", "2", "3"}));
     EXPECT_FALSE(editor.table.modified);
+    EXPECT_EQ(editor.documentName, file("d.csv"));
 
+    // Cancelling the file dialog changes nothing, the modified mark included.
     editor.table.modified = true;
     dialogs.answers = {true};
     EXPECT_FALSE(OpenDictionary(editor, [] { return std::optional<OpenChoice>(); }));
     EXPECT_EQ(editor.table.count(), 3);
-    EXPECT_FALSE(editor.table.modified);
+    EXPECT_TRUE(editor.table.modified);
+
+    // A dictionary file of another size, declined; a file that breaks off:
+    // the words on screen stay as they were.
+    write("short.iud", QByteArray(100, '\0'));
+    dialogs.answers = {true, false};
+    EXPECT_FALSE(OpenDictionary(editor, [&] { return std::optional<OpenChoice>({file("short.iud"), OpenFilter::UsersDictionary}); }));
+    EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"white", "zeta", "ab"}));
+    EXPECT_TRUE(editor.table.modified);
+    write("bad.csv", "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;4\r\nzeta;zz;\r\n");
+    dialogs.answers = {true};
+    EXPECT_ANY_THROW(OpenDictionary(editor, [&] { return std::optional<OpenChoice>({file("bad.csv"), OpenFilter::Csv}); }));
+    EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"white", "zeta", "ab"}));
+    EXPECT_TRUE(dialogs.atRest());
 }
 
-TEST_F(CommandsTest, SaveWritesTheStatisticEvenWhenCancelled)
+TEST_F(CommandsTest, OnlyASaveThatWroteItsFileCountsAsSaved)
 {
     addRow("alpha");
     addRow("beta");
     editor.table.modified = true;
     EXPECT_EQ(SaveDictionary(editor, [] { return std::optional<SaveChoice>(); }), SaveOutcome::NotChosen);
-    EXPECT_FALSE(editor.table.modified);
-    TSTATLST stored;
-    ASSERT_TRUE(ReadListFile(file("Lists/Statistic.csv"), stored, state.langStructure));
-    EXPECT_EQ(stored.Count, 2);
+    EXPECT_TRUE(editor.table.modified);
+    EXPECT_TRUE(editor.state.statisticList.Items.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(file("Lists/Statistic.csv")));
 
-    editor.state.settings.StatisticOn = false;
     EXPECT_EQ(SaveDictionary(editor, [&] { return std::optional<SaveChoice>({file("out"), SaveFilter::Csv}); }),
               SaveOutcome::Saved);
     EXPECT_FALSE(read("out.csv").isEmpty());
+    EXPECT_FALSE(editor.table.modified);
+    EXPECT_EQ(editor.documentName, file("out.csv"));
+    EXPECT_EQ(dialogs.reports.back(), QStringLiteral("Saved 2 words to out.csv"));
+    TSTATLST stored;
     ASSERT_TRUE(ReadListFile(file("Lists/Statistic.csv"), stored, state.langStructure));
+    EXPECT_EQ(stored.Count, 2);
     EXPECT_EQ(stored.Items[0].Rating, 1);
 
     // An existing file: No ends the command before the statistic.
-    editor.state.settings.StatisticOn = true;
+    editor.table.modified = true;
     dialogs.answers = {false};
     EXPECT_EQ(SaveDictionary(editor, [&] { return std::optional<SaveChoice>({file("out.csv"), SaveFilter::Csv}); }),
               SaveOutcome::Declined);
     EXPECT_EQ(editor.state.statisticList.Items[0].Rating, 1);
     EXPECT_EQ(dialogs.questions.back().kind, ConfirmKind::Warning);
+    EXPECT_TRUE(editor.table.modified);
 
-    // A failing check offers the repair and saves nothing.
+    // A failing check offers the repair and saves nothing; declined, it
+    // says why.
     addRow("x");
+    dialogs.answers = {false};
+    EXPECT_EQ(SaveDictionary(editor, [] { return std::optional<SaveChoice>(); }), SaveOutcome::HasProblem);
+    EXPECT_EQ(dialogs.messages.back(), QString::fromLatin1(kNotSavedProblemText));
+    EXPECT_EQ(editor.table.count(), 3);
     dialogs.answers = {true};
     EXPECT_EQ(SaveDictionary(editor, [] { return std::optional<SaveChoice>(); }), SaveOutcome::HasProblem);
     EXPECT_EQ(editor.table.count(), 2);
+
+    // Words that do not fit: told how many bytes are too many.
+    editor.state.settings.UsersDictionarySize = 30;
+    EXPECT_EQ(SaveDictionary(editor, [] { return std::optional<SaveChoice>({QString(), SaveFilter::Csv}); }),
+              SaveOutcome::Full);
+    EXPECT_EQ(dialogs.messages.back(), QString::fromLatin1(kNotSavedFullText).arg(30).arg(10)); // 19 + 10 + 10 bytes, one must stay free
+    EXPECT_TRUE(editor.table.modified);
     EXPECT_TRUE(dialogs.atRest());
 }
 

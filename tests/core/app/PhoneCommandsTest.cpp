@@ -97,6 +97,12 @@ TEST_F(PhoneCommandsTest, ARefusedUploadIsAFailureWithoutRestartOrStatistic)
     EXPECT_EQ(phone.restarts, 0);
     EXPECT_TRUE(editor.state.statisticList.Items.isEmpty());
     EXPECT_TRUE(editor.table.modified);
+    // Without a phone nothing counts as saved or counted either.
+    dialogs.messages.clear();
+    EXPECT_EQ(SaveToPhone(editor, nullptr, hooks), SaveToPhoneOutcome::NoPhone);
+    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("M27")});
+    EXPECT_TRUE(editor.state.statisticList.Items.isEmpty());
+    EXPECT_TRUE(editor.table.modified);
     // Sent whole, the restart and the statistic follow.
     phone.refuse = false;
     EXPECT_EQ(SaveToPhone(editor, &phone, hooks), SaveToPhoneOutcome::Sent);
@@ -115,17 +121,40 @@ TEST_F(PhoneCommandsTest, OpenReadsThePhoneOrChangesNothing)
     addRow("mine");
     editor.table.modified = true;
 
+    // Unsaved words are not dropped without a Yes.
+    dialogs.answers = {false};
+    EXPECT_FALSE(OpenFromPhone(editor, &phone, hooks));
+    EXPECT_EQ(column(editor.table, ColWord), QByteArrayList{"mine"});
+
+    dialogs.answers = {true};
+    EXPECT_FALSE(OpenFromPhone(editor, nullptr, hooks));
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromLatin1(kPhoneNotReadyForReadText)});
+    EXPECT_TRUE(editor.table.modified);
+
+    dialogs.messages.clear();
     phone.refuse = true;
-    OpenFromPhone(editor, &phone, hooks);
+    dialogs.answers = {true};
+    EXPECT_FALSE(OpenFromPhone(editor, &phone, hooks));
     EXPECT_EQ(dialogs.messages, QStringList{QString::fromLatin1(kPhoneReadFailedText)});
     EXPECT_EQ(column(editor.table, ColWord), QByteArrayList{"mine"});
     EXPECT_TRUE(editor.table.modified);
 
+    // A phone file of another size, declined: the words stay.
     phone.refuse = false;
-    OpenFromPhone(editor, &phone, hooks);
+    editor.state.settings.UsersDictionarySize = 6000;
+    dialogs.answers = {true, false};
+    EXPECT_FALSE(OpenFromPhone(editor, &phone, hooks));
+    EXPECT_EQ(column(editor.table, ColWord), QByteArrayList{"mine"});
+    EXPECT_TRUE(editor.table.modified);
+
+    editor.state.settings.UsersDictionarySize = 5100;
+    dialogs.answers = {true};
+    EXPECT_TRUE(OpenFromPhone(editor, &phone, hooks));
     EXPECT_EQ(column(editor.table, ColWord), (QByteArrayList{"alpha", "beta"}));
     EXPECT_EQ(read(QString::fromLatin1(kDownloadFile)), phone.stored);
     EXPECT_FALSE(editor.table.modified);
+    EXPECT_EQ(editor.documentName, QString::fromLatin1(kPhoneDocumentName));
+    EXPECT_TRUE(dialogs.atRest());
 }
 
 // Phone Information tells what could be read, and fails only when nothing

@@ -38,15 +38,18 @@ TEST_F(ListCommandsTest, ApplyWhiteListAndToWhiteList)
     add("first");                       // an ordinary row of the same word stays
     add("x", "02", status::WhiteList);
     ApplyWhiteList(state, table);
-    ASSERT_EQ(words(), (QList<QByteArray> {"first", "second", "first"}));
+    // "old" and "x" were taken off the list: they stay, unprotected.
+    ASSERT_EQ(words(), (QList<QByteArray> {"first", "second", "old", "first", "x"}));
     EXPECT_EQ(table.row(0).number, QByteArray("7"));
     EXPECT_EQ(table.row(1), (DictRow {"second", "2", "0A", "German", status::WhiteList}));
-    EXPECT_EQ(table.row(2).status, QByteArray(status::UsersDictionary));
+    EXPECT_EQ(column(table, ColStatus).mid(2), (QList<QByteArray> {status::UsersDictionary, status::UsersDictionary, status::UsersDictionary}));
     EXPECT_FALSE(table.modified);
 
     state.whiteList = TLST();
     ApplyWhiteList(state, table);
-    EXPECT_EQ(words(), QList<QByteArray> {"first"});
+    EXPECT_EQ(words(), (QList<QByteArray> {"first", "second", "old", "first", "x"}));
+    EXPECT_FALSE(table.row(0).isProtected());
+    EXPECT_FALSE(table.row(1).isProtected());
 
     // To White List adds new pairs and removes or marks their rows.
     table.clear();

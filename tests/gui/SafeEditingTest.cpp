@@ -1,0 +1,204 @@
+// The main window keeps the user's words: questions before they are
+// dropped, undo and redo, the filter, the title and status bar, the keys a
+// desktop user expects, the layout at every size and the remembered window.
+#include "GuiSupport.h"
+
+#include "core/app/DictionaryFiles.h"
+#include "core/app/PhoneCommands.h"
+#include "core/base/CodePage1251.h"
+
+#include <QGroupBox>
+#include <QMenu>
+#include <QSettings>
+#include <QStatusBar>
+
+namespace vexlon::test {
+
+class SafeEditing : public MainWindowTest {
+protected:
+    QString shown() { return answers.shown.join(','); }
+    QVector<DictRow> fruit() { return {row("apple", "1"), row("Apricot", "2"), row("banana", "3"), row("cherry", "4")}; }
+    QString status() { return form->statusBar()->currentMessage(); }
+};
+
+TEST_F(SafeEditing, UnsavedWordsAreNeverDroppedWithoutAYes)
+{
+    fill(fruit(), true);
+    // Closing, Ctrl+N and Open each ask; No keeps everything.
+    answers.expectBox(QMessageBox::No);
+    EXPECT_FALSE(form->close());
+    EXPECT_TRUE(form->isVisible());
+    answers.expectBox(QMessageBox::No);
+    key(Qt::Key_N, Qt::ControlModifier);
+    answers.expectBox(QMessageBox::No);
+    key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(shown(), QStringList(3, texts().MESSAGES(26)).join(','));
+    EXPECT_EQ(words(), "apple,Apricot,banana,cherry");
+
+    // No to "size differs" leaves the loaded words, modified mark and all.
+    QFile shortFile(path("short.iud"));
+    ASSERT_TRUE(shortFile.open(QIODevice::WriteOnly));
+    shortFile.write(QByteArray(100, '\0'));
+    shortFile.close();
+    answers.expectBox(QMessageBox::Yes);
+    answers.expect([this](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(path("short.iud"));
+        return int(QDialog::Accepted);
+    });
+    answers.expectBox(QMessageBox::No);
+    key(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(words(), "apple,Apricot,banana,cherry");
+    EXPECT_TRUE(table().modified);
+
+    // The dialogs of Ctrl shortcuts leave no Ctrl behind: plain S and Down
+    // neither save nor move.
+    answers.shown.clear();
+    selectRows(form->ListView1, {0});
+    key(Qt::Key_S);
+    key(Qt::Key_Down);
+    EXPECT_EQ(shown(), QString());
+    EXPECT_EQ(words(), "apple,Apricot,banana,cherry");
+
+    answers.expectBox(QMessageBox::Yes);
+    EXPECT_TRUE(form->close());
+}
+
+TEST_F(SafeEditing, EveryChangeIsUndoneAndRedoneByKeyAndNamed)
+{
+    fill({row("it's", "1"), row("ok", "2"), row("a.b", "3")});
+    key(Qt::Key_S, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(words(), "its,ok,ab");
+    EXPECT_EQ(status(), QStringLiteral("Cleaning changed 2 words"));
+    EXPECT_EQ(form->Undo1->text(), QStringLiteral("Undo Cleaning: Symbols"));
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("New dictionary[*]")));
+    EXPECT_TRUE(form->isWindowModified());
+    selectRows(form->ListView1, {1});
+    key(Qt::Key_Delete);
+    EXPECT_EQ(words(), "its,ab");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(words(), "its,ok,ab");
+    key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(words(), "it's,ok,a.b");
+    EXPECT_EQ(status(), QStringLiteral("Undo Cleaning: Symbols"));
+    EXPECT_FALSE(form->Undo1->isEnabled());
+    EXPECT_EQ(form->Redo1->text(), QStringLiteral("Redo Cleaning: Symbols"));
+    key(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(words(), "its,ok,ab");
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(words(), "its,ab");
+    EXPECT_TRUE(form->PopupMenu1->actions().contains(form->Undo1));
+}
+
+TEST_F(SafeEditing, TheFilterHidesWordsAndCommandsActOnWhatIsShown)
+{
+    QVector<DictRow> rows = fruit();
+    rows << row("", "5");
+    rows.last().word = cp1251::fromUnicode(QStringLiteral("Пряник"));
+    fill(rows);
+    key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(form->FilterEdit->hasFocus());
+    QTest::keyClicks(form->FilterEdit, QStringLiteral("AP"));
+    EXPECT_EQ(form->ListView1->model()->rowCount(), 2);
+    EXPECT_EQ(form->FilterCount->text(), QStringLiteral("2 of 5 words match"));
+    form->FilterEdit->setText(QStringLiteral("пРЯ")); // letters of the code page, any case
+    EXPECT_EQ(form->ListView1->model()->rowCount(), 1);
+
+    form->FilterEdit->setText(QStringLiteral("an"));
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_Delete);
+    // Only "banana" was shown; the numbers of the others stay.
+    form->FilterEdit->clear();
+    EXPECT_EQ(words(true), "apple 1,Apricot 2,cherry 4," + QString::fromLatin1(rows.last().word) + " 5");
+}
+
+TEST_F(SafeEditing, CommandsSayWhatTheyDidAndWhyNothingHappened)
+{
+    fill(fruit());
+    // Find without a match, Open from Phone without a phone.
+    answers.expect([](QDialog& d) {
+        d.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("zz"));
+        return int(QDialog::Accepted);
+    });
+    answers.expectBox(QMessageBox::Ok);
+    key(Qt::Key_F7);
+    answers.expectBox(QMessageBox::Ok);
+    key(Qt::Key_O, Qt::AltModifier);
+    EXPECT_EQ(shown(), QStringLiteral("FindInTable,No word begins with \"zz\".,") + kPhoneNotReadyForReadText);
+
+    // Words that do not fit are refused with the reason.
+    answers.shown.clear();
+    state().settings.UsersDictionarySize = 30;
+    answers.expectBox(QMessageBox::Ok);
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(shown().startsWith(QStringLiteral("The dictionary has not been saved: its words do not fit")));
+
+    // A save confirms in the status bar and names the file in the title.
+    state().settings.UsersDictionarySize = 5100;
+    answers.expect([this](QDialog& d) {
+        d.findChild<QLineEdit*>()->setText(path("mine"));
+        return int(QDialog::Accepted);
+    });
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(status(), QStringLiteral("Saved 4 words to mine.iud"));
+    EXPECT_TRUE(form->windowTitle().startsWith(QStringLiteral("mine.iud[*]")));
+    EXPECT_FALSE(form->isWindowModified());
+}
+
+TEST_F(SafeEditing, KeysHeadersAndTheNewWordBehaveAsOnADesktop)
+{
+    fill(fruit());
+    QHeaderView* header = form->ListView1->horizontalHeader();
+    const auto clickHeader = [header](int c) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(c) + 5, 5});
+    };
+    clickHeader(ColNumber);
+    clickHeader(ColNumber);
+    EXPECT_EQ(words(), "cherry,banana,Apricot,apple");
+    EXPECT_TRUE(header->isSortIndicatorShown());
+    EXPECT_EQ(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    clickHeader(ColNumber);
+    EXPECT_EQ(words(), "apple,Apricot,banana,cherry");
+
+    // Enter edits the current word; Tab leaves the table.
+    selectRows(form->ListView1, {2});
+    key(Qt::Key_Return);
+    typeInEditor(form->ListView1, QStringLiteral("Kiwi"));
+    EXPECT_EQ(words(), "apple,Apricot,kiwi,cherry");
+    key(Qt::Key_Tab);
+    EXPECT_FALSE(form->ListView1->hasFocus());
+
+    // The word added and typed in stays selected.
+    answers.otherwise = [](QDialog&) { return int(QDialog::Accepted); };
+    selectRows(form->ListView1, {0});
+    key(Qt::Key_D, Qt::ControlModifier);
+    typeInEditor(form->ListView1, QStringLiteral("fig"));
+    EXPECT_EQ(words(true), "apple 1,fig 1*,Apricot 2,kiwi 3,cherry 4");
+}
+
+TEST_F(SafeEditing, NothingOverlapsAtAnySizeAndTheWindowIsRemembered)
+{
+    const auto bottomOfTable = [this] { return form->ListView1->mapTo(form.get(), QPoint(0, form->ListView1->height())).y(); };
+    const auto topOfStatus = [this] { return form->GroupBox2->mapTo(form.get(), QPoint(0, 0)).y(); };
+    for (const QSize size : {form->minimumSize(), QSize(800, 600), QSize(1000, 900)}) {
+        form->resize(size);
+        QCoreApplication::processEvents();
+        EXPECT_LE(bottomOfTable(), topOfStatus()) << size.width() << 'x' << size.height();
+        EXPECT_LE(form->Panel1->mapTo(form.get(), QPoint(0, form->Panel1->height())).y(),
+                  form->statusBar()->mapTo(form.get(), QPoint(0, 0)).y());
+    }
+    EXPECT_LE(form->minimumHeight(), 600);
+
+    form->resize(900, 700);
+    form->ListView1->horizontalHeader()->resizeSection(ColNumber, 111);
+    fill(fruit());
+    QHeaderView* header = form->ListView1->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, {header->sectionViewportPosition(ColWord) + 5, 5});
+    ASSERT_TRUE(form->close());
+    form = std::make_unique<gui::TMainForm>(QStringList{}, path());
+    EXPECT_EQ(form->size(), QSize(900, 700));
+    EXPECT_EQ(form->ListView1->horizontalHeader()->sectionSize(ColNumber), 111);
+    EXPECT_EQ(form->editor().sortColumn, int(ColWord));
+    EXPECT_EQ(form->ListView1->horizontalHeader()->sortIndicatorSection(), int(ColWord));
+}
+
+} // namespace vexlon::test
