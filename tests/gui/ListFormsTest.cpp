@@ -7,7 +7,12 @@
 #include "core/dictionary/TableOps.h"
 #include "gui/lists/ListFormBase.h"
 
+#include "core/lists/ListFiles.h"
+
+#include <QAction>
 #include <QListWidget>
+#include <QSettings>
+#include <QStandardPaths>
 
 namespace vexlon::test {
 
@@ -15,6 +20,19 @@ class ListForms : public MainWindowTest {
 protected:
     static void key(gui::ListFormBase& w, int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(w.view(), Qt::Key(k), mods); }
     using MainWindowTest::key;
+    // One column of the window's rows, joined by commas.
+    static QString column(gui::ListFormBase& w, int c)
+    {
+        QStringList out;
+        for (int r = 0; r < w.view()->model()->rowCount(); ++r)
+            out << w.view()->model()->index(r, c).data().toString();
+        return out.join(',');
+    }
+    static void clickHeader(gui::ListFormBase& w, int c)
+    {
+        QHeaderView* h = w.view()->horizontalHeader();
+        QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, {h->sectionViewportPosition(c) + 5, 5});
+    }
     // Opens the key's window, modal above the disabled main window, over lists
     // whose second row has the first language: white c (a 9, c 10, b 100), black
     // b (a, b, c), statistic y (x 3, y 2, z 1); its dialogs agree (2nd, 30, Yes).
@@ -90,6 +108,138 @@ TEST_F(ListForms, KeysAndButtonsReachTheirCommands)
                     key(w, Qt::Key_Escape);
             });
         }
+    }
+}
+
+// Enter in the word editor only confirms the word, whatever Ctrl shortcut
+// was used in the editor before: the window neither applies, saves nor
+// closes, and the typed word stays.
+TEST_F(ListForms, EnterAfterCtrlAInTheEditorKeepsTheTypedWord)
+{
+    for (int window : {Qt::Key_F3, Qt::Key_F2, Qt::Key_F4}) {
+        withWindow(window, [&](gui::ListFormBase& w) {
+            selectRows(w.view(), {1});
+            doubleClickWord(w.view(), 1);
+            QLineEdit* editor = w.view()->findChild<QLineEdit*>();
+            ASSERT_NE(editor, nullptr);
+            QTest::keyClicks(editor, QStringLiteral("kappa"));
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(w.isVisible()) << window;
+            const QAbstractItemModel* m = w.view()->model();
+            EXPECT_EQ(m->index(1, 0).data().toString(), "kappa") << window;
+            EXPECT_EQ(m->index(1, m->columnCount() - 1).data().toString(), "Edited") << window;
+            key(w, Qt::Key_Escape);
+        });
+    }
+}
+
+// Ctrl+Z takes a command back, Ctrl+Shift+Z and Ctrl+Y do it again, and the
+// context menu names the step; the statistic window's To "White" List is
+// taken back in the white list and its file too.
+TEST_F(ListForms, UndoAndRedoKeysTakeBackAndRedoTheNamedStep)
+{
+    for (int window : {Qt::Key_F3, Qt::Key_F2, Qt::Key_F4}) {
+        withWindow(window, [&](gui::ListFormBase& w) {
+            EXPECT_FALSE(w.undoAction()->isEnabled());
+            EXPECT_EQ(w.view()->actions(), (QList<QAction*>{w.undoAction(), w.redoAction()}));
+            selectRows(w.view(), {1});
+            key(w, Qt::Key_Delete);
+            EXPECT_EQ(w.undoAction()->text(), "Undo Delete");
+            const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+            for (auto [k, mods, marks] : {std::tuple(Qt::Key_Z, ctrl, ",,"), {Qt::Key_Z, ctrl | Qt::ShiftModifier, ",Delete,"},
+                                          {Qt::Key_Z, ctrl, ",,"}, {Qt::Key_Y, ctrl, ",Delete,"}}) {
+                key(w, k, mods);
+                EXPECT_EQ(column(w, w.view()->model()->columnCount() - 1), marks) << window;
+            }
+            if (window == Qt::Key_F4) {
+                key(w, Qt::Key_W, Qt::ControlModifier);
+                key(w, Qt::Key_Z, Qt::ControlModifier);
+                TLST file;
+                EXPECT_TRUE(ReadListFile(path("Lists/WhiteList.csv"), file, state().langStructure));
+                EXPECT_TRUE(file.Count == 3 && state().whiteList.Count == 3);
+                EXPECT_EQ(w.redoAction()->text(), "Redo To \"White\" List");
+            }
+            key(w, Qt::Key_Escape);
+        });
+    }
+}
+
+// F2 and Enter edit the current word and Escape leaves only the editor; a
+// letter does not select all rows, Ctrl+A does; Tab reaches the buttons,
+// Space presses one; a second click on a header reverses its order.
+TEST_F(ListForms, DesktopKeysAndHeaderClicks)
+{
+    withWindow(Qt::Key_F3, [&](gui::ListFormBase& w) {
+        for (int k : {Qt::Key_F2, Qt::Key_Return}) {
+            selectRows(w.view(), {1});
+            key(w, k);
+            ASSERT_NE(qobject_cast<QLineEdit*>(QApplication::focusWidget()), nullptr) << k;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+            EXPECT_TRUE(w.isVisible());
+            EXPECT_EQ(QApplication::focusWidget(), w.view());
+        }
+        key(w, Qt::Key_A);
+        EXPECT_EQ(w.view()->selectionModel()->selectedRows().size(), 1);
+        key(w, Qt::Key_A, Qt::ControlModifier);
+        EXPECT_EQ(w.view()->selectionModel()->selectedRows().size(), 3);
+
+        selectRows(w.view(), {1});
+        key(w, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), "ToolButton1");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // Delete
+        EXPECT_EQ(column(w, 4), ",Delete,");
+
+        // Caption, Index and Language ID: ascending, descending, ascending.
+        QHeaderView* header = w.view()->horizontalHeader();
+        const std::tuple<int, QString, QString> clicks[] = {
+            {0, "a,b,c", "c,b,a"}, {1, "9,10,100", "100,10,9"}, {2, "c,b,a", "a,c,b"}};
+        for (const auto& [c, ascending, descending] : clicks) {
+            for (int click = 0; click < 3; ++click) {
+                clickHeader(w, c);
+                EXPECT_EQ(column(w, c == 1 ? 1 : 0), click == 1 ? descending : ascending) << c << ' ' << click;
+                EXPECT_TRUE(header->isSortIndicatorShown() && header->sortIndicatorSection() == c);
+                EXPECT_EQ(header->sortIndicatorOrder(), click == 1 ? Qt::DescendingOrder : Qt::AscendingOrder);
+            }
+        }
+        clickHeader(w, 4); // Action does not sort: the arrow stays
+        EXPECT_EQ(header->sortIndicatorSection(), 2);
+        key(w, Qt::Key_Escape);
+    });
+    // The statistic window's first order is the highest rating first.
+    withWindow(Qt::Key_F4, [&](gui::ListFormBase& w) {
+        for (const char* order : {"x,y,z", "z,y,x", "x,y,z"}) {
+            clickHeader(w, 1);
+            EXPECT_EQ(column(w, 0), order);
+        }
+        EXPECT_EQ(w.view()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+        key(w, Qt::Key_Escape);
+    });
+}
+
+// Each window comes back at the size, place and column widths it was
+// closed with.
+TEST_F(ListForms, WindowsKeepTheirSizePlaceAndColumnWidths)
+{
+    ASSERT_TRUE(QStandardPaths::isTestModeEnabled()); // never the user's own settings
+    for (int window : {Qt::Key_F3, Qt::Key_F2, Qt::Key_F4}) {
+        QString name;
+        QRect closed;
+        withWindow(window, [&](gui::ListFormBase& w) {
+            name = w.objectName();
+            QSettings("Vexlon", "vexlon").remove(name);
+            w.setGeometry(QRect(w.geometry().topLeft() + QPoint(7, 9), QSize(720, 430)));
+            closed = w.geometry();
+            w.view()->horizontalHeader()->resizeSection(0, 131);
+            key(w, Qt::Key_Escape);
+        });
+        withWindow(window, [&](gui::ListFormBase& w) {
+            EXPECT_EQ(w.geometry(), closed) << name.toStdString();
+            EXPECT_EQ(w.view()->horizontalHeader()->sectionSize(0), 131);
+            key(w, Qt::Key_Escape);
+        });
     }
 }
 

@@ -40,7 +40,15 @@ bool OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hoo
     bool complete = false;
     {
         ProgressScope progress(state.ui(), state.texts.STAT(15));
-        complete = link->download(QString::fromLatin1(kPhoneDictionaryFile), bytes, 4000, hooks.progress);
+        // The phone does not say how long its file is: the bar runs against
+        // the users dictionary size the settings expect.
+        const int expected = qMax(1, state.settings.UsersDictionarySize);
+        const TransferProgress shown = [&hooks, expected](int done, int total) {
+            if (total <= 0)
+                total = qMax(expected, done);
+            return hooks.progress ? hooks.progress(done, total) : true;
+        };
+        complete = link->download(QString::fromLatin1(kPhoneDictionaryFile), bytes, 4000, shown);
     }
     if (!complete) {
         state.ui().message(QString::fromLatin1(kPhoneReadFailedText));

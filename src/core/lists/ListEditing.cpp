@@ -49,23 +49,34 @@ std::vector<uint64_t> hexKeys(const QVector<ListRow>& rows, bool languageColumn)
 
 namespace listediting {
 
-void sortByWord(QVector<ListRow>& rows)
+void sortByWord(QVector<ListRow>& rows, bool reversed)
 {
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<size_t>(rows.size()));
     for (const ListRow& row : rows)
         keys.push_back(cp1251::collator().sortKey(cp1251::toUnicode(row.word)));
-    sortRows(rows, keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+    if (reversed)
+        sortRows(rows, keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) > 0; });
+    else
+        sortRows(rows, keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) < 0; });
+}
+
+void sortByNumber(QVector<ListRow>& rows, bool languageColumn, Qt::SortOrder order)
+{
+    if (order == Qt::DescendingOrder)
+        sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a > b; });
+    else
+        sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a < b; });
 }
 
 void sortAscending(QVector<ListRow>& rows, bool languageColumn)
 {
-    sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a < b; });
+    sortByNumber(rows, languageColumn, Qt::AscendingOrder);
 }
 
 void sortDescending(QVector<ListRow>& rows, bool languageColumn)
 {
-    sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a > b; });
+    sortByNumber(rows, languageColumn, Qt::DescendingOrder);
 }
 
 ListRow rowOf(const ProgramState& state, const QByteArray& word, int32_t number, uint8_t id)
@@ -88,6 +99,60 @@ bool refuseUnstorable(const ProgramState& state, const QByteArray& word)
 }
 
 } // namespace listediting
+
+namespace {
+
+// Whether two states differ in more than the selection.
+bool sameContent(const ListSessionState& a, const ListSessionState& b)
+{
+    const auto sameRow = [](const ListRow& x, const ListRow& y) {
+        return x.word == y.word && x.number == y.number && x.languageId == y.languageId && x.language == y.language
+               && x.action == y.action;
+    };
+    return a.rows.size() == b.rows.size()
+           && (a.rows.constData() == b.rows.constData()
+               || std::equal(a.rows.cbegin(), a.rows.cend(), b.rows.cbegin(), sameRow))
+           && a.whiteList == b.whiteList && a.blackList == b.blackList && a.statisticList == b.statisticList;
+}
+
+} // namespace
+
+ListRows::Step::~Step()
+{
+    ListSessionState after = m_owner.capture();
+    if (!sameContent(m_before, after))
+        m_owner.m_history.push(m_name, std::move(m_before));
+}
+
+ListSessionState ListRows::capture() const
+{
+    ListSessionState state;
+    state.rows = m_rows;
+    return state;
+}
+
+void ListRows::restore(ListSessionState state)
+{
+    m_rows = std::move(state.rows);
+}
+
+bool ListRows::undo()
+{
+    std::optional<ListSessionState> state = m_history.undo(capture());
+    if (!state)
+        return false;
+    restore(std::move(*state));
+    return true;
+}
+
+bool ListRows::redo()
+{
+    std::optional<ListSessionState> state = m_history.redo(capture());
+    if (!state)
+        return false;
+    restore(std::move(*state));
+    return true;
+}
 
 void ListRows::selectAll()
 {

@@ -10,6 +10,7 @@
 
 #include <QHash>
 #include <algorithm>
+#include <exception>
 
 namespace vexlon {
 
@@ -22,8 +23,48 @@ StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
     sortDescending(m_rows, false);
 }
 
+ListSessionState StatisticSession::capture() const
+{
+    ListSessionState state = ListRows::capture();
+    state.whiteList = m_state.whiteList;
+    state.blackList = m_state.blackList;
+    state.statisticList = m_state.statisticList;
+    state.unchanged = m_unchanged;
+    return state;
+}
+
+void StatisticSession::restore(ListSessionState state)
+{
+    // Everything is back in memory before a file is written, and every
+    // changed file is written even when an earlier one fails.
+    const bool white = state.whiteList != m_state.whiteList;
+    const bool black = state.blackList != m_state.blackList;
+    const bool statistic = state.statisticList != m_state.statisticList;
+    m_state.whiteList = std::move(state.whiteList);
+    m_state.blackList = std::move(state.blackList);
+    m_state.statisticList = std::move(state.statisticList);
+    m_unchanged = state.unchanged;
+    ListRows::restore(std::move(state));
+    std::exception_ptr failure;
+    const auto write = [&](bool changed, ListKind kind) {
+        try {
+            if (changed)
+                WriteProgramList(m_state, kind);
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    };
+    write(white, ListKind::White);
+    write(black, ListKind::Black);
+    write(statistic, ListKind::Statistic);
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 void StatisticSession::markDelete()
 {
+    Step step(*this, liststep::Delete);
     bool any = false;
     for (ListRow& row : m_rows) {
         if (row.selected) {
@@ -37,6 +78,7 @@ void StatisticSession::markDelete()
 
 void StatisticSession::cancelDeletion()
 {
+    Step step(*this, liststep::CancelDeletion);
     for (ListRow& row : m_rows) {
         if (row.selected && row.action == action::Delete)
             row.action.clear();
@@ -64,11 +106,13 @@ void StatisticSession::addSelectedTo(TLST& list, const char* mark, bool white)
 
 void StatisticSession::toWhiteList()
 {
+    Step step(*this, liststep::ToWhiteList);
     addSelectedTo(m_state.whiteList, action::AddedToWhiteList, true);
 }
 
 void StatisticSession::toBlackList()
 {
+    Step step(*this, liststep::ToBlackList);
     addSelectedTo(m_state.blackList, action::AddedToBlackList, false);
 }
 
@@ -84,6 +128,7 @@ bool StatisticSession::setRating(const QString& typed)
     }
     if (*value < 0)
         return false;
+    Step step(*this, liststep::SetRating);
     bool any = false;
     for (ListRow& row : m_rows) {
         if (row.selected) {
@@ -100,6 +145,7 @@ bool StatisticSession::confirmEdit(int index, const QByteArray& typed)
 {
     if (index < 0 || index >= count() || refuseUnstorable(m_state, typed))
         return false;
+    Step step(*this, liststep::Edit);
     m_rows[index].word = typed;
     m_rows[index].action = action::Edited;
     m_unchanged = false;
@@ -111,31 +157,32 @@ void StatisticSession::setLanguage()
     if (!hasSelection())
         return;
     if (const TLanguages* language = chooseLanguage(m_state, 9)) {
+        Step step(*this, liststep::SetLanguage);
         if (setSelectedLanguage(*language))
             m_unchanged = false;
     }
 }
 
-void StatisticSession::sortByColumn(ListColumn column)
+std::optional<Qt::SortOrder> StatisticSession::sortByColumn(ListColumn column, bool reversed)
 {
-    switch (column) {
-    case ListColumn::Word:
-        sortByWord(m_rows);
-        break;
-    case ListColumn::Number:
-        sortDescending(m_rows, false);
-        break;
-    case ListColumn::LanguageId:
-    case ListColumn::Language:
-        sortAscending(m_rows, true);
-        break;
-    case ListColumn::Action:
-        break;
-    }
+    // The window's own order per column: words alphabetically, the highest
+    // rating first, languages ascending.
+    if (column == ListColumn::Action)
+        return std::nullopt;
+    Qt::SortOrder order = column == ListColumn::Number ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (reversed)
+        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    Step step(*this, liststep::Sort);
+    if (column == ListColumn::Word)
+        sortByWord(m_rows, order == Qt::DescendingOrder);
+    else
+        sortByNumber(m_rows, column != ListColumn::Number, order);
+    return order;
 }
 
 void StatisticSession::save(bool announce)
 {
+    Step step(*this, liststep::Save);
     QVector<ListRow> rows;
     rows.reserve(m_rows.size());
     for (const ListRow& row : m_rows) {

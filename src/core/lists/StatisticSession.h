@@ -14,6 +14,10 @@ public:
 
     bool unchanged() const { return m_unchanged; }
 
+    // Each command that changes the rows is a step of the history, named by
+    // its caption. Taking back or doing again To "White" List, To "Black"
+    // List or Save puts the list it changed back and rewrites its file.
+
     void markDelete();
     void cancelDeletion();
     // Adds every selected row the list lacks to the white or black list,
@@ -28,7 +32,10 @@ public:
     // Asks for a language and gives it to every selected row; does nothing,
     // without asking, when no row is selected.
     void setLanguage();
-    void sortByColumn(ListColumn column);
+    // Sorts by a column in the window's order for it (reversed: the other
+    // way round) and gives the direction it sorted in; nothing for a column
+    // that does not sort.
+    std::optional<Qt::SortOrder> sortByColumn(ListColumn column, bool reversed = false);
 
     // Save: drops the rows marked "Delete", sorts by rating, rebuilds the
     // statistic list from the rows, clears the marks and writes the file.
@@ -39,6 +46,10 @@ public:
     // Cancel: true when the window closes (after a question when something
     // was changed).
     bool cancel();
+
+protected:
+    ListSessionState capture() const override;
+    void restore(ListSessionState state) override;
 
 private:
     void addSelectedTo(TLST& list, const char* mark, bool white);

@@ -83,6 +83,7 @@ void WhiteBlackListSession::renumberFrom(int position)
 
 int WhiteBlackListSession::add()
 {
+    Step step(*this, liststep::Add);
     if (m_kind == Kind::Black) {
         const TLanguages* language = chooseLanguage(m_state, 6);
         if (!language)
@@ -108,6 +109,7 @@ int WhiteBlackListSession::add()
 
 void WhiteBlackListSession::markDelete()
 {
+    Step step(*this, liststep::Delete);
     for (ListRow& row : m_rows) {
         if (row.selected)
             row.action = action::Delete;
@@ -116,6 +118,7 @@ void WhiteBlackListSession::markDelete()
 
 void WhiteBlackListSession::cancelDeletion()
 {
+    Step step(*this, liststep::CancelDeletion);
     for (ListRow& row : m_rows) {
         if (row.selected && row.action == action::Delete)
             row.action.clear();
@@ -124,6 +127,7 @@ void WhiteBlackListSession::cancelDeletion()
 
 void WhiteBlackListSession::changeLanguage()
 {
+    Step step(*this, liststep::ChangeLanguage);
     if (const TLanguages* language = chooseLanguage(m_state, 9))
         setSelectedLanguage(*language);
 }
@@ -132,6 +136,7 @@ bool WhiteBlackListSession::confirmEdit(int index, const QByteArray& typed)
 {
     if (index < 0 || index >= count() || refuseUnstorable(m_state, typed))
         return false;
+    Step step(*this, liststep::Edit);
     m_rows[index].word = typed;
     m_rows[index].action = action::Edited;
     return true;
@@ -142,6 +147,7 @@ bool WhiteBlackListSession::moveUp()
     const int r = firstSelected();
     if (m_kind != Kind::White || r <= 0)
         return false;
+    Step step(*this, liststep::MoveUp);
     m_rows.move(r, r - 1);
     renumberFrom(r - 1);
     selectOnly(r - 1);
@@ -153,32 +159,30 @@ bool WhiteBlackListSession::moveDown()
     const int r = firstSelected();
     if (m_kind != Kind::White || r < 0 || r >= count() - 1)
         return false;
+    Step step(*this, liststep::MoveDown);
     m_rows.move(r, r + 1);
     renumberFrom(0);
     selectOnly(r + 1);
     return true;
 }
 
-void WhiteBlackListSession::sortByColumn(ListColumn column)
+std::optional<Qt::SortOrder> WhiteBlackListSession::sortByColumn(ListColumn column, bool reversed)
 {
-    switch (column) {
-    case ListColumn::Word:
-        sortByWord(m_rows);
-        break;
-    case ListColumn::Number:
-        if (m_kind == Kind::White)
-            sortAscending(m_rows, false);
-        break;
-    case ListColumn::LanguageId:
-    case ListColumn::Language:
-        if (m_kind == Kind::White)
-            sortAscending(m_rows, true);
-        else
-            sortDescending(m_rows, true);
-        break;
-    case ListColumn::Action:
-        break;
-    }
+    // The window's own order per column: words alphabetically, the Index
+    // ascending, languages ascending in the white list and descending in the
+    // black list, which has no Index.
+    if (column == ListColumn::Action || (column == ListColumn::Number && m_kind == Kind::Black))
+        return std::nullopt;
+    const bool language = column == ListColumn::LanguageId || column == ListColumn::Language;
+    Qt::SortOrder order = language && m_kind == Kind::Black ? Qt::DescendingOrder : Qt::AscendingOrder;
+    if (reversed)
+        order = order == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    Step step(*this, liststep::Sort);
+    if (column == ListColumn::Word)
+        sortByWord(m_rows, order == Qt::DescendingOrder);
+    else
+        sortByNumber(m_rows, column != ListColumn::Number, order);
+    return order;
 }
 
 TLST WhiteBlackListSession::apply() const

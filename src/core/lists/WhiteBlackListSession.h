@@ -16,6 +16,9 @@ public:
 
     Kind kind() const { return m_kind; }
 
+    // Each command that changes the rows is a step of the history, named by
+    // its caption.
+
     // Add: asks for a language; the white list inserts after the selected
     // row (position 1 when none) and renumbers the Index from there on, the
     // black list inserts at the top. Returns the new row's index, or -1.
@@ -32,7 +35,10 @@ public:
     // selected row; false when it did not move.
     bool moveUp();
     bool moveDown();
-    void sortByColumn(ListColumn column);
+    // Sorts by a column in the window's order for it (reversed: the other
+    // way round) and gives the direction it sorted in; nothing for a column
+    // that does not sort.
+    std::optional<Qt::SortOrder> sortByColumn(ListColumn column, bool reversed = false);
 
     // Apply: sorts by word, drops the rows marked "Delete" and the repeats of
     // each remaining row, lower-cases the words, and returns the new list.

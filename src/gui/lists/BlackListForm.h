@@ -25,7 +25,7 @@ public:
     QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton6, *ToolButton8, *ToolButton9;
 
 protected:
-    bool keyDown(int key) override { return sharedKey(key); }
+    bool keyDown(int key, bool ctrl) override { return sharedKey(key, ctrl); }
     void cancelCommand() override { ToolButton9Click(); }
     void editCommand() override { ToolButton6Click(); }
 };

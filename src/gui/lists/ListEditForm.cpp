@@ -55,25 +55,23 @@ void ListEditForm::apply()
         closeWindow(QDialog::Accepted);
 }
 
-bool ListEditForm::sharedKey(int key)
+bool ListEditForm::sharedKey(int key, bool ctrl)
 {
     switch (key) {
     case Qt::Key_Insert:
         addRow();
         return true;
     case Qt::Key_Delete:
-        if (editingWord())
-            return false;
-        CtrlDown ? cancelDeletion() : markDelete();
+        ctrl ? cancelDeletion() : markDelete();
         return true;
     case Qt::Key_L:
-        if (!CtrlDown)
+        if (!ctrl)
             return false;
         changeLanguage();
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!CtrlDown)
+        if (!ctrl)
             return false;
         apply();
         return true;

@@ -25,11 +25,13 @@ protected:
 
     // Insert, Del and Ctrl+Del, Ctrl+L, Ctrl+Enter; true when the key was one
     // of them.
-    bool sharedKey(int key);
+    bool sharedKey(int key, bool ctrl);
 
-    const QVector<ListRow>& coreRows() const override { return m_rows.rows(); }
-    void setCoreSelected(int row, bool selected) override { m_rows.setSelected(row, selected); }
-    void columnClicked(ListColumn column) override { m_rows.sortByColumn(column); }
+    ListRows& session() override { return m_rows; }
+    std::optional<Qt::SortOrder> columnClicked(ListColumn column, bool reversed) override
+    {
+        return m_rows.sortByColumn(column, reversed);
+    }
 
     WhiteBlackListSession m_rows;
 

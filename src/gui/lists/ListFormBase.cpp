@@ -6,21 +6,38 @@
 #include "gui/SharedDialogs.h"
 #include "gui/lists/ListTableModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QSettings>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
+#include <memory>
 
 namespace vexlon::gui {
 
 namespace {
+
 constexpr int kButtonWidth = 111;
+
+// The user's settings: the application's own when it has names, otherwise
+// the program's.
+std::unique_ptr<QSettings> userSettings()
+{
+    if (QCoreApplication::organizationName().isEmpty() || QCoreApplication::applicationName().isEmpty())
+        return std::make_unique<QSettings>(QStringLiteral("Vexlon"), QStringLiteral("vexlon"));
+    return std::make_unique<QSettings>();
 }
+
+const QString kGeometryKey = QStringLiteral("geometry");
+const QString kColumnsKey = QStringLiteral("columnWidths");
+
+} // namespace
 
 ListFormBase::ListFormBase(ProgramState& state, const char* objectName, const QString& title, QSize size,
                            QSize minimum)
@@ -46,6 +63,21 @@ ListFormBase::ListFormBase(ProgramState& state, const char* objectName, const QS
 
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+
+    // Undo and redo work wherever the focus is in the window, except in the
+    // word editor, which has its own.
+    m_undo = new QAction(this);
+    m_undo->setObjectName(QStringLiteral("UndoAction"));
+    m_undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redo = new QAction(this);
+    m_redo->setObjectName(QStringLiteral("RedoAction"));
+    m_redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* action : {m_undo, m_redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(m_undo, &QAction::triggered, this, &ListFormBase::undoCommand);
+    connect(m_redo, &QAction::triggered, this, &ListFormBase::redoCommand);
 }
 
 ListFormBase::~ListFormBase() = default;
@@ -64,6 +96,7 @@ void ListFormBase::buildTable(const char* viewName, const QVector<ListRow>& rows
         DialogsScope scope(m_state, m_dialogs);
         bool accepted = false;
         m_dialogs.runReportingErrors([&] { accepted = edit(row, typed); });
+        updateHistoryActions();
         return accepted;
     };
     m_model = new ListTableModel(rows, columns, headers, handler, this);
@@ -76,25 +109,29 @@ void ListFormBase::buildTable(const char* viewName, const QVector<ListRow>& rows
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->setWordWrap(false);
     m_view->setSortingEnabled(false);
+    m_view->setTabKeyNavigation(false); // Tab goes on to the buttons
     m_view->verticalHeader()->setVisible(false);
     m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->setModel(m_model);
 
+    // The user sets the column widths; the last column takes what is left.
     QHeaderView* header = m_view->horizontalHeader();
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
-    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(true);
     for (int c = 0; c < columns.size(); ++c) {
         if (columns.at(c) == ListColumn::Number || columns.at(c) == ListColumn::LanguageId)
             setColumnWidth(c, 75);
     }
-    connect(header, &QHeaderView::sectionClicked, this, [this](int section) {
-        const ListColumn column = m_model->columns().value(section, ListColumn::Action);
-        runCommand([this, column] { columnClicked(column); }, true);
-    });
+    connect(header, &QHeaderView::sectionClicked, this, &ListFormBase::sortClicked);
     connect(m_view, &QTableView::doubleClicked, this, [this] { editCommand(); });
     m_view->installEventFilter(this);
+    m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_view->addAction(m_undo);
+    m_view->addAction(m_redo);
+    updateHistoryActions();
 
     m_layout->addWidget(m_view, 1);
     m_layout->addWidget(m_toolBar);
@@ -110,7 +147,9 @@ QToolButton* ListFormBase::addButton(const char* name, const QString& caption, c
         button->setToolTip(QString::fromLatin1(hint));
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab from the table and pressed with Space; a click leaves
+    // the focus in the table.
+    button->setFocusPolicy(Qt::TabFocus);
     QFont bold = button->font();
     bold.setBold(true);
     button->setFont(bold);
@@ -127,7 +166,6 @@ void ListFormBase::addSeparator(const char* name)
 
 void ListFormBase::setColumnWidth(int column, int width)
 {
-    m_view->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
     m_columnWidths[column] = width;
     fitToTexts();
 }
@@ -146,6 +184,57 @@ void ListFormBase::applyTexts(int first, const QList<QToolButton*>& buttons)
             button->setText(t.UI(n++));
     }
     fitToTexts();
+    restoreLayout();
+}
+
+void ListFormBase::restoreLayout()
+{
+    // Until the user has set widths of his own, the other columns of free
+    // width fit their captions, and the word takes most of what the window
+    // leaves; the last column takes the rest.
+    QHeaderView* header = m_view->horizontalHeader();
+    const int columns = m_model->columnCount();
+    int free = width() - m_toolBar->width() - 2 * m_layout->spacing() - 2 * m_view->frameWidth() - 8;
+    for (int c = 1; c < columns; ++c) {
+        if (!m_columnWidths.contains(c))
+            header->resizeSection(c, header->sectionSizeHint(c));
+        free -= header->sectionSize(c);
+    }
+    header->resizeSection(0, qMax(header->sectionSizeHint(0), free * 3 / 5));
+    // Shown only now: the designed widths leave no room for the arrow.
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+
+    const std::unique_ptr<QSettings> settings = userSettings();
+    settings->beginGroup(objectName());
+    const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    const QStringList widths = settings->value(kColumnsKey).toStringList();
+    if (widths.size() == columns) {
+        for (int c = 0; c < columns; ++c) {
+            const int w = widths.at(c).toInt();
+            if (w > 0)
+                header->resizeSection(c, w);
+        }
+    }
+}
+
+void ListFormBase::saveLayout() const
+{
+    const std::unique_ptr<QSettings> settings = userSettings();
+    settings->beginGroup(objectName());
+    settings->setValue(kGeometryKey, saveGeometry());
+    QStringList widths;
+    for (int c = 0; c < m_model->columnCount(); ++c)
+        widths << QString::number(m_view->horizontalHeader()->sectionSize(c));
+    settings->setValue(kColumnsKey, widths);
+}
+
+void ListFormBase::done(int result)
+{
+    saveLayout();
+    QDialog::done(result);
 }
 
 void ListFormBase::fitToTexts()
@@ -165,21 +254,21 @@ void ListFormBase::fitToTexts()
 
 void ListFormBase::syncSelectionToRows()
 {
-    const QVector<ListRow>& rows = coreRows();
-    const int count = static_cast<int>(rows.size());
+    ListRows& rows = session();
+    const int count = rows.count();
     for (int i = 0; i < count; ++i) {
-        if (rows.at(i).selected)
-            setCoreSelected(i, false);
+        if (rows.rows().at(i).selected)
+            rows.setSelected(i, false);
     }
     for (const QItemSelectionRange& range : m_view->selectionModel()->selection()) {
         for (int row = range.top(); row <= range.bottom() && row < count; ++row)
-            setCoreSelected(row, true);
+            rows.setSelected(row, true);
     }
 }
 
 void ListFormBase::syncSelectionFromRows()
 {
-    const QVector<ListRow>& rows = coreRows();
+    const QVector<ListRow>& rows = session().rows();
     const int count = static_cast<int>(rows.size());
     QItemSelection selection;
     int runStart = -1;
@@ -205,11 +294,61 @@ void ListFormBase::runCommand(const std::function<void()>& body, bool reordered)
     DialogsScope scope(m_state, m_dialogs);
     syncSelectionToRows();
     m_dialogs.runReportingErrors(body);
-    if (reordered)
+    if (reordered) {
+        // The rows are in an order of their own now, unless a sort made it.
         m_model->rowsReordered();
-    else
+        m_sortSection = -1;
+    } else {
         m_model->rowsChanged();
+    }
     syncSelectionFromRows();
+    showSortIndicator();
+    updateHistoryActions();
+}
+
+void ListFormBase::sortClicked(int section)
+{
+    const ListColumn column = m_model->columns().value(section, ListColumn::Action);
+    const int previousSection = m_sortSection;
+    const bool reversed = section == m_sortSection && !m_sortReversed;
+    std::optional<Qt::SortOrder> order;
+    runCommand([&] { order = columnClicked(column, reversed); }, true);
+    if (order) {
+        m_sortSection = section;
+        m_sortReversed = reversed;
+        m_sortOrder = *order;
+    } else {
+        m_sortSection = previousSection; // a column that does not sort leaves the order
+    }
+    showSortIndicator();
+}
+
+void ListFormBase::showSortIndicator()
+{
+    // The header turns its arrow round on every click by itself; the arrow
+    // shows the order the rows are really in.
+    m_view->horizontalHeader()->setSortIndicator(m_sortSection, m_sortOrder);
+}
+
+void ListFormBase::undoCommand()
+{
+    if (!editingWord())
+        runCommand([this] { session().undo(); }, true);
+}
+
+void ListFormBase::redoCommand()
+{
+    if (!editingWord())
+        runCommand([this] { session().redo(); }, true);
+}
+
+void ListFormBase::updateHistoryActions()
+{
+    const ListRows& rows = session();
+    m_undo->setEnabled(rows.canUndo());
+    m_undo->setText(rows.canUndo() ? QStringLiteral("Undo %1").arg(rows.undoName()) : QStringLiteral("Undo"));
+    m_redo->setEnabled(rows.canRedo());
+    m_redo->setText(rows.canRedo() ? QStringLiteral("Redo %1").arg(rows.redoName()) : QStringLiteral("Redo"));
 }
 
 int ListFormBase::currentRow() const
@@ -243,16 +382,16 @@ void ListFormBase::FindKey()
             const std::optional<QString> text = AskFindText(t.MESSAGES(23), t.MESSAGES(24), t.MESSAGES(25), this);
             if (!text)
                 return;
-            const QVector<ListRow>& rows = coreRows();
+            ListRows& rows = session();
             QVector<QByteArray> words;
-            words.reserve(rows.size());
-            for (const ListRow& row : rows)
+            words.reserve(rows.count());
+            for (const ListRow& row : rows.rows())
                 words.append(row.word);
             const QVector<int> found = rowsStartingWith(words, cp1251::fromUnicode(*text));
-            for (int i = 0; i < rows.size(); ++i)
-                setCoreSelected(i, false);
+            for (int i = 0; i < rows.count(); ++i)
+                rows.setSelected(i, false);
             for (int i : found)
-                setCoreSelected(i, true);
+                rows.setSelected(i, true);
             if (!found.isEmpty())
                 m_view->selectionModel()->setCurrentIndex(m_model->index(found.first(), 0), QItemSelectionModel::NoUpdate);
         },
@@ -266,42 +405,43 @@ void ListFormBase::SelectAllRows()
 
 bool ListFormBase::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_view) {
-        switch (event->type()) {
-        case QEvent::KeyPress: {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            switch (key) {
-            case Qt::Key_Control:
-                CtrlDown = true;
-                return false;
-            case Qt::Key_Escape:
-                cancelCommand();
-                return true;
-            case Qt::Key_F7:
-                FindKey();
-                return true;
-            case Qt::Key_A:
-                if (!CtrlDown)
-                    return false;
-                SelectAllRows();
-                return true;
-            default:
-                return keyDown(key);
-            }
-        }
-        case QEvent::KeyRelease:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Control)
-                CtrlDown = false;
-            break;
-        case QEvent::FocusOut:
-            // A Ctrl released elsewhere is never seen by the table.
-            CtrlDown = false;
-            break;
-        default:
-            break;
-        }
+    if (watched != m_view || event->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(watched, event);
+    // Whether Ctrl is held is the key's own business: no state is kept
+    // between keys, so none can be left behind by a shortcut.
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const int key = press->key();
+    const bool ctrl = press->modifiers().testFlag(Qt::ControlModifier);
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (editingWord()) {
+        // A key the word editor passed on. Enter only confirms the word (the
+        // editor's delegate takes it), and no command of the window runs
+        // over an open editor; moving to another row is left to the table.
+        return enter || ctrl || key == Qt::Key_Delete || key == Qt::Key_Insert || key == Qt::Key_F2
+               || key == Qt::Key_F7;
     }
-    return QDialog::eventFilter(watched, event);
+    switch (key) {
+    case Qt::Key_Escape:
+        cancelCommand();
+        return true;
+    case Qt::Key_F7:
+        FindKey();
+        return true;
+    case Qt::Key_F2:
+        editWord(currentRow());
+        return true;
+    case Qt::Key_A:
+        if (!ctrl)
+            return false; // a letter finds the next row starting with it
+        SelectAllRows();
+        return true;
+    default:
+        if (enter && !ctrl) {
+            editWord(currentRow());
+            return true;
+        }
+        return keyDown(key, ctrl);
+    }
 }
 
 void ListFormBase::showEvent(QShowEvent* event)

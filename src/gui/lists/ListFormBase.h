@@ -2,7 +2,10 @@
 // top-level window with the table on the left and a column of bold text
 // buttons on the right, the window's own dialogs, the selection kept in the
 // core's rows around every command, in-place editing of words, the Find
-// dialog and select-all.
+// dialog and select-all, undo and redo of the commands, the keys of a
+// desktop table (F2 and Enter edit, Tab reaches the buttons, a header click
+// sorts and a second one reverses), and the window's size, position and
+// column widths, kept per user.
 //
 // The window has no parent widget: the main window disables itself while
 // the window is open, and a disabled parent would disable its child windows
@@ -19,7 +22,9 @@
 #include <QMap>
 #include <QPointer>
 #include <functional>
+#include <optional>
 
+class QAction;
 class QHBoxLayout;
 class QLabel;
 class QProgressBar;
@@ -45,11 +50,6 @@ public:
     QTableView* view() const { return m_view; }
     ListTableModel* tableModel() const { return m_model; }
 
-    // The window's Ctrl flag: set on Ctrl down in the table, cleared on Ctrl
-    // up and when the table loses the focus (a release elsewhere is never
-    // seen by the table).
-    bool CtrlDown = false;
-
     // Runs a command of the window: the view's selection goes into the rows
     // first and comes back afterwards, the window's dialogs answer the
     // core, and an error that stops the command is shown over the window.
@@ -59,6 +59,13 @@ public:
     void SelectAllRows(); // Ctrl+A
     // Opens the in-place editor on the word of a row.
     void editWord(int row);
+    // Ctrl+Z, and Ctrl+Shift+Z or Ctrl+Y: take back or do again the last
+    // command that changed the rows. Their actions are in the table's
+    // context menu, named after the step ("Undo Add").
+    void undoCommand();
+    void redoCommand();
+    QAction* undoAction() const { return m_undo; }
+    QAction* redoAction() const { return m_redo; }
 
 protected:
     ListFormBase(ProgramState& state, const char* objectName, const QString& title, QSize size, QSize minimum);
@@ -75,15 +82,18 @@ protected:
     // Puts texts UI[first], UI[first+1], ... into the title, the column
     // captions and the buttons, in this order (nothing while no pack is
     // loaded), then fits the fixed columns and the buttons to their texts.
+    // It ends the building: the size, position and column widths the user
+    // left are put back.
     void applyTexts(int first, const QList<QToolButton*>& buttons);
 
-    // The core's selection flags and rows.
-    virtual const QVector<ListRow>& coreRows() const = 0;
-    virtual void setCoreSelected(int row, bool selected) = 0;
-    // A header click on a column.
-    virtual void columnClicked(ListColumn column) = 0;
-    // A key pressed in the table; true when the window used it.
-    virtual bool keyDown(int key) = 0;
+    // The core's rows, their selection and history.
+    virtual ListRows& session() = 0;
+    // A header click on a column, reversed for a second click on it; the
+    // order it sorted in, nothing when the column does not sort.
+    virtual std::optional<Qt::SortOrder> columnClicked(ListColumn column, bool reversed) = 0;
+    // A key pressed in the table while no word is edited, with Ctrl held or
+    // not; true when the window used it.
+    virtual bool keyDown(int key, bool ctrl) = 0;
     // Esc, the Cancel button and the close box.
     virtual void cancelCommand() = 0;
     // A double click on a row.
@@ -100,6 +110,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     // The close box and Esc outside the table run the window's Cancel.
     void reject() override;
+    // However the window closes, its size, position and column widths are
+    // kept for the next time.
+    void done(int result) override;
 
     ProgramState& m_state;
 
@@ -107,6 +120,11 @@ private:
     void syncSelectionToRows();
     void syncSelectionFromRows();
     void fitToTexts();
+    void sortClicked(int section);
+    void showSortIndicator();
+    void updateHistoryActions();
+    void restoreLayout();
+    void saveLayout() const;
 
     GuiDialogs m_dialogs;
     QPointer<QWidget> m_mainWindow;
@@ -116,6 +134,13 @@ private:
     QHBoxLayout* m_layout = nullptr;
     QList<QToolButton*> m_buttons;
     QMap<int, int> m_columnWidths;
+    QAction* m_undo = nullptr;
+    QAction* m_redo = nullptr;
+    // The column the rows were last sorted by (-1: none, or the order has
+    // changed since), whether that click reversed the order, and the order.
+    int m_sortSection = -1;
+    bool m_sortReversed = false;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };
 
 // Makes dialogs the program's dialog interface for as long as it lives.

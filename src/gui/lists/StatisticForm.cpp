@@ -133,24 +133,22 @@ void TST::ToolButton10Click()
         closeWindow(QDialog::Rejected);
 }
 
-bool TST::keyDown(int key)
+bool TST::keyDown(int key, bool ctrl)
 {
     switch (key) {
     case Qt::Key_Delete:
-        if (editingWord())
-            return false;
-        CtrlDown ? ToolButton2Click() : ToolButton1Click();
+        ctrl ? ToolButton2Click() : ToolButton1Click();
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (!CtrlDown)
+        if (!ctrl)
             return false;
         ToolButton9Click();
         return true;
     default:
         break;
     }
-    if (!CtrlDown)
+    if (!ctrl)
         return false;
     switch (key) {
     case Qt::Key_B:

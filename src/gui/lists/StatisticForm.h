@@ -35,10 +35,12 @@ public:
         *ToolButton8, *ToolButton9, *ToolButton10;
 
 protected:
-    const QVector<ListRow>& coreRows() const override { return m_rows.rows(); }
-    void setCoreSelected(int row, bool selected) override { m_rows.setSelected(row, selected); }
-    void columnClicked(ListColumn column) override { m_rows.sortByColumn(column); }
-    bool keyDown(int key) override;
+    ListRows& session() override { return m_rows; }
+    std::optional<Qt::SortOrder> columnClicked(ListColumn column, bool reversed) override
+    {
+        return m_rows.sortByColumn(column, reversed);
+    }
+    bool keyDown(int key, bool ctrl) override;
     void cancelCommand() override { ToolButton10Click(); }
     void editCommand() override { ToolButton6Click(); }
 

@@ -45,13 +45,13 @@ void TWHITEFORM::ToolButton6Click()
     runCommand([this] { m_rows.moveDown(); }, true);
 }
 
-bool TWHITEFORM::keyDown(int key)
+bool TWHITEFORM::keyDown(int key, bool ctrl)
 {
-    if ((key == Qt::Key_Up || key == Qt::Key_Down) && CtrlDown) {
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && ctrl) {
         key == Qt::Key_Up ? ToolButton5Click() : ToolButton6Click();
         return true;
     }
-    return sharedKey(key);
+    return sharedKey(key, ctrl);
 }
 
 } // namespace vexlon::gui

@@ -29,7 +29,7 @@ public:
         *ToolButton11, *ToolButton12;
 
 protected:
-    bool keyDown(int key) override;
+    bool keyDown(int key, bool ctrl) override;
     void cancelCommand() override { ToolButton12Click(); }
     void editCommand() override { ToolButton9Click(); }
 };
