@@ -131,7 +131,9 @@ QToolButton* TMainForm::addToolButton(QToolBar* bar, const char* name, const QSt
     button->setToolTip(QString::fromLatin1(hint));
     button->setIcon(makeIcon(static_cast<IconKind>(iconKind), iconSize));
     button->setIconSize(QSize(iconSize, iconSize));
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab from the table and pressed with Space; a click leaves
+    // the focus in the table.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setAutoRaise(true);
     connect(button, &QToolButton::clicked, this, [this, handler] { (this->*handler)(); });
     bar->addWidget(button);
@@ -170,6 +172,11 @@ void TMainForm::buildWindow()
     buildStatusLines(central, layout);
     layout->addWidget(buildProgressPanel(central));
     setCentralWidget(central);
+    // Tab goes from the filter to the words, on to the buttons and round.
+    QWidget* order[] = {FilterEdit, ListView1, ToolButton1, ToolButton2, ToolButton3, ToolButton4, ToolButton5,
+                        ToolButton6, ToolButton7, ToolButton8, ToolButton9, ToolButton10, FilterEdit};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(order[i], order[i + 1]);
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(true);
     // Never smaller than what the parts need, so nothing is drawn over

@@ -74,7 +74,7 @@ TEST_F(SafeEditing, EveryChangeIsUndoneAndRedoneByKeyAndNamed)
     EXPECT_TRUE(form->isWindowModified());
     selectRows(form->ListView1, {1});
     key(Qt::Key_Delete);
-    EXPECT_EQ(words(), "its,ab");
+    EXPECT_EQ(words(true), "its 1,ab 3*"); // the next word is selected
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(words(), "its,ok,ab");
     key(Qt::Key_Z, Qt::ControlModifier);
@@ -165,7 +165,7 @@ TEST_F(SafeEditing, KeysHeadersAndTheNewWordBehaveAsOnADesktop)
     typeInEditor(form->ListView1, QStringLiteral("Kiwi"));
     EXPECT_EQ(words(), "apple,Apricot,kiwi,cherry");
     key(Qt::Key_Tab);
-    EXPECT_FALSE(form->ListView1->hasFocus());
+    EXPECT_TRUE(qobject_cast<QToolButton*>(QApplication::focusWidget())) << "Tab reaches the buttons, not " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
 
     // The word added and typed in stays selected.
     answers.otherwise = [](QDialog&) { return int(QDialog::Accepted); };

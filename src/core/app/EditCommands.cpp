@@ -67,8 +67,12 @@ bool EditWordCommand(Editor& editor, int row, const QByteArray& typed)
 void DeleteCommand(Editor& editor)
 {
     StepRecorder step(editor, QStringLiteral("Delete"));
+    const int first = firstSelectedRow(editor.table);
     DeleteSelected(editor.state, editor.table);
     RefreshDictionaryStatus(editor.state, editor.table);
+    // The word that took the first deleted one's place is selected next.
+    if (first >= 0 && !hasSelection(editor.table) && !editor.table.isEmpty())
+        editor.table.setSelected(qMin(first, editor.table.count() - 1), true);
 }
 
 void SetLanguageCommand(Editor& editor)

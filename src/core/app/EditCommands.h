@@ -15,6 +15,7 @@ namespace vexlon {
 int AddCommand(Editor& editor);
 // A confirmed in-place edit; false when the row refuses editing.
 bool EditWordCommand(Editor& editor, int row, const QByteArray& typed);
+// Delete; the row that takes the first deleted row's place is selected.
 void DeleteCommand(Editor& editor);
 void SetLanguageCommand(Editor& editor);
 void LockUnlockCommand(Editor& editor);
