@@ -43,8 +43,6 @@ int AddCommand(Editor& editor)
     const int row = AddWord(editor.state, editor.table);
     if (row >= 0) {
         RefreshDictionaryStatus(editor.state, editor.table);
-        for (int i = 0; i < editor.table.count(); ++i)
-            editor.table.setSelected(i, i == row);
         step.setReport(QStringLiteral("Added a word: type it in place of \"new\""));
     }
     return row;

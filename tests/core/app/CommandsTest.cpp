@@ -138,6 +138,15 @@ TEST_F(CommandsTest, ClosingTheWhiteListWindowAndTheStartUpListReading)
     EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"1", "2"}));
     EXPECT_TRUE(editor.table.modified);
 
+    // A word taken off the list loses its protection; the others keep theirs.
+    editor.table.append(row("w1", "01", status::WhiteList, "3"));
+    editor.table.append(row("gone", "01", status::WhiteList, "4"));
+    editor.table.append(row("mine", "01", status::Locked, "5"));
+    AfterWhiteListWindow(editor);
+    EXPECT_EQ(column(editor.table, ColStatus).mid(2), (QList<QByteArray> {status::WhiteList, status::UsersDictionary, status::Locked}));
+    for (int i = 0; i < 3; ++i)
+        editor.table.removeAt(2);
+
     editor.state.settings.WhiteListOn = true;
     AfterWhiteListWindow(editor);
     EXPECT_EQ(column(editor.table, ColWord), (QList<QByteArray> {"w1", "w2", "a", "b"}));

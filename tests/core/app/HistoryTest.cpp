@@ -221,6 +221,30 @@ TEST_F(HistoryTest, StepsAreNamedReportedBoundedAndForgetRedoOnANewChange)
     EXPECT_TRUE(editor.table.modified);
     ASSERT_TRUE(RedoStep(editor));
     EXPECT_FALSE(editor.table.modified);
+    // Back and forth across two saves: each kept state learns whether it
+    // holds what the file holds now.
+    const auto saveAgain = [this] {
+        dialogs.answers = {true}; // replace the file
+        return SaveDictionary(editor, [this] { return std::optional<SaveChoice>({file("s.csv"), SaveFilter::Csv}); });
+    };
+    for (int i = 0; i < editor.table.count(); ++i)
+        editor.table.setSelected(i, i == 1);
+    MoveCommand(editor, true);
+    ASSERT_EQ(saveAgain(), SaveOutcome::Saved);
+    MoveCommand(editor, false);
+    ASSERT_EQ(saveAgain(), SaveOutcome::Saved);
+    ASSERT_TRUE(UndoStep(editor));
+    EXPECT_TRUE(editor.table.modified);
+    ASSERT_TRUE(UndoStep(editor));
+    EXPECT_FALSE(editor.table.modified);
+
+    // A change of a list alone is told as such.
+    editor.table.setRow(0, row("locked", "01", status::Locked, "1"));
+    for (int i = 0; i < editor.table.count(); ++i)
+        editor.table.setSelected(i, i == 0);
+    dialogs.answers = {false};
+    ToBlackListCommand(editor);
+    EXPECT_EQ(dialogs.reports.back(), QStringLiteral("To BlackList changed the black list"));
 
     // The history is bounded, and deeper than a hundred steps.
     for (int i = 0; i < 250; ++i)
