@@ -5,6 +5,7 @@
 #include "core/base/TextFile.h"
 
 #include <QFileInfo>
+#include <limits>
 #include <optional>
 
 namespace vexlon {
@@ -66,19 +67,27 @@ bool LoadSettings(const QString& path, TSettings& settings)
     read.ReloadPhone = StrToBool(values.at(1));
     read.StatisticOn = StrToBool(values.at(2));
     read.WhiteListOn = StrToBool(values.at(3));
-    read.UsersDictionaryModified = number(4);
-    read.UsersDictionarySize = number(5);
-    read.Language = number(6);
-    read.iTAPModification = number(7);
-    read.StatisticType = number(8);
+    // A number outside the range its field can mean is refused: that field
+    // takes its default and the rest of the file is read as usual.
+    const TSettings defaults;
+    auto ranged = [&](int index, int32_t low, int32_t high, int32_t fallback) -> int32_t {
+        const int32_t v = number(index);
+        return v >= low && v <= high ? v : fallback;
+    };
+    read.UsersDictionaryModified = ranged(4, 0, 1, defaults.UsersDictionaryModified);
+    read.UsersDictionarySize
+        = ranged(5, kMinUsersDictionarySize, kMaxUsersDictionarySize, defaults.UsersDictionarySize);
+    read.Language = ranged(6, 0, std::numeric_limits<int32_t>::max(), defaults.Language);
+    read.iTAPModification = ranged(7, 0, 1, defaults.iTAPModification);
+    read.StatisticType = ranged(8, 0, 1, defaults.StatisticType);
     read.AssociateFiles = StrToBool(values.at(9));
     read.SymbolicClean = StrToBool(values.at(10));
     read.NumericClean = StrToBool(values.at(11));
     read.IntelectClean = StrToBool(values.at(12));
     read.BlackListClean = StrToBool(values.at(13));
     read.LanguageClean = StrToBool(values.at(14));
-    read.LanguageCleanIndex = static_cast<uint8_t>(number(15) & 0xFF);
-    read.MinWordLength = static_cast<uint8_t>(number(16) & 0xFF);
+    read.LanguageCleanIndex = static_cast<uint8_t>(ranged(15, 0, 0xFF, defaults.LanguageCleanIndex));
+    read.MinWordLength = static_cast<uint8_t>(ranged(16, kMinMinWordLength, 0xFF, defaults.MinWordLength));
     if (!ok)
         return false;
     settings = read;

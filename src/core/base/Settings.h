@@ -10,11 +10,21 @@ namespace vexlon {
 
 inline const char* const kSettingsFileName = "Vexlon.ini";
 
+// The values the settings dialog lets the user choose for the users
+// dictionary size and the shortest word kept.
+inline constexpr int32_t kMinUsersDictionarySize = 27;
+inline constexpr int32_t kMaxUsersDictionarySize = 65535;
+inline constexpr int32_t kMinMinWordLength = 2;
+
 void SetDefaultSettings(TSettings& settings);
 
 // Reads the file into settings; false (settings unchanged) when the file is
 // missing, its first or third line is wrong, it holds fewer than 17 value
 // lines, or a value line is empty or not a number where a number belongs.
+// A number outside its field's range gives that field its default, and the
+// file is read: UsersDictionaryModified, iTAPModification and StatisticType
+// 0..1, UsersDictionarySize 27..65535, Language not negative,
+// LanguageCleanIndex 0..255, MinWordLength 2..255.
 bool LoadSettings(const QString& path, TSettings& settings);
 
 // The 37 lines of the settings file.

@@ -7,6 +7,7 @@
 #include "core/dictionary/WordIndex.h"
 
 #include <QHash>
+#include <array>
 #include <deque>
 #include <optional>
 #include <set>
@@ -17,9 +18,26 @@ namespace vexlon {
 
 namespace {
 
+// The bytes the Symbols rule keeps: the digits and every byte that is a
+// letter of the code page (Latin, Cyrillic, and the Ukrainian, Belarusian,
+// Serbian and Macedonian letters among the upper bytes), as ICU classes it.
+const std::array<bool, 256>& bytesKeptBySymbols()
+{
+    static const std::array<bool, 256> kept = [] {
+        std::array<bool, 256> table {};
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString text = cp1251::toUnicode(QByteArrayView(&byte, 1));
+            table[static_cast<size_t>(b)] = (b >= '0' && b <= '9') || (!text.isEmpty() && text.at(0).isLetter());
+        }
+        return table;
+    }();
+    return kept;
+}
+
 bool keptBySymbols(uint8_t b)
 {
-    return (b >= 0x30 && b <= 0x39) || (b >= 0x41 && b <= 0x5A) || (b >= 0x61 && b <= 0x7A) || b >= 0xC0;
+    return bytesKeptBySymbols()[b];
 }
 
 std::string toStd(const QByteArray& bytes)
@@ -236,6 +254,18 @@ void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t
         table.replaceAll(std::move(kept));
 }
 
+QByteArray languageKey(const QByteArray& languageIdText)
+{
+    if (const std::optional<int32_t> id = tryHexToInt(languageIdText)) {
+        const auto value = static_cast<uint32_t>(*id);
+        QByteArray key(5, 'v');
+        for (int i = 0; i < 4; ++i)
+            key[1 + i] = static_cast<char>((value >> (24 - 8 * i)) & 0xFF);
+        return key;
+    }
+    return 't' + wordAndTextKey(QByteArray(), languageIdText);
+}
+
 void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
 {
     ProgressScope progress(state.ui(), state.texts.STAT(6));
@@ -245,13 +275,17 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
 
     // Rows not yet walked keep their own word: they are found by their exact
     // bytes. Rows already walked are lower-case. Both are kept per (word,
-    // language ID text) in table order; a search takes the first of a group,
-    // the rows below before the rows above, as the wrap-around search does.
+    // language) in table order; a search takes the first of a group, the
+    // rows below before the rows above, as the wrap-around search does.
+    std::vector<QByteArray> language(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        language[static_cast<size_t>(i)] = languageKey(rows.at(i).languageId);
+    const auto keyOf = [&](int i, const QByteArray& word) { return language[static_cast<size_t>(i)] + word; };
     QHash<QByteArray, std::deque<int>> ahead;
     QHash<QByteArray, std::deque<int>> behind;
     ahead.reserve(n);
     for (int i = 0; i < n; ++i)
-        ahead[wordAndTextKey(rows.at(i).word, rows.at(i).languageId)].push_back(i);
+        ahead[keyOf(i, rows.at(i).word)].push_back(i);
 
     std::vector<bool> removed(static_cast<size_t>(n), false);
     std::vector<QByteArray> lowered(static_cast<size_t>(n));
@@ -262,9 +296,9 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
             continue;
         progress.show(position, remaining);
         const DictRow& row = rows.at(i);
-        ahead[wordAndTextKey(row.word, row.languageId)].pop_front();
+        ahead[keyOf(i, row.word)].pop_front();
         lowered[static_cast<size_t>(i)] = cp1251::toLower(row.word);
-        const QByteArray key = wordAndTextKey(lowered[static_cast<size_t>(i)], row.languageId);
+        const QByteArray key = keyOf(i, lowered[static_cast<size_t>(i)]);
         for (;;) {
             auto below = ahead.find(key);
             if (below != ahead.end() && !below->empty()) {

@@ -22,7 +22,9 @@ struct CleanRules {
     bool byLength = false;
 };
 
-// Keeps the digits, the ASCII letters and the bytes 0xC0 to 0xFF.
+// Keeps the digits and every byte that is a letter in Windows-1251 (the
+// ASCII letters, 0xC0 to 0xFF, and the letters among 0x80 to 0xBF such as
+// "\xBF" i with diaeresis or "\xB8" yo); drops everything else.
 QByteArray StripSymbols(const QByteArray& word);
 // Removes the digits "0" to "9".
 QByteArray StripDigits(const QByteArray& word);
@@ -51,8 +53,14 @@ bool RunCleaningCommand(ProgramState& state, DictionaryTable& table, CleaningIte
 // Removes every unprotected row whose word has fewer than minimum characters.
 void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t minimum);
 
+// The language part of a row's identity: a language ID text that reads as
+// hexadecimal stands for its value ("1", "01" and "0001" are one language);
+// any other text stands only for itself. Followed by a word it keys the
+// (word, language) pair without ambiguity.
+QByteArray languageKey(const QByteArray& languageIdText);
+
 // Lower-cases every word and removes repeated rows (same word, same language
-// ID text). Each row in turn is lower-cased and then looks for its first
+// as languageKey tells it). Each row in turn is lower-cased and then looks for its first
 // equal among the rows after it and, wrapping around, the rows before it:
 // an unprotected equal is removed (and the row looks again while the removed
 // one lay below it); a protected equal ends the row's turn. Of a group of

@@ -153,7 +153,10 @@ bool ReadDictionaryFile(const ProgramState& state, DictionaryTable& table, const
         UpdateScope update(table);
         table.replaceAll(ParseDictionary(bytes, state, &progress));
     }
-    writeFileSafely(state.path(kTrailerFile), DictionaryTrailer(bytes));
+    // A file too short to end in a whole trailer has none to pass on: the
+    // trailer of the last complete file stays.
+    if (bytes.size() >= kTrailerSize)
+        writeFileSafely(state.path(kTrailerFile), DictionaryTrailer(bytes));
     return true;
 }
 

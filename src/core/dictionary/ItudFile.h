@@ -41,7 +41,8 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
 // be read or is larger than a dictionary file may be (the table is
 // unchanged), or "phConfig.cfg" cannot be written (the rows read stay; the
 // old trailer file stays whole). A backup copy that cannot be written is
-// told in a message and the reading goes on.
+// told in a message and the reading goes on. A file shorter than the three
+// trailer bytes leaves "phConfig.cfg" as it was.
 bool ReadDictionaryFile(const ProgramState& state, DictionaryTable& table, const QString& path);
 
 // Writes all rows in their order to path, replacing it only when the whole

@@ -11,7 +11,7 @@ namespace vexlon {
 bool DictionaryHasProblem(const ProgramState& state, const DictionaryTable& table)
 {
     ProgressScope progress(state.ui(), state.texts.STAT(8));
-    // A word and language text seen before: a repeat of any earlier row is a
+    // A word and language seen before: a repeat of any earlier row is a
     // repeat of some other row, which is all the check asks.
     QHash<QByteArray, int> seen;
     seen.reserve(table.count());
@@ -21,8 +21,7 @@ bool DictionaryHasProblem(const ProgramState& state, const DictionaryTable& tabl
         const DictRow& row = table.row(i);
         if (row.word.size() < 2 || row.word.size() > kMaxWordLength)
             return true;
-        QByteArray key = row.word;
-        key.append('\0').append(row.languageId);
+        const QByteArray key = languageKey(row.languageId) + row.word;
         if (seen.contains(key))
             return true;
         seen.insert(key, i);

@@ -7,8 +7,9 @@
 namespace vexlon {
 
 // True when some word is empty, shorter than two characters, longer than a
-// dictionary record can hold (249), or repeated with the same language ID
-// text (byte-wise, case-sensitive).
+// dictionary record can hold (249), or repeated with the same language
+// (byte-wise, case-sensitive; "1" and "01" are one language, see
+// languageKey).
 bool DictionaryHasProblem(const ProgramState& state, const DictionaryTable& table);
 
 // Save Dictionary's repair: short words (under 2) and repeated words go,

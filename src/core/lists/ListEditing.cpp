@@ -45,6 +45,20 @@ std::vector<uint64_t> hexKeys(const QVector<ListRow>& rows, bool languageColumn)
     return keys;
 }
 
+// The number column read as a decimal rating, in the order ratings compare
+// in (the unsigned value of the 32-bit rating); a text that does not read
+// sorts after every rating.
+std::vector<uint64_t> ratingKeys(const QVector<ListRow>& rows)
+{
+    std::vector<uint64_t> keys;
+    keys.reserve(static_cast<size_t>(rows.size()));
+    for (const ListRow& row : rows) {
+        const auto value = tryStrToInt(row.number);
+        keys.push_back(value ? static_cast<uint64_t>(static_cast<uint32_t>(*value)) : (uint64_t(1) << 32));
+    }
+    return keys;
+}
+
 } // namespace
 
 namespace listediting {
@@ -67,6 +81,14 @@ void sortByNumber(QVector<ListRow>& rows, bool languageColumn, Qt::SortOrder ord
         sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a > b; });
     else
         sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a < b; });
+}
+
+void sortByRating(QVector<ListRow>& rows, Qt::SortOrder order)
+{
+    if (order == Qt::DescendingOrder)
+        sortRows(rows, ratingKeys(rows), [](uint64_t a, uint64_t b) { return a > b; });
+    else
+        sortRows(rows, ratingKeys(rows), [](uint64_t a, uint64_t b) { return a < b; });
 }
 
 void sortAscending(QVector<ListRow>& rows, bool languageColumn)

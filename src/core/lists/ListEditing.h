@@ -142,6 +142,9 @@ void sortByWord(QVector<ListRow>& rows, bool reversed = false);
 void sortAscending(QVector<ListRow>& rows, bool languageColumn);
 void sortDescending(QVector<ListRow>& rows, bool languageColumn);
 void sortByNumber(QVector<ListRow>& rows, bool languageColumn, Qt::SortOrder order);
+// By the number column read as a decimal rating, compared as CompareRatings
+// compares them (ascending: the smallest rating first).
+void sortByRating(QVector<ListRow>& rows, Qt::SortOrder order);
 // A row for a list entry, its language name from the structure.
 ListRow rowOf(const ProgramState& state, const QByteArray& word, int32_t number, uint8_t id);
 // True, after telling the user, when the word cannot be stored in a list file.

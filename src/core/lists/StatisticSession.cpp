@@ -20,7 +20,7 @@ StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
 {
     for (const TSTATLST_ITEM& item : state.statisticList.Items)
         m_rows.append(rowOf(state, item.Word, item.Rating, item.LanguageID));
-    sortDescending(m_rows, false);
+    sortByRating(m_rows, Qt::DescendingOrder);
 }
 
 ListSessionState StatisticSession::capture() const
@@ -175,8 +175,10 @@ std::optional<Qt::SortOrder> StatisticSession::sortByColumn(ListColumn column, b
     Step step(*this, liststep::Sort);
     if (column == ListColumn::Word)
         sortByWord(m_rows, order == Qt::DescendingOrder);
+    else if (column == ListColumn::Number)
+        sortByRating(m_rows, order);
     else
-        sortByNumber(m_rows, column != ListColumn::Number, order);
+        sortByNumber(m_rows, true, order);
     return order;
 }
 
@@ -189,7 +191,7 @@ void StatisticSession::save(bool announce)
         if (row.action != action::Delete)
             rows.append(row);
     }
-    sortDescending(rows, false);
+    sortByRating(rows, Qt::DescendingOrder);
     TSTATLST list;
     list.Items.reserve(rows.size());
     for (ListRow& row : rows) {

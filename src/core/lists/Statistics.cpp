@@ -9,15 +9,31 @@
 
 #include <QSet>
 #include <algorithm>
+#include <limits>
 
 namespace vexlon {
+
+void CountRatingUp(int32_t& rating)
+{
+    // In the order ratings compare in, both the largest positive rating and
+    // the largest 32-bit value (-1) are the top; neither may pass it.
+    if (rating != std::numeric_limits<int32_t>::max() && rating != -1)
+        ++rating;
+}
+
+int CompareRatings(int32_t a, int32_t b)
+{
+    const auto x = static_cast<uint32_t>(a);
+    const auto y = static_cast<uint32_t>(b);
+    return y > x ? 1 : (y < x ? -1 : 0);
+}
 
 bool AddToStatistic(ProgramState& state, const QByteArray& word, uint8_t languageId)
 {
     TSTATLST& list = state.statisticList;
     for (TSTATLST_ITEM& item : list.Items) {
         if (item.Word == word && item.LanguageID == languageId) {
-            ++item.Rating;
+            CountRatingUp(item.Rating);
             return true;
         }
     }
@@ -48,7 +64,7 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
             progress.show(i, last);
             const int at = index.find(row.word, id);
             if (at >= 0) {
-                ++list.Items[at].Rating;
+                CountRatingUp(list.Items[at].Rating);
                 continue;
             }
             if (!listCanStore(row.word)) {
@@ -72,15 +88,13 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
 
 int CompareByRating(const QByteArray& ratingA, const QByteArray& ratingB)
 {
-    const auto a = static_cast<uint32_t>(hexToInt(ratingA));
-    const auto b = static_cast<uint32_t>(hexToInt(ratingB));
-    return b > a ? 1 : (b < a ? -1 : 0);
+    return CompareRatings(strToInt(ratingA), strToInt(ratingB));
 }
 
 void SortStatisticByRating(TSTATLST& list)
 {
     std::stable_sort(list.Items.begin(), list.Items.end(), [](const TSTATLST_ITEM& a, const TSTATLST_ITEM& b) {
-        return CompareByRating(QByteArray::number(a.Rating), QByteArray::number(b.Rating)) < 0;
+        return CompareRatings(a.Rating, b.Rating) < 0;
     });
 }
 

@@ -11,6 +11,15 @@
 
 namespace vexlon {
 
+// One more for a rating; a rating already at the top of the rating order
+// (2147483647, or -1, which compares as 4294967295) stays there.
+void CountRatingUp(int32_t& rating);
+
+// Larger ratings first: 1 when b is greater, -1 when smaller, 0 when equal.
+// A rating compares as the unsigned 32-bit value of its bits, so a negative
+// one from a hand-edited file ranks above every positive one.
+int CompareRatings(int32_t a, int32_t b);
+
 // Counts the word up when the list holds the pair (the first such entry) and
 // returns true; appends it with rating 1 and returns false otherwise.
 bool AddToStatistic(ProgramState& state, const QByteArray& word, uint8_t languageId);
@@ -21,9 +30,8 @@ bool AddToStatistic(ProgramState& state, const QByteArray& word, uint8_t languag
 // the count with ConvertError (the rows before it are counted).
 void UpdateStatistic(ProgramState& state, const DictionaryTable& table);
 
-// Larger ratings first: 1 when b's rating is greater, -1 when smaller, 0
-// when equal; the ratings are read as hexadecimal, as the table's number
-// comparisons read them.
+// CompareRatings of two rating texts, each read as a decimal number (a
+// text that is not one throws ConvertError).
 int CompareByRating(const QByteArray& ratingA, const QByteArray& ratingB);
 
 // Orders the statistic list by descending rating, keeping the order of

@@ -51,7 +51,6 @@ TEST_F(SettingsTest, DefaultsAreWrittenExactlyAndValuesMapByPositionNotByLabel)
     EXPECT_EQ(read("Vexlon.ini"), QByteArray(kDefaultFile));
 
     QByteArrayList values = sampleValues();
-    values[16] = "260";
     values << "whatever";
     QByteArray content = "Vexlon Settings File\r\nx\r\nVEXLON2011TST\r\n// a comment\r\n[LABEL]\r\n";
     for (int i = 0; i < values.size(); ++i)
@@ -114,4 +113,76 @@ TEST_F(SettingsTest, DamagedFilesAreRefusedAndLeaveTheSettingsAlone)
     }
     TSettings s;
     EXPECT_FALSE(LoadSettings(file("missing.ini"), s));
+}
+
+// A value edited by hand to a number its field cannot mean gives that field
+// its default; the other fields are read as written. The bounds themselves
+// are accepted.
+TEST_F(SettingsTest, OutOfRangeNumbersFallBackToTheirDefaultsOneFieldAtATime)
+{
+    const TSettings defaults;
+    struct Case {
+        int line;
+        QByteArray text;
+        int32_t TSettings::*field; // or nullptr for the byte fields below
+        uint8_t TSettings::*byteField;
+        int32_t expected;
+    };
+    const std::vector<Case> cases {
+        {5, "-1", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
+        {5, "26", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
+        {5, "65536", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
+        {5, "-2147483648", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
+        {5, "27", &TSettings::UsersDictionarySize, nullptr, 27},
+        {5, "65535", &TSettings::UsersDictionarySize, nullptr, 65535},
+        {4, "2", &TSettings::UsersDictionaryModified, nullptr, defaults.UsersDictionaryModified},
+        {4, "-1", &TSettings::UsersDictionaryModified, nullptr, defaults.UsersDictionaryModified},
+        {6, "-1", &TSettings::Language, nullptr, defaults.Language},
+        {6, "40", &TSettings::Language, nullptr, 40}, // the pack list decides
+        {7, "2", &TSettings::iTAPModification, nullptr, defaults.iTAPModification},
+        {7, "-1", &TSettings::iTAPModification, nullptr, defaults.iTAPModification},
+        {8, "2", &TSettings::StatisticType, nullptr, defaults.StatisticType},
+        {8, "-1", &TSettings::StatisticType, nullptr, defaults.StatisticType},
+        {15, "256", nullptr, &TSettings::LanguageCleanIndex, defaults.LanguageCleanIndex},
+        {15, "-1", nullptr, &TSettings::LanguageCleanIndex, defaults.LanguageCleanIndex},
+        {15, "255", nullptr, &TSettings::LanguageCleanIndex, 255},
+        {16, "260", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
+        {16, "-254", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
+        {16, "1", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
+        {16, "0", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
+        {16, "255", nullptr, &TSettings::MinWordLength, 255},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString() + " on value line " + std::to_string(c.line));
+        QByteArrayList values = sampleValues();
+        values[c.line] = c.text;
+        write("Vexlon.ini", valueFile(values));
+        TSettings s;
+        s.UsersDictionarySize = 1234; // a load must set every field
+        s.MinWordLength = 9;
+        ASSERT_TRUE(LoadSettings(file("Vexlon.ini"), s));
+        // Everything else as the sample says.
+        TSettings expected = s;
+        write("sample.ini", valueFile(sampleValues()));
+        ASSERT_TRUE(LoadSettings(file("sample.ini"), expected));
+        if (c.field)
+            expected.*c.field = c.expected;
+        else
+            expected.*c.byteField = static_cast<uint8_t>(c.expected);
+        EXPECT_EQ(s, expected);
+    }
+
+    // Several damaged fields at once: each takes its own default.
+    QByteArrayList values = sampleValues();
+    values[5] = "-5";
+    values[8] = "7";
+    values[16] = "300";
+    write("Vexlon.ini", valueFile(values));
+    TSettings s;
+    ASSERT_TRUE(LoadSettings(file("Vexlon.ini"), s));
+    EXPECT_EQ(s.UsersDictionarySize, 5100);
+    EXPECT_EQ(s.StatisticType, 0);
+    EXPECT_EQ(s.MinWordLength, 2);
+    EXPECT_EQ(s.UsersDictionaryModified, 1); // read as written
+    EXPECT_EQ(s.LanguageCleanIndex, 3);
 }

@@ -3,9 +3,12 @@
 // ReferenceEquivalenceTest; these cases pin what both must do.
 #include "core/dictionary/Cleaning.h"
 
+#include "core/base/CodePage1251.h"
 #include "core/base/Errors.h"
 #include "core/dictionary/Validation.h"
 #include "support/CoreFixture.h"
+
+#include <QStringDecoder>
 
 using namespace vexlon;
 using namespace vexlon::test;
@@ -17,7 +20,7 @@ class CleaningTest : public CoreFixture {};
 TEST_F(CleaningTest, EachRuleRemovesItsRowsAndSparesProtectedOnesUntilABadLanguageId)
 {
     EXPECT_EQ(StripSymbols("it's-ok!"), QByteArray("itsok")); // digits, letters and high Cyrillic stay
-    EXPECT_EQ(StripSymbols("x\xA8y\xB8z\xC0" "9"), QByteArray("xyz\xC0" "9"));
+    EXPECT_EQ(StripSymbols("x\xA8y\xB8z\xC0" "9\xAB\xB9"), QByteArray("x\xA8y\xB8z\xC0" "9")); // Ёё stay, «№ go
     EXPECT_EQ(StripDigits("a1b23\xC0"), QByteArray("ab\xC0"));
     struct Row {
         QByteArray word, id, status;
@@ -130,4 +133,95 @@ TEST_F(CleaningTest, PreSaveCheckBoundsAndRepairLeavesProtectedProblems)
     EXPECT_EQ(words(), (QList<QByteArray> {"b", "cd", "ef", "ef"}));
     EXPECT_TRUE(DictionaryHasProblem(state, table));
     EXPECT_EQ(dialogs.statusRefreshes, 1);
+}
+
+// Every byte of the code page against the Symbols rule: it keeps exactly
+// the digits and the letters, the upper half of Windows-1251 included
+// (Ukrainian, Belarusian, Serbian and Macedonian letters sit among 0x80 to
+// 0xBF between quotes, dashes and signs).
+TEST_F(CleaningTest, SymbolsKeepsEveryLetterOfTheCodePageAndDropsEverySign)
+{
+    QStringDecoder decoder("windows-1251");
+    ASSERT_TRUE(decoder.isValid());
+    int kept = 0;
+    for (int b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        const QString text = decoder.decode(QByteArrayView(&byte, 1));
+        decoder.resetState();
+        const bool letter = text.size() == 1 && text.at(0).isLetter();
+        const bool digit = b >= '0' && b <= '9';
+        const QByteArray word = QByteArray("a") + byte + "b";
+        const QByteArray expected = letter || digit ? word : QByteArray("ab");
+        EXPECT_EQ(StripSymbols(word), expected) << "byte 0x" << std::hex << b;
+        kept += letter || digit;
+    }
+    // 10 digits, 52 ASCII letters, 64 letters from 0xC0 and the letters
+    // among 0x80 to 0xBF (at least the 30 Cyrillic ones).
+    EXPECT_GE(kept, 10 + 52 + 64 + 30);
+    // Words of the languages that need those letters keep them whole.
+    const QStringList words {QStringLiteral("\u0457\u0436\u0430"), QStringLiteral("\u0441\u0451\u043D\u043D\u044F"),
+                             QStringLiteral("\u0491\u0430\u043D\u043E\u043A"), QStringLiteral("\u0454\u0434\u043D\u0456\u0441\u0442\u044C"),
+                             QStringLiteral("\u045E\u0441\u0451"), QStringLiteral("\u0459\u0443\u0431\u0430\u0432"),
+                             QStringLiteral("\u045F\u0435\u043F"), QStringLiteral("\u0408\u0430\u045A\u0430")};
+    for (const QString& w : words) {
+        const QByteArray bytes = cp1251::fromUnicode(w);
+        ASSERT_FALSE(bytes.contains('?')) << w.toStdString();
+        EXPECT_EQ(StripSymbols(bytes), bytes) << w.toStdString();
+        // Signs around them still go.
+        EXPECT_EQ(StripSymbols("\xAB" + bytes + "\xBB!\x96"), bytes) << w.toStdString();
+    }
+}
+
+// Language ID texts that spell one number are one language for the pre-save
+// check and the duplicate pass; texts that are not hexadecimal are equal only
+// to themselves and never stop either.
+TEST_F(CleaningTest, RepeatsAreFoundAcrossSpellingsOfOneLanguageId)
+{
+    for (const char* id : {"1", "01", "0001"})
+        add("word", id);
+    add("word", "02");
+    EXPECT_TRUE(DictionaryHasProblem(state, table));
+    RemoveDuplicates(state, table);
+    EXPECT_EQ(words(), (QList<QByteArray> {"word", "word"}));
+    EXPECT_EQ(table.row(0).languageId, QByteArray("1"));
+    EXPECT_EQ(table.row(1).languageId, QByteArray("02"));
+    EXPECT_FALSE(DictionaryHasProblem(state, table));
+
+    // Case of the hexadecimal digits does not matter, the value does.
+    table.clear();
+    add("ab", "0a");
+    add("AB", "A");
+    add("ab", "1A");
+    EXPECT_FALSE(DictionaryHasProblem(state, table)); // "ab" and "AB" differ byte-wise
+    add("ab", "00A");
+    EXPECT_TRUE(DictionaryHasProblem(state, table));
+    RemoveDuplicates(state, table);
+    EXPECT_EQ(words(), (QList<QByteArray> {"ab", "ab"}));
+    EXPECT_EQ(table.row(1).languageId, QByteArray("1A"));
+
+    // Texts that do not read as numbers: compared as text, as before.
+    table.clear();
+    add("cd", "g1");
+    add("cd", "G1");
+    add("cd", "01");
+    EXPECT_FALSE(DictionaryHasProblem(state, table));
+    add("cd", "g1");
+    EXPECT_TRUE(DictionaryHasProblem(state, table));
+    EXPECT_NO_THROW(RemoveDuplicates(state, table));
+    EXPECT_EQ(table.count(), 3);
+    QList<QByteArray> ids;
+    for (int i = 0; i < table.count(); ++i)
+        ids << table.row(i).languageId;
+    EXPECT_EQ(ids, (QList<QByteArray> {"g1", "G1", "01"}));
+
+    // Of a group under several spellings only its protected row stays.
+    table.clear();
+    add("ef", "01");
+    add("ef", "1", status::Locked);
+    add("ef", "0001");
+    RemoveDuplicates(state, table);
+    ASSERT_EQ(table.count(), 1);
+    EXPECT_EQ(table.row(0).languageId, QByteArray("1"));
+    EXPECT_EQ(table.row(0).status, status::Locked);
+    EXPECT_TRUE(dialogs.atRest());
 }

@@ -134,11 +134,26 @@ TEST_F(ItudFileTest, AFileOfAnotherSizeIsOpenedOnlyWhenTheUserAgreesAndDamagedFi
     write("zero.iud", fileOf(QByteArray("\x00\x01\x00\x01\x01\x61", 6), 0xFFFF));
     ASSERT_TRUE(ReadDictionaryFile(state, table, file("zero.iud")));
     EXPECT_EQ(table.count(), 0);
-    // Shorter than a header.
-    write("tiny.iud", QByteArray("\x07\xDA", 2));
+    // Shorter than the trailer, or empty: no rows and no trailer of its own,
+    // so the trailer of the last whole file stays and goes on into writes.
+    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\xAB\xCD\xEF"));
+    dialogs.answers = {true, true, true, true};
+    for (const QByteArray& tiny : {QByteArray("\x07\xDA", 2), QByteArray("\x07", 1), QByteArray()}) {
+        SCOPED_TRACE(tiny.size());
+        add("old");
+        write("tiny.iud", tiny);
+        ASSERT_TRUE(ReadDictionaryFile(state, table, file("tiny.iud")));
+        EXPECT_EQ(table.count(), 0);
+        EXPECT_EQ(read("phConfig.cfg"), QByteArray("\xAB\xCD\xEF"));
+    }
+    add("ab");
+    WriteDictionaryFile(state, table, file("out.iud"));
+    EXPECT_EQ(read("out.iud").right(3), QByteArray("\xAB\xCD\xEF"));
+    // Three bytes are a whole trailer, though no header.
+    write("tiny.iud", QByteArray("\x07\xDA\x01", 3));
     ASSERT_TRUE(ReadDictionaryFile(state, table, file("tiny.iud")));
-    EXPECT_EQ(table.count(), 0);
-    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x00\x07\xDA", 3));
+    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x07\xDA\x01", 3));
+    EXPECT_TRUE(dialogs.atRest());
 }
 
 TEST_F(ItudFileTest, BackupIsMadeOnceAndFailuresLeaveTargetAndDisplayAsTheyWere)

@@ -5,6 +5,21 @@
 
 namespace vexlon::reference {
 
+namespace {
+
+// Two language ID texts name one language when both read as the same
+// hexadecimal number, or, when neither reads, are the same text.
+bool sameLanguage(const QByteArray& a, const QByteArray& b)
+{
+    const std::optional<int32_t> x = tryHexToInt(a);
+    const std::optional<int32_t> y = tryHexToInt(b);
+    if (x || y)
+        return x == y;
+    return a == b;
+}
+
+} // namespace
+
 void RemoveShortWords(DictionaryTable& table, uint8_t minimum)
 {
     int i = 0;
@@ -25,7 +40,7 @@ void RemoveDuplicates(DictionaryTable& table)
         int match = -1;
         for (int step = 1; step < n && match < 0; ++step) {
             const int j = (i + step) % n;
-            if (table.row(j).word == table.row(i).word && table.row(j).languageId == table.row(i).languageId)
+            if (table.row(j).word == table.row(i).word && sameLanguage(table.row(j).languageId, table.row(i).languageId))
                 match = j;
         }
         if (match >= 0 && !table.row(match).isProtected())
@@ -79,7 +94,7 @@ bool DictionaryHasProblem(const DictionaryTable& table)
         if (word.isEmpty() || word.size() < 2 || word.size() > 249)
             return true;
         for (int j = 0; j < table.count(); ++j) {
-            if (j != i && table.row(j).word == word && table.row(j).languageId == table.row(i).languageId)
+            if (j != i && table.row(j).word == word && sameLanguage(table.row(j).languageId, table.row(i).languageId))
                 return true;
         }
     }

@@ -3,6 +3,8 @@
 #include "core/base/Errors.h"
 #include "core/dictionary/TableOps.h"
 #include "core/lists/ReferenceLists.h"
+#include "core/lists/ListFiles.h"
+#include "core/lists/StatisticSession.h"
 #include "support/RandomTables.h"
 #include "support/CoreFixture.h"
 
@@ -107,4 +109,74 @@ TEST_F(StatisticsTest, AddingSkipsWordsPresentInAnyLanguageAndIndexedRulesMatchT
         reference::FillAddFromStatistic(state.settings, list, state.langStructure, plain);
         ASSERT_EQ(fast.rows(), plain.rows()) << round;
     }
+}
+
+// Ratings are 32-bit numbers written in decimal; they compare as the
+// unsigned values of their bits, whatever their size or sign, and counting
+// stops at the top instead of wrapping.
+TEST_F(StatisticsTest, AnyRatingTheListHoldsSortsAndCountsWithoutFailingOrWrapping)
+{
+    EXPECT_EQ(CompareByRating("100000000", "99999999"), -1); // not "hexadecimal" 0x100000000
+    EXPECT_EQ(CompareByRating("10", "9"), -1);
+    EXPECT_EQ(CompareByRating("2147483647", "-2147483648"), 1);
+    EXPECT_EQ(CompareByRating("-1", "-2"), -1);
+    EXPECT_EQ(CompareByRating("0", "-5"), 1);
+    EXPECT_EQ(CompareByRating("-5", "-5"), 0);
+    EXPECT_THROW(CompareByRating("1a", "1"), ConvertError);
+
+    TSTATLST list;
+    setItems(list, {{"five", 5, 1, ""}, {"max", 2147483647, 1, ""}, {"neg", -3, 1, ""}, {"big", 100000000, 1, ""},
+                    {"ten", 10, 1, ""}, {"nine", 9, 1, ""}, {"zero", 0, 1, ""}, {"alsofive", 5, 1, ""}});
+    SortStatisticByRating(list);
+    EXPECT_EQ(entries(list), (QList<QByteArray> {"8", "neg/-3/1", "max/2147483647/1", "big/100000000/1", "ten/10/1",
+                                                  "nine/9/1", "five/5/1", "alsofive/5/1", "zero/0/1"}));
+
+    // Counting up: the largest positive rating and -1 (the largest in the
+    // rating order) stay where they are; others go up by one.
+    setItems(state.statisticList, {{"top", 2147483647, 1, ""}, {"all", -1, 1, ""}, {"minus", -2, 1, ""},
+                                   {"near", 2147483646, 1, ""}});
+    for (const char* w : {"top", "all", "minus", "near"})
+        add(w);
+    UpdateStatistic(state, table);
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"4", "top/2147483647/1", "all/-1/1", "minus/-1/1",
+                                                                 "near/2147483647/1"}));
+    for (const char* w : {"top", "all", "minus", "near"})
+        EXPECT_TRUE(AddToStatistic(state, w, 0x01));
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"4", "top/2147483647/1", "all/-1/1", "minus/-1/1",
+                                                                 "near/2147483647/1"}));
+    EXPECT_TRUE(dialogs.atRest());
+}
+
+// The statistic window with ratings of any size: it opens in rating order,
+// sorts its rating column by value both ways, and To Dictionary works after
+// Set Reiting gave a nine-digit rating.
+TEST_F(StatisticsTest, TheWindowOrdersNineDigitAndNegativeRatingsAndStillFillsTheDictionary)
+{
+    setItems(state.statisticList, {{"small", 9, 1, ""}, {"neg", -7, 1, ""}, {"mid", 10, 1, ""}, {"big", 100000000, 1, ""}});
+    StatisticSession window(state);
+    const auto order = [&] {
+        QList<QByteArray> out;
+        for (const ListRow& r : window.rows())
+            out << r.word;
+        return out;
+    };
+    EXPECT_EQ(order(), (QList<QByteArray> {"neg", "big", "mid", "small"}));
+    EXPECT_EQ(window.sortByColumn(ListColumn::Number, true), Qt::AscendingOrder);
+    EXPECT_EQ(order(), (QList<QByteArray> {"small", "mid", "big", "neg"}));
+    EXPECT_EQ(window.sortByColumn(ListColumn::Number), Qt::DescendingOrder);
+    EXPECT_EQ(order(), (QList<QByteArray> {"neg", "big", "mid", "small"}));
+
+    // "small" gets a rating above every other positive one.
+    for (int i = 0; i < window.count(); ++i)
+        window.setSelected(i, window.rows()[i].word == "small");
+    EXPECT_TRUE(window.setRating(QStringLiteral("2000000000")));
+    state.settings.StatisticType = 1;
+    ASSERT_NO_THROW(EXPECT_TRUE(window.toDictionary(table)));
+    EXPECT_EQ(entries(state.statisticList), (QList<QByteArray> {"4", "neg/-7/1", "small/2000000000/1",
+                                                                 "big/100000000/1", "mid/10/1"}));
+    EXPECT_EQ(words(), (QList<QByteArray> {"neg", "small", "big", "mid"}));
+    TSTATLST stored;
+    ASSERT_TRUE(ReadListFile(file("Lists/Statistic.csv"), stored, state.langStructure));
+    EXPECT_EQ(entries(stored), entries(state.statisticList));
+    EXPECT_TRUE(dialogs.atRest());
 }
