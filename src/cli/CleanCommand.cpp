@@ -78,7 +78,7 @@ int runClean(Session& session, const std::vector<std::string>& args)
         return ExitError;
     CleanDictionary(state, session.editor.table, rules);
     RefreshDictionaryStatus(state, session.editor.table);
-    return saveAsConvert(session, outPath, to, false);
+    return saveAsConvert(session, outPath, to, Repair::NotOffered);
 }
 
 } // namespace vexlon::cli

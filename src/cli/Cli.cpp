@@ -68,6 +68,8 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     Session session(options, out, err);
     // `list show` reads its list itself and fails on a list it cannot read.
     session.readLists = command != "list";
+    // `count` starts the statistic list when there is none.
+    session.statisticMayBeMissing = command == "count";
     if (command == "phone") {
 #ifdef VEXLON_HAVE_PHONE_CLI
         if (!session.load())

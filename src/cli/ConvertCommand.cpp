@@ -14,7 +14,7 @@
 
 namespace vexlon::cli {
 
-int saveAsConvert(Session& session, const std::string& outPath, const std::string& to, bool repair)
+int saveAsConvert(Session& session, const std::string& outPath, const std::string& to, Repair repair)
 {
     SaveFilter filter = SaveFilter::ItapFormat;
     std::string target = to;
@@ -28,9 +28,10 @@ int saveAsConvert(Session& session, const std::string& outPath, const std::strin
     }
     Editor& editor = session.editor;
     if (DictionaryHasProblem(editor.state, editor.table)) {
-        if (!repair) {
+        if (repair != Repair::On) {
             session.err << "vexlon-cli: the dictionary has empty, one-letter, too long or repeated words; "
-                           "nothing was written (--repair removes them)\n";
+                           "nothing was written"
+                        << (repair == Repair::Off ? " (--repair removes them)" : "") << '\n';
             return ExitProblem;
         }
         RepairDictionary(editor.state, editor.table);
@@ -60,7 +61,7 @@ int runConvert(Session& session, const std::vector<std::string>& args)
     const OpenRequest request {parsed.positional[0], parsed.value("--as"), false};
     const std::string& outPath = parsed.positional[1];
     const std::string to = parsed.value("--to");
-    const bool repair = parsed.has("--repair");
+    const Repair repair = parsed.has("--repair") ? Repair::On : Repair::Off;
     if (!openAsShow(session, request))
         return ExitError;
     return saveAsConvert(session, outPath, to, repair);

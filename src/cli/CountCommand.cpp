@@ -7,6 +7,8 @@
 #include "core/lists/ListFiles.h"
 #include "core/lists/Statistics.h"
 
+#include <QFileInfo>
+
 namespace vexlon::cli {
 
 int runCount(Session& session, const std::vector<std::string>& args)
@@ -16,11 +18,23 @@ int runCount(Session& session, const std::vector<std::string>& args)
         return ExitError;
     }
     ProgramState& state = session.editor.state;
-    if (!session.statisticRead) {
+    if (!session.statisticRead && !session.statisticMissing) {
         // Writing now would replace the user's statistic with these counts
         // alone.
         session.err << "vexlon-cli: the statistic list could not be read; it is not rewritten\n";
         return ExitError;
+    }
+    const QString listPath = state.path(kStatisticFile);
+    if (session.statisticMissing) {
+        // The program never makes the lists' folder; say so before any file
+        // is counted.
+        const QString folder = QFileInfo(listPath).absolutePath();
+        if (!QFileInfo(folder).isDir()) {
+            session.err << "vexlon-cli: the folder " << folder.toStdString()
+                        << " does not exist; the statistic list cannot be written\n";
+            return ExitError;
+        }
+        session.err << "vexlon-cli: there is no statistic list yet; " << listPath.toStdString() << " is started\n";
     }
     for (const std::string& path : args) {
         OpenRequest request;

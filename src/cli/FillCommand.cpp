@@ -43,7 +43,7 @@ int runFill(Session& session, const std::vector<std::string>& args)
     // The statistic window saves (ordering by rating) before it fills.
     SortStatisticByRating(state.statisticList);
     FillDictionaryFromStatistic(state, session.editor.table);
-    return saveAsConvert(session, outPath, std::string(), false);
+    return saveAsConvert(session, outPath, std::string(), Repair::NotOffered);
 }
 
 } // namespace vexlon::cli

@@ -2,8 +2,8 @@
 #include "cli/ListCommand.h"
 
 #include "cli/Cli.h"
+#include "cli/ShowCommand.h"
 
-#include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/lists/ListFiles.h"
@@ -12,17 +12,12 @@ namespace vexlon::cli {
 
 namespace {
 
-std::string utf8(const QByteArray& ansiText)
-{
-    return cp1251::toUnicode(ansiText).toStdString();
-}
-
 template <class List, class NumberOf>
 void printList(std::ostream& out, const List& list, NumberOf numberOf)
 {
     for (const auto& item : list.Items) {
-        out << utf8(item.Word) << '\t' << numberOf(item) << '\t' << byteToHex(item.LanguageID).toStdString() << '\t'
-            << utf8(item.LanguageTitle) << '\n';
+        out << outputField(item.Word) << '\t' << numberOf(item) << '\t' << byteToHex(item.LanguageID).toStdString()
+            << '\t' << outputField(item.LanguageTitle) << '\n';
     }
 }
 

@@ -10,6 +10,7 @@
 #include "core/lists/ListFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace vexlon::cli {
 
@@ -56,7 +57,11 @@ bool Session::load()
             read = false;
         }
         if (!read) {
-            err << "warning: " << listReadErrorText(kind).toStdString() << '\n';
+            const bool missing = !QFileInfo::exists(state.path(listFileName(kind)));
+            if (kind == ListKind::Statistic)
+                statisticMissing = missing;
+            if (!(kind == ListKind::Statistic && missing && statisticMayBeMissing))
+                err << "warning: " << listReadErrorText(kind).toStdString() << '\n';
             if (kind == ListKind::Statistic)
                 state.statisticList = TSTATLST();
             else if (kind == ListKind::White)

@@ -28,8 +28,13 @@ public:
     bool load();
 
     bool readLists = true;
+    // Set by a command that starts a statistic list when none exists: no
+    // warning for a missing statistic list file.
+    bool statisticMayBeMissing = false;
     // Which lists were read from their files.
     bool statisticRead = false;
+    // No statistic list file exists (as opposed to one that cannot be read).
+    bool statisticMissing = false;
     bool whiteRead = false;
     bool blackRead = false;
 

@@ -38,12 +38,30 @@ bool filterFor(const OpenRequest& request, OpenFilter& filter)
     return true;
 }
 
-std::string utf8(const QByteArray& ansiText)
-{
-    return cp1251::toUnicode(ansiText).toStdString();
-}
-
 } // namespace
+
+std::string outputField(const QByteArray& ansiText)
+{
+    const QString text = cp1251::toUnicode(ansiText);
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\')
+            escaped += QLatin1String("\\\\");
+        else if (u == u'\t')
+            escaped += QLatin1String("\\t");
+        else if (u == u'\n')
+            escaped += QLatin1String("\\n");
+        else if (u == u'\r')
+            escaped += QLatin1String("\\r");
+        else if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+            escaped += QStringLiteral("\\x") + QString::number(u, 16).rightJustified(2, QLatin1Char('0')).toUpper();
+        else
+            escaped += c;
+    }
+    return escaped.toStdString();
+}
 
 bool openAsShow(Session& session, const OpenRequest& request)
 {
@@ -100,8 +118,8 @@ int runShow(Session& session, const std::vector<std::string>& args)
         return ExitError;
     const DictionaryTable& table = session.editor.table;
     for (const DictRow& row : table.rows()) {
-        session.out << utf8(row.number) << '\t' << utf8(row.word) << '\t' << utf8(row.languageId) << '\t'
-                    << utf8(row.language) << '\t' << utf8(row.status) << '\n';
+        session.out << outputField(row.number) << '\t' << outputField(row.word) << '\t' << outputField(row.languageId)
+                    << '\t' << outputField(row.language) << '\t' << outputField(row.status) << '\n';
     }
     session.out << "# free " << FreeBytes(session.editor.state, table) << " words " << table.count() << '\n';
     return ExitOk;
