@@ -2,6 +2,7 @@
 
 #include "core/base/CodePage1251.h"
 #include "core/base/Dialogs.h"
+#include "core/base/Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -234,7 +235,7 @@ void TSettingForm::digitsOnly(QLineEdit* edit, const QString& message)
 bool TSettingForm::leaveEdit1()
 {
     const std::optional<qint64> n = editNumber(Edit1);
-    if (n && *n >= 27 && *n <= 65535)
+    if (n && *n >= kMinUsersDictionarySize && *n <= kMaxUsersDictionarySize)
         return true;
     Edit1->setText(QString::number(m_settings.UsersDictionarySize));
     showMessage(this, m_texts.MESSAGES(4));
