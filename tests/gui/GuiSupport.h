@@ -43,8 +43,10 @@ public:
         static int argc = 1;
         static char name[] = "gui_tests";
         static char* argv[] = {name, nullptr};
-        // The window's remembered geometry and sort go to a test folder.
-        QStandardPaths::setTestModeEnabled(true);
+        // The windows' remembered geometry and sort go to a folder of this
+        // run's own, never the user's, and never one another run shares.
+        static QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         m_app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { m_app.reset(); }
