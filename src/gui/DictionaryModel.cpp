@@ -18,8 +18,10 @@ DictionaryModel::~DictionaryModel()
 
 QStringList DictionaryModel::builtInHeaders()
 {
-    return {QStringLiteral("Caption"), QStringLiteral("Number"), QStringLiteral("language ID"),
-            QStringLiteral("Language"), QStringLiteral("Status")};
+    QStringList headers;
+    for (const char* caption : kColumnCaptions)
+        headers << QString::fromLatin1(caption);
+    return headers;
 }
 
 void DictionaryModel::setHeaders(const QStringList& headers)

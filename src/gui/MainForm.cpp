@@ -19,6 +19,7 @@
 #include "gui/SharedDialogs.h"
 #include "core/app/StartUp.h"
 #include "gui/UsageGauge.h"
+#include "gui/WindowSettings.h"
 #include "core/lists/ListCommands.h"
 
 #ifdef VEXLON_HAVE_PHONE
@@ -29,7 +30,6 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QSettings>
 #include <QStatusBar>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -296,19 +296,18 @@ void TMainForm::buildPopupMenu()
                               [this] { LockUnlock1Click(); });
     Cleaning1 = PopupMenu1->addMenu(QStringLiteral("Cleaning"));
     Cleaning1->setObjectName(QStringLiteral("Cleaning1"));
-    const auto cleaning = [this](CleaningItem item) { return [this, item] { CleaningClick(item); }; };
-    const auto ctrlAlt = [](Qt::Key key) { return QKeySequence(Qt::CTRL | Qt::ALT | key); };
-    Symbols1 = addMenuItem(Cleaning1, "Symbols1", QStringLiteral("Symbols"), ctrlAlt(Qt::Key_S), cleaning(CleaningItem::Symbols));
-    Numbers1 = addMenuItem(Cleaning1, "Numbers1", QStringLiteral("Numbers"), ctrlAlt(Qt::Key_N), cleaning(CleaningItem::Numbers));
-    Language1 = addMenuItem(Cleaning1, "Language1", QStringLiteral("Language"), ctrlAlt(Qt::Key_L),
-                            cleaning(CleaningItem::Language));
-    ByLength1 = addMenuItem(Cleaning1, "ByLength1", QStringLiteral("By Length"), ctrlAlt(Qt::Key_E),
-                            cleaning(CleaningItem::ByLength));
-    Intelect1 = addMenuItem(Cleaning1, "Intelect1", QStringLiteral("Intelect"), ctrlAlt(Qt::Key_I),
-                            cleaning(CleaningItem::Intelect));
-    BlackList1 = addMenuItem(Cleaning1, "BlackList1", QStringLiteral("BlackList"), ctrlAlt(Qt::Key_B),
-                             cleaning(CleaningItem::BlackList));
-    All1 = addMenuItem(Cleaning1, "All1", QStringLiteral("All"), ctrlAlt(Qt::Key_A), cleaning(CleaningItem::All));
+    // The Cleaning items, captioned as their steps are named.
+    const auto cleaning = [this](const char* name, CleaningItem item, Qt::Key key) {
+        return addMenuItem(Cleaning1, name, cleaningCaption(item), QKeySequence(Qt::CTRL | Qt::ALT | key),
+                           [this, item] { CleaningClick(item); });
+    };
+    Symbols1 = cleaning("Symbols1", CleaningItem::Symbols, Qt::Key_S);
+    Numbers1 = cleaning("Numbers1", CleaningItem::Numbers, Qt::Key_N);
+    Language1 = cleaning("Language1", CleaningItem::Language, Qt::Key_L);
+    ByLength1 = cleaning("ByLength1", CleaningItem::ByLength, Qt::Key_E);
+    Intelect1 = cleaning("Intelect1", CleaningItem::Intelect, Qt::Key_I);
+    BlackList1 = cleaning("BlackList1", CleaningItem::BlackList, Qt::Key_B);
+    All1 = cleaning("All1", CleaningItem::All, Qt::Key_A);
     oBlackList1 = addMenuItem(PopupMenu1, "oBlackList1", QStringLiteral("To BlackList"), QKeySequence(Qt::CTRL | Qt::Key_B),
                               [this] { oBlackList1Click(); });
     oWhiteList1 = addMenuItem(PopupMenu1, "oWhiteList1", QStringLiteral("To WhiteList"), QKeySequence(Qt::CTRL | Qt::Key_W),
@@ -842,7 +841,7 @@ void TMainForm::updateFilterCount()
 void TMainForm::closeEvent(QCloseEvent* event)
 {
     bool close = true;
-    m_dialogs.runReportingErrors([this, &close] { close = MayCloseDictionary(m_editor); });
+    m_dialogs.runReportingErrors([this, &close] { close = MayDiscardChanges(m_editor); });
     if (!close) {
         event->ignore();
         return;
@@ -853,8 +852,7 @@ void TMainForm::closeEvent(QCloseEvent* event)
 
 void TMainForm::restoreWindowState()
 {
-    QSettings settings(QStringLiteral("Vexlon"), QStringLiteral("vexlon"));
-    settings.beginGroup(QStringLiteral("MainWindow"));
+    const WindowSettings settings(QStringLiteral("MainWindow"));
     const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
@@ -870,8 +868,7 @@ void TMainForm::restoreWindowState()
 
 void TMainForm::saveWindowState() const
 {
-    QSettings settings(QStringLiteral("Vexlon"), QStringLiteral("vexlon"));
-    settings.beginGroup(QStringLiteral("MainWindow"));
+    WindowSettings settings(QStringLiteral("MainWindow"));
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     settings.setValue(QStringLiteral("columns"), ListView1->horizontalHeader()->saveState());
     settings.setValue(QStringLiteral("sortColumn"), m_editor.sortColumn);

@@ -11,18 +11,9 @@
 
 namespace vexlon {
 
-namespace {
-
-bool mayDiscard(Editor& editor)
-{
-    return !editor.table.modified || editor.state.ui().confirm(editor.state.texts.MESSAGES(26), ConfirmKind::Confirmation);
-}
-
-} // namespace
-
 bool ClearDictionary(Editor& editor, const QString& name)
 {
-    if (!mayDiscard(editor))
+    if (!MayDiscardChanges(editor))
         return false;
     StepRecorder step(editor, name);
     {
@@ -39,11 +30,6 @@ bool ClearDictionary(Editor& editor, const QString& name)
     return true;
 }
 
-bool MayCloseDictionary(Editor& editor)
-{
-    return mayDiscard(editor);
-}
-
 bool NewDictionary(Editor& editor)
 {
     return ClearDictionary(editor, QStringLiteral("New Dictionary"));
@@ -51,7 +37,7 @@ bool NewDictionary(Editor& editor)
 
 bool OpenDictionary(Editor& editor, const std::function<std::optional<OpenChoice>()>& chooseFile)
 {
-    if (!mayDiscard(editor))
+    if (!MayDiscardChanges(editor))
         return false;
     if (const std::optional<OpenChoice> choice = chooseFile())
         return OpenDictionaryFile(editor, choice->path, choice->filter);

@@ -13,9 +13,6 @@
 
 namespace vexlon {
 
-// Closing the editor: asks before discarding a modified table; false on No.
-bool MayCloseDictionary(Editor& editor);
-
 // New Dictionary: asks before discarding a modified table; false on No.
 bool NewDictionary(Editor& editor);
 // Clear: the same, under the step name given.

@@ -65,7 +65,12 @@ bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
     return true;
 }
 
-QString wordsText(int count)
+bool MayDiscardChanges(Editor& editor)
+{
+    return !editor.table.modified || editor.state.ui().confirm(editor.state.texts.MESSAGES(26), ConfirmKind::Confirmation);
+}
+
+QString wordsText(qsizetype count)
 {
     return count == 1 ? QStringLiteral("1 word") : QStringLiteral("%1 words").arg(count);
 }

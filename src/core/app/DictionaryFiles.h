@@ -28,7 +28,11 @@ inline const char* const kSaveFilterText = "Motorola iTAP Format (*.iud);;MS Exc
 bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter);
 
 // "1 word", "12 words".
-QString wordsText(int count);
+QString wordsText(qsizetype count);
+
+// Before a command drops a modified table (closing, New, Clear, every open):
+// asks whether to discard the changes; false on No.
+bool MayDiscardChanges(Editor& editor);
 
 inline const char* const kNotSavedProblemText =
     "The dictionary has not been saved: it holds empty, one-letter or repeated words.";

@@ -10,31 +10,11 @@
 
 namespace vexlon {
 
-namespace {
-
-const char* const kColumnNames[] = {"Caption", "Number", "language ID", "Language", "Status"};
-
-} // namespace
-
 QString cleaningCaption(CleaningItem item)
 {
-    switch (item) {
-    case CleaningItem::Symbols:
-        return QStringLiteral("Symbols");
-    case CleaningItem::Numbers:
-        return QStringLiteral("Numbers");
-    case CleaningItem::Language:
-        return QStringLiteral("Language");
-    case CleaningItem::ByLength:
-        return QStringLiteral("By Length");
-    case CleaningItem::Intelect:
-        return QStringLiteral("Intelect");
-    case CleaningItem::BlackList:
-        return QStringLiteral("BlackList");
-    case CleaningItem::All:
-        return QStringLiteral("All");
-    }
-    return QString();
+    // In the order of the items.
+    static const char* const captions[] = {"Symbols", "Numbers", "Language", "By Length", "Intelect", "BlackList", "All"};
+    return QString::fromLatin1(captions[static_cast<int>(item)]);
 }
 
 int AddCommand(Editor& editor)
@@ -122,7 +102,7 @@ void ToWhiteListCommand(Editor& editor)
 
 void SortCommand(Editor& editor, int column, bool descending)
 {
-    const QString name = QStringLiteral("Sort by %1").arg(QString::fromLatin1(kColumnNames[qBound(0, column, 4)]));
+    const QString name = QStringLiteral("Sort by %1").arg(QString::fromLatin1(kColumnCaptions[qBound(0, column, kColumnCount - 1)]));
     StepRecorder step(editor, name);
     SortByColumn(editor.table, column, descending);
     if (column != ColStatus) {
@@ -138,7 +118,7 @@ QVector<int> FindCommand(Editor& editor, const QString& text)
     if (found.isEmpty() && !text.isEmpty())
         editor.state.ui().message(QStringLiteral("No word begins with \"%1\".").arg(text));
     else if (!found.isEmpty())
-        editor.state.ui().report(QStringLiteral("Found %1 beginning with \"%2\"").arg(wordsText(static_cast<int>(found.size())), text));
+        editor.state.ui().report(QStringLiteral("Found %1 beginning with \"%2\"").arg(wordsText(found.size()), text));
     return found;
 }
 

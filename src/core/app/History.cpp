@@ -1,5 +1,7 @@
 #include "core/app/History.h"
 
+#include "core/app/DictionaryFiles.h"
+
 #include "core/lists/ListFiles.h"
 
 #include <QHash>
@@ -54,11 +56,6 @@ QByteArray rowKey(const DictRow& row)
     return key;
 }
 
-QString wordCount(qsizetype n)
-{
-    return n == 1 ? QStringLiteral("1 word") : QStringLiteral("%1 words").arg(n);
-}
-
 } // namespace
 
 EditorSnapshot takeSnapshot(const Editor& editor)
@@ -67,11 +64,21 @@ EditorSnapshot takeSnapshot(const Editor& editor)
             editor.state.blackList, editor.state.statisticList};
 }
 
+namespace {
+
+// Whether anything but the modified mark differs.
+bool contentChanged(const EditorSnapshot& before, const EditorSnapshot& after)
+{
+    return !sameRows(before.rows, after.rows) || before.documentName != after.documentName
+        || !(before.whiteList == after.whiteList) || !(before.blackList == after.blackList)
+        || !(before.statisticList == after.statisticList);
+}
+
+} // namespace
+
 bool changedBetween(const EditorSnapshot& before, const EditorSnapshot& after)
 {
-    return !sameRows(before.rows, after.rows) || before.modified != after.modified
-        || before.documentName != after.documentName || !(before.whiteList == after.whiteList)
-        || !(before.blackList == after.blackList) || !(before.statisticList == after.statisticList);
+    return contentChanged(before, after) || before.modified != after.modified;
 }
 
 void restoreSnapshot(Editor& editor, const EditorSnapshot& snapshot)
@@ -120,11 +127,11 @@ QString describeChange(const QString& subject, const EditorSnapshot& before, con
 
     QStringList pieces;
     if (removed > 0)
-        pieces << QStringLiteral("removed %1").arg(wordCount(removed));
+        pieces << QStringLiteral("removed %1").arg(wordsText(removed));
     if (added > 0)
-        pieces << QStringLiteral("added %1").arg(pieces.isEmpty() ? wordCount(added) : QString::number(added));
+        pieces << QStringLiteral("added %1").arg(pieces.isEmpty() ? wordsText(added) : QString::number(added));
     if (changed > 0)
-        pieces << QStringLiteral("changed %1").arg(pieces.isEmpty() ? wordCount(changed) : QString::number(changed));
+        pieces << QStringLiteral("changed %1").arg(pieces.isEmpty() ? wordsText(changed) : QString::number(changed));
     if (!pieces.isEmpty()) {
         QString text = pieces.takeLast();
         if (!pieces.isEmpty())
@@ -163,7 +170,7 @@ bool StepRecorder::finish()
         return false;
     m_finished = true;
     EditorSnapshot after = takeSnapshot(m_editor);
-    if (!m_before.modified && after.modified && !changedBetween(m_before, EditorSnapshot{after.rows, false, after.documentName, after.whiteList, after.blackList, after.statisticList})) {
+    if (!m_before.modified && after.modified && !contentChanged(m_before, after)) {
         m_editor.table.modified = false;
         after.modified = false;
     }

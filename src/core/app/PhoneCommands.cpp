@@ -30,7 +30,7 @@ PhoneStatus phoneStatus(const ProgramState& state, PhoneLink* link)
 bool OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks)
 {
     ProgramState& state = editor.state;
-    if (editor.table.modified && !state.ui().confirm(state.texts.MESSAGES(26), ConfirmKind::Confirmation))
+    if (!MayDiscardChanges(editor))
         return false;
     if (!hooks.statusUpdate() || !link) {
         state.ui().message(QString::fromLatin1(kPhoneNotReadyForReadText));

@@ -41,26 +41,10 @@ public:
 
     // Takes the last step back: returns the state to restore, and keeps
     // present for a redo. Nothing when there is no step.
-    std::optional<State> undo(State present)
-    {
-        if (m_undo.empty())
-            return std::nullopt;
-        Step step = std::move(m_undo.back());
-        m_undo.pop_back();
-        m_redo.push_back({step.name, std::move(present)});
-        return std::move(step.state);
-    }
+    std::optional<State> undo(State present) { return travel(m_undo, m_redo, std::move(present)); }
 
     // Does the last undone step again: returns the state to restore.
-    std::optional<State> redo(State present)
-    {
-        if (m_redo.empty())
-            return std::nullopt;
-        Step step = std::move(m_redo.back());
-        m_redo.pop_back();
-        m_undo.push_back({step.name, std::move(present)});
-        return std::move(step.state);
-    }
+    std::optional<State> redo(State present) { return travel(m_redo, m_undo, std::move(present)); }
 
     // Visits every kept state, undo and redo side alike (to mark which of
     // them still match what was last saved).
@@ -84,6 +68,18 @@ private:
         QString name;
         State state;
     };
+
+    // Takes the last step off from, keeping present under its name on to.
+    static std::optional<State> travel(std::deque<Step>& from, std::deque<Step>& to, State present)
+    {
+        if (from.empty())
+            return std::nullopt;
+        Step step = std::move(from.back());
+        from.pop_back();
+        to.push_back({step.name, std::move(present)});
+        return std::move(step.state);
+    }
+
     std::size_t m_limit;
     std::deque<Step> m_undo;
     std::deque<Step> m_redo;

@@ -12,6 +12,8 @@ namespace vexlon {
 
 enum Column { ColWord = 0, ColNumber = 1, ColLanguageId = 2, ColLanguage = 3, ColStatus = 4 };
 inline constexpr int kColumnCount = 5;
+// The built-in captions of the columns, in column order.
+inline const char* const kColumnCaptions[kColumnCount] = {"Caption", "Number", "language ID", "Language", "Status"};
 
 namespace status {
 inline const char* const UsersDictionary = "Users Dictionary";

@@ -160,16 +160,16 @@ void ListRows::restore(ListSessionState state)
 
 bool ListRows::undo()
 {
-    std::optional<ListSessionState> state = m_history.undo(capture());
-    if (!state)
-        return false;
-    restore(std::move(*state));
-    return true;
+    return restoreIfAny(m_history.undo(capture()));
 }
 
 bool ListRows::redo()
 {
-    std::optional<ListSessionState> state = m_history.redo(capture());
+    return restoreIfAny(m_history.redo(capture()));
+}
+
+bool ListRows::restoreIfAny(std::optional<ListSessionState> state)
+{
     if (!state)
         return false;
     restore(std::move(*state));

@@ -131,6 +131,9 @@ protected:
     QVector<ListRow> m_rows;
 
 private:
+    // Puts back a state the history gave; false when it gave none.
+    bool restoreIfAny(std::optional<ListSessionState> state);
+
     UndoStack<ListSessionState> m_history {kHistoryDepth};
 };
 

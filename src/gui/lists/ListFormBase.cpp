@@ -4,6 +4,7 @@
 
 #include "core/base/CodePage1251.h"
 #include "gui/SharedDialogs.h"
+#include "gui/WindowSettings.h"
 #include "gui/lists/ListTableModel.h"
 
 #include <QAction>
@@ -12,27 +13,16 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QSettings>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindow>
-#include <memory>
 
 namespace vexlon::gui {
 
 namespace {
 
 constexpr int kButtonWidth = 111;
-
-// The user's settings: the application's own when it has names, otherwise
-// the program's.
-std::unique_ptr<QSettings> userSettings()
-{
-    if (QCoreApplication::organizationName().isEmpty() || QCoreApplication::applicationName().isEmpty())
-        return std::make_unique<QSettings>(QStringLiteral("Vexlon"), QStringLiteral("vexlon"));
-    return std::make_unique<QSettings>();
-}
 
 const QString kGeometryKey = QStringLiteral("geometry");
 const QString kColumnsKey = QStringLiteral("columnWidths");
@@ -205,12 +195,11 @@ void ListFormBase::restoreLayout()
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
 
-    const std::unique_ptr<QSettings> settings = userSettings();
-    settings->beginGroup(objectName());
-    const QByteArray geometry = settings->value(kGeometryKey).toByteArray();
+    const WindowSettings settings(objectName());
+    const QByteArray geometry = settings.value(kGeometryKey).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
-    const QStringList widths = settings->value(kColumnsKey).toStringList();
+    const QStringList widths = settings.value(kColumnsKey).toStringList();
     if (widths.size() == columns) {
         for (int c = 0; c < columns; ++c) {
             const int w = widths.at(c).toInt();
@@ -222,13 +211,12 @@ void ListFormBase::restoreLayout()
 
 void ListFormBase::saveLayout() const
 {
-    const std::unique_ptr<QSettings> settings = userSettings();
-    settings->beginGroup(objectName());
-    settings->setValue(kGeometryKey, saveGeometry());
+    WindowSettings settings(objectName());
+    settings.setValue(kGeometryKey, saveGeometry());
     QStringList widths;
     for (int c = 0; c < m_model->columnCount(); ++c)
         widths << QString::number(m_view->horizontalHeader()->sectionSize(c));
-    settings->setValue(kColumnsKey, widths);
+    settings.setValue(kColumnsKey, widths);
 }
 
 void ListFormBase::done(int result)
