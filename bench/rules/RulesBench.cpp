@@ -111,7 +111,7 @@ void BM_UpdateStatisticMillion(benchmark::State& bench)
     TSTATLST big;
     big.Items.reserve(1000000);
     for (int i = 0; i < 1000000; ++i)
-        big.Items.append({"w" + QByteArray::number(i), 1, 1, "x"});
+        big.Items.append({QStringLiteral("w") + QString::number(i), 1, 1, "x"});
     big.Count = 1000000;
     // The reference would walk the million entries for every word; it is
     // timed on a sample of the rows and scaled to the whole table.
@@ -142,7 +142,7 @@ void BM_FillAddFromMillion(benchmark::State& bench)
     big.Items.reserve(1000000);
     // The words of the table come first, so both skip many entries.
     for (int i = 0; i < 1000000; ++i)
-        big.Items.append({i < rows.size() ? rows[i].word : "s" + QByteArray::number(i), 1000000 - i, 1, "x"});
+        big.Items.append({i < rows.size() ? rows[i].word : QStringLiteral("s") + QString::number(i), 1000000 - i, 1, "x"});
     big.Count = 1000000;
     state.statisticList = big;
     compare(

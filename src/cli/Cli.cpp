@@ -23,7 +23,7 @@ const char* const kUsage =
     "       vexlon-cli --help | --version\n"
     "commands:\n"
     "  show FILE [--as iud|csv|txt|all] [--raw]\n"
-    "  convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n"
+    "  convert IN OUT [--as iud|csv|txt|all] [--to iud|csv|csv-utf8] [--repair]\n"
     "  clean IN OUT --rules all|symbols,numbers,language,intelect,blacklist,length\n"
     "        [--language-index N] [--as iud|csv|txt|all] [--to iud|csv]\n"
     "  list show white|black|statistic\n"

@@ -1,4 +1,4 @@
-// convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]
+// convert IN OUT [--as iud|csv|txt|all] [--to iud|csv|csv-utf8] [--repair]
 #include "cli/ConvertCommand.h"
 
 #include "cli/Cli.h"
@@ -22,8 +22,10 @@ int saveAsConvert(Session& session, const std::string& outPath, const std::strin
         target = QFileInfo(QString::fromStdString(outPath)).suffix().toLower() == QLatin1String("csv") ? "csv" : "iud";
     if (target == "csv")
         filter = SaveFilter::Csv;
+    else if (target == "csv-utf8")
+        filter = SaveFilter::CsvUtf8;
     else if (target != "iud") {
-        session.err << "vexlon-cli: --to takes iud or csv\n";
+        session.err << "vexlon-cli: --to takes iud, csv or csv-utf8\n";
         return ExitError;
     }
     Editor& editor = session.editor;
@@ -46,6 +48,8 @@ int saveAsConvert(Session& session, const std::string& outPath, const std::strin
                     << " bytes free); nothing was written\n";
         return ExitFull;
     }
+    if (filter == SaveFilter::ItapFormat && RefuseUnstorableWords(editor))
+        return ExitProblem;
     WriteDictionaryAs(editor, QString::fromStdString(outPath), filter);
     editor.table.modified = false;
     return ExitOk;
@@ -55,7 +59,7 @@ int runConvert(Session& session, const std::vector<std::string>& args)
 {
     const Arguments parsed = parseArguments(args, {"--as", "--to"}, {"--repair"});
     if (!parsed.ok || parsed.positional.size() != 2) {
-        session.err << "vexlon-cli: usage: convert IN OUT [--as iud|csv|txt|all] [--to iud|csv] [--repair]\n";
+        session.err << "vexlon-cli: usage: convert IN OUT [--as iud|csv|txt|all] [--to iud|csv|csv-utf8] [--repair]\n";
         return ExitError;
     }
     const OpenRequest request {parsed.positional[0], parsed.value("--as"), false};

@@ -42,12 +42,18 @@ bool filterFor(const OpenRequest& request, OpenFilter& filter)
 
 std::string outputField(const QByteArray& ansiText)
 {
-    const QString text = cp1251::toUnicode(ansiText);
+    return outputField(cp1251::toUnicode(ansiText));
+}
+
+std::string outputField(const QString& text)
+{
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == u'\\')
+        if (cp1251::isKeptCode(c))
+            escaped += QStringLiteral("\\k") + QString::number(cp1251::keptCodeByte(c), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+        else if (u == u'\\')
             escaped += QLatin1String("\\\\");
         else if (u == u'\t')
             escaped += QLatin1String("\\t");

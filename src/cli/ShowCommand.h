@@ -22,10 +22,13 @@ struct OpenRequest {
 // Opens the file into the session's table; false after printing why.
 bool openAsShow(Session& session, const OpenRequest& request);
 
-// One tab-separated output field: 8-bit text as UTF-8, a backslash doubled,
-// tab, line feed and carriage return as \t, \n and \r, and every other
-// control character (U+0000 to U+001F, U+007F to U+009F) as \xHH, so that
-// no field can split a line or a column and every field reads back exactly.
+// One tab-separated output field as UTF-8: a backslash doubled, tab, line
+// feed and carriage return as \t, \n and \r, every other control character
+// (U+0000 to U+001F, U+007F to U+009F) as \xHH, and a kept code (a phone
+// code that stands for no character) as \k and its byte, so that no field
+// can split a line or a column and every field reads back exactly.
+std::string outputField(const QString& text);
+// The same for 8-bit text of the code page.
 std::string outputField(const QByteArray& ansiText);
 
 } // namespace vexlon::cli

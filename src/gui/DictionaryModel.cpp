@@ -2,11 +2,14 @@
 
 #include "core/base/CodePage1251.h"
 #include "core/dictionary/Editing.h"
+#include "core/dictionary/Letters.h"
+
+#include <QColor>
 
 namespace vexlon::gui {
 
-DictionaryModel::DictionaryModel(DictionaryTable& table, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table), m_headers(builtInHeaders())
+DictionaryModel::DictionaryModel(DictionaryTable& table, const ProgramState* state, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table), m_state(state), m_headers(builtInHeaders())
 {
     m_table.setObserver(this);
 }
@@ -47,9 +50,27 @@ QVariant DictionaryModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= m_table.count())
         return {};
     switch (role) {
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
+        const DictRow& row = m_table.row(index.row());
+        if (index.column() == ColWord)
+            return cp1251::shown(row.word);
+        if (index.column() == ColStatus)
+            return statusText(row);
+        return row.text(index.column());
+    }
     case Qt::EditRole:
-        return cp1251::toUnicode(m_table.row(index.row()).cell(index.column()));
+        return m_table.row(index.row()).text(index.column());
+    case Qt::ToolTipRole:
+        if (index.column() == ColWord || index.column() == ColStatus)
+            return letterNotes(index.row(), m_table.row(index.row()).word);
+        return {};
+    case Qt::ForegroundRole: {
+        if (index.column() != ColWord && index.column() != ColStatus)
+            return {};
+        bool storable = true;
+        letterNotes(index.row(), m_table.row(index.row()).word, &storable);
+        return storable ? QVariant() : QVariant(QColor(Qt::red));
+    }
     case Qt::TextAlignmentRole:
         if (index.column() == ColNumber || index.column() == ColLanguageId)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
@@ -84,8 +105,37 @@ bool DictionaryModel::setData(const QModelIndex& index, const QVariant& value, i
 {
     if (role != Qt::EditRole || !index.isValid() || index.column() != ColWord || index.row() >= m_table.count())
         return false;
-    const QByteArray typed = cp1251::fromUnicode(value.toString());
+    const QString typed = value.toString();
     return m_edit ? m_edit(index.row(), typed) : EditWord(m_table, index.row(), typed);
+}
+
+QString DictionaryModel::letterNotes(int row, const QString& word, bool* storable) const
+{
+    if (storable)
+        *storable = true;
+    if (!m_state || row < 0 || row >= m_table.count())
+        return {};
+    QStringList lines;
+    for (const LetterNote& note : CheckLetters(*m_state, word, m_table.row(row).languageId)) {
+        if (!note.storable && storable)
+            *storable = false;
+        lines << (note.storable ? QString() : QStringLiteral("Cannot be stored: ")) + note.reason;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString DictionaryModel::statusText(const DictRow& row) const
+{
+    QString text = cp1251::toUnicode(row.status);
+    const QString kept = cp1251::keptCodesText(row.word);
+    if (!kept.isEmpty())
+        text += QStringLiteral(" \u2022 kept codes %1").arg(kept);
+    if (m_state) {
+        const qsizetype bad = FirstUnstorableLetter(*m_state, row.word, row.languageId);
+        if (bad >= 0)
+            text += QStringLiteral(" \u2022 cannot store \"%1\"").arg(row.word.at(bad));
+    }
+    return text;
 }
 
 void DictionaryModel::tableReset()

@@ -1,10 +1,13 @@
 // The dictionary table as the main window's table view sees it: a thin
 // model over the core's DictionaryTable that follows every change the core
-// reports. Texts are shown from the code page of the words; only the word
-// column is editable, and only on rows that are not protected. A confirmed
-// edit goes to the editor's edit command.
+// reports. A kept code (a phone code that stands for no character) shows as
+// its byte between angle brackets, and the Status column flags the row; so
+// does a character the phone cannot store in the row's language. Only the
+// word column is editable, and only on rows that are not protected. A
+// confirmed edit goes to the editor's edit command.
 #pragma once
 
+#include "core/base/ProgramState.h"
 #include "core/dictionary/DictionaryTable.h"
 
 #include <QAbstractTableModel>
@@ -17,7 +20,9 @@ namespace vexlon::gui {
 class DictionaryModel : public QAbstractTableModel, public TableObserver {
     Q_OBJECT
 public:
-    explicit DictionaryModel(DictionaryTable& table, QObject* parent = nullptr);
+    // state: the settings and language structure the letter notes follow;
+    // without it no notes are made.
+    explicit DictionaryModel(DictionaryTable& table, const ProgramState* state = nullptr, QObject* parent = nullptr);
     ~DictionaryModel() override;
 
     // The five column captions; an empty entry keeps the built-in caption.
@@ -32,9 +37,13 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
     DictionaryTable& table() { return m_table; }
-    // What a confirmed in-place edit of a row runs (the typed text in the
-    // words' code page); true when the word changed.
-    void setEditCommand(std::function<bool(int, const QByteArray&)> command) { m_edit = std::move(command); }
+    // What a confirmed in-place edit of a row runs; true when the word
+    // changed.
+    void setEditCommand(std::function<bool(int, const QString&)> command) { m_edit = std::move(command); }
+    // The notes on a word typed for a row: each character the phone cannot
+    // store or does not know as a letter of the row's language, with the
+    // reason, one per line; empty when there is nothing to say.
+    QString letterNotes(int row, const QString& word, bool* storable = nullptr) const;
 
     // TableObserver
     void tableReset() override;
@@ -43,9 +52,12 @@ public:
     void rowsChanged(int first, int last) override;
 
 private:
+    QString statusText(const DictRow& row) const;
+
     DictionaryTable& m_table;
+    const ProgramState* m_state;
     QStringList m_headers;
-    std::function<bool(int, const QByteArray&)> m_edit;
+    std::function<bool(int, const QString&)> m_edit;
 };
 
 // The live filter above the table: the rows whose word holds the typed text

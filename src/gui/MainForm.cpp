@@ -19,6 +19,7 @@
 #include "gui/SharedDialogs.h"
 #include "core/app/StartUp.h"
 #include "gui/UsageGauge.h"
+#include "gui/WordEditDelegate.h"
 #include "gui/WindowSettings.h"
 #include "core/lists/ListCommands.h"
 
@@ -255,8 +256,8 @@ QTableView* TMainForm::buildTable(QWidget* central)
     ListView1->verticalHeader()->setVisible(false);
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
-    m_model = new DictionaryModel(m_editor.table);
-    m_model->setEditCommand([this](int row, const QByteArray& typed) {
+    m_model = new DictionaryModel(m_editor.table, &m_editor.state);
+    m_model->setEditCommand([this](int row, const QString& typed) {
         bool edited = false;
         m_dialogs.runReportingErrors([&] { edited = EditWordCommand(m_editor, row, typed); });
         updateTitle();
@@ -265,6 +266,7 @@ QTableView* TMainForm::buildTable(QWidget* central)
     m_filter = new WordFilterModel(this);
     m_filter->setSourceModel(m_model);
     ListView1->setModel(m_filter);
+    ListView1->setItemDelegateForColumn(ColWord, new WordEditDelegate(*m_model, ListView1));
     QHeaderView* header = ListView1->horizontalHeader();
     header->setSectionsClickable(true);
     header->setHighlightSections(false);

@@ -181,7 +181,7 @@ protected:
     {
         QStringList out;
         for (int i = 0; i < table().count(); ++i)
-            out << QString::fromLatin1(table().row(i).word) + (numbers ? ' ' + QString::fromLatin1(table().row(i).number) : "") +
+            out << table().row(i).word + (numbers ? ' ' + QString::fromLatin1(table().row(i).number) : "") +
                        (numbers && form->ListView1->selectionModel()->isRowSelected(i) ? "*" : "");
         return out.join(',');
     }

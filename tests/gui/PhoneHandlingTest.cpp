@@ -130,8 +130,8 @@ protected:
     {
         QStringList out;
         for (int i = 0; i < table().count(); ++i)
-            out << QString::fromLatin1(table().row(i).word + ' ' + table().row(i).number + ' ' + table().row(i).languageId +
-                                       ' ' + table().row(i).status);
+            out << table().row(i).word + QString::fromLatin1(' ' + table().row(i).number + ' ' + table().row(i).languageId +
+                                                             ' ' + table().row(i).status);
         return out.join(',');
     }
     QString ready(const char* model = "MOTORAZR V3") { return texts().MESSAGES(20) + ' ' + model + "#008000"; }
@@ -167,7 +167,7 @@ TEST_F(SimulatedPhoneWindow, FolderPhoneIsReadyReadWrittenAndBackAfterARestart)
     fill({row("kept", "1")});
     key(Qt::Key_O, Qt::AltModifier);
     EXPECT_EQ(table().count(), fromFile.count(',') + 1);
-    EXPECT_EQ(QString::fromLatin1(table().row(0).word), "changed");
+    EXPECT_EQ(table().row(0).word, "changed");
 }
 
 // The folder's ".phone/mode" attaches the phone in AT mode, which the window

@@ -93,7 +93,7 @@ TEST_F(SafeEditing, TheFilterHidesWordsAndCommandsActOnWhatIsShown)
 {
     QVector<DictRow> rows = fruit();
     rows << row("", "5");
-    rows.last().word = cp1251::fromUnicode(QStringLiteral("Пряник"));
+    rows.last().word = QStringLiteral("Пряник");
     fill(rows);
     key(Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(form->FilterEdit->hasFocus());
@@ -108,7 +108,7 @@ TEST_F(SafeEditing, TheFilterHidesWordsAndCommandsActOnWhatIsShown)
     key(Qt::Key_Delete);
     // Only "banana" was shown; the numbers of the others stay.
     form->FilterEdit->clear();
-    EXPECT_EQ(words(true), "apple 1,Apricot 2,cherry 4," + QString::fromLatin1(rows.last().word) + " 5");
+    EXPECT_EQ(words(true), "apple 1,Apricot 2,cherry 4," + rows.last().word + " 5");
 }
 
 TEST_F(SafeEditing, CommandsSayWhatTheyDidAndWhyNothingHappened)

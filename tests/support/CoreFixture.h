@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/base/Dialogs.h"
+#include "core/base/CodePage1251.h"
 #include "core/base/ProgramState.h"
 #include "core/base/Settings.h"
 #include "core/dictionary/DictionaryTable.h"
@@ -179,10 +180,21 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
+    // A word given as Windows-1251 bytes.
+    static QString cp(const QByteArray& bytes) { return cp1251::toUnicode(bytes); }
+    // Words are given as Windows-1251 bytes.
     static DictRow row(const QByteArray& word, const QByteArray& id = "01", const QByteArray& status = status::UsersDictionary,
                        const QByteArray& number = "1")
     {
-        return DictRow {word, number, id, "L" + id, status};
+        return DictRow {cp1251::toUnicode(word), number, id, "L" + id, status};
+    }
+    // A word as Windows-1251 bytes (a character the code page lacks as "?").
+    static QByteArray bytes(const QString& word)
+    {
+        QByteArray out;
+        if (cp1251::encodeWord(word, out) >= 0)
+            return cp1251::fromUnicode(word);
+        return out;
     }
     void add(const QByteArray& word, const QByteArray& id = "01", const QByteArray& status = status::UsersDictionary)
     {
@@ -205,7 +217,7 @@ protected:
     {
         QList<QByteArray> out;
         for (const DictRow& r : t.rows())
-            out << r.cell(c);
+            out << (c == ColWord ? bytes(r.word) : r.cell(c));
         return out;
     }
     QList<QByteArray> column(int c) const { return column(table, c); }
@@ -221,7 +233,7 @@ protected:
                 number = item.Rating;
             else
                 number = item.Number;
-            out << item.Word + '/' + QByteArray::number(number) + '/' + QByteArray::number(item.LanguageID);
+            out << bytes(item.Word) + '/' + QByteArray::number(number) + '/' + QByteArray::number(item.LanguageID);
         }
         return out;
     }

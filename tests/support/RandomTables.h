@@ -4,6 +4,8 @@
 
 #include "core/dictionary/DictionaryTable.h"
 
+#include "core/base/CodePage1251.h"
+
 #include <QByteArray>
 #include <random>
 
@@ -15,7 +17,7 @@ public:
 
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
 
-    QByteArray word(int maxLength = 5)
+    QString word(int maxLength = 5)
     {
         // Latin letters in both cases, Cyrillic capitals and small letters
         // (0xC0..0xFF), 0xA8/0xB8, digits and symbols.
@@ -24,7 +26,7 @@ public:
         QByteArray w;
         for (int i = 0; i < length; ++i)
             w.append(alphabet[below(static_cast<int>(sizeof(alphabet)) - 1)]);
-        return w;
+        return cp1251::toUnicode(w);
     }
 
     // count rows with short words, three languages and about a quarter of
@@ -68,12 +70,14 @@ inline QVector<DictRow> largeTable(uint32_t seed, int count = 10900)
     for (int i = 0; i < count; ++i) {
         DictRow r;
         const int length = 2 + below(7);
+        QByteArray word;
         for (int c = 0; c < length; ++c)
-            r.word.append(letters[below(static_cast<int>(sizeof(letters)) - 1)]);
+            word.append(letters[below(static_cast<int>(sizeof(letters)) - 1)]);
+        r.word = cp1251::toUnicode(word);
         if (below(10) == 0 && !out.isEmpty())
             r.word = out.at(below(static_cast<int>(out.size()))).word.left(2 + below(3));
         if (below(20) == 0)
-            r.word[0] = static_cast<char>(QChar::toUpper(static_cast<char16_t>(static_cast<uint8_t>(r.word[0]))));
+            r.word[0] = r.word[0].toUpper();
         r.number = QByteArray::number(i + 1);
         r.languageId = below(3) == 0 ? "02" : "01";
         r.language = "L" + r.languageId;

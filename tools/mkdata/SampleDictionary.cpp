@@ -35,7 +35,7 @@ QVector<SampleWord> parseSampleSource(const QStringList& lines, const QString& s
 
 QVector<DictRow> sampleRows(const QVector<SampleWord>& words, const TiTAPStructure& structure, const QString& source)
 {
-    QHash<QByteArray, int> firstLine; // language id + lower-case word -> line
+    QHash<QString, int> firstLine; // language id + lower-case word -> line
     QVector<DictRow> rows;
     rows.reserve(words.size());
     for (const SampleWord& sample : words) {
@@ -58,13 +58,8 @@ QVector<DictRow> sampleRows(const QVector<SampleWord>& words, const TiTAPStructu
                 throw SourceError(source, sample.line, QStringLiteral("\"%1\" in \"%2\" is not a letter of %3")
                                                            .arg(c)
                                                            .arg(sample.word, sample.language));
-            if (!cp1251::canEncode(c.unicode()))
-                throw SourceError(source, sample.line, QStringLiteral("\"%1\" in \"%2\" has no place in the code page Windows-1251")
-                                                           .arg(c)
-                                                           .arg(sample.word));
         }
-        const QByteArray word = cp1251::fromUnicode(sample.word);
-        const QByteArray key = byteToHex(language->ID) + ':' + cp1251::toLower(word);
+        const QString key = QString::fromLatin1(byteToHex(language->ID)) + QLatin1Char(':') + cp1251::toLower(sample.word);
         if (firstLine.contains(key))
             throw SourceError(source, sample.line, QStringLiteral("\"%1\" (%2) repeats the word of line %3")
                                                        .arg(sample.word, sample.language)
@@ -72,7 +67,7 @@ QVector<DictRow> sampleRows(const QVector<SampleWord>& words, const TiTAPStructu
         firstLine.insert(key, sample.line);
 
         DictRow row;
-        row.word = word;
+        row.word = sample.word;
         row.number = QByteArray::number(rows.size() + 1);
         row.languageId = byteToHex(language->ID);
         row.language = LanguageName(structure, language->ID);

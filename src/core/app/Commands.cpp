@@ -57,6 +57,8 @@ SaveOutcome SaveDictionary(Editor& editor, const std::function<std::optional<Sav
     const std::optional<SaveChoice> choice = chooseFile();
     if (!choice)
         return SaveOutcome::NotChosen;
+    if (choice->filter == SaveFilter::ItapFormat && RefuseUnstorableWords(editor))
+        return SaveOutcome::HasProblem;
     const bool exists = QFileInfo::exists(choice->path);
     if (exists && !editor.state.ui().confirm(editor.state.texts.MESSAGES(22), ConfirmKind::Warning))
         return SaveOutcome::Declined;

@@ -1,10 +1,12 @@
 #include "core/app/DictionaryFiles.h"
 
 #include "core/app/History.h"
+#include "core/base/Convert.h"
 
 #include "core/dictionary/Cleaning.h"
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/dictionary/ItudFile.h"
+#include "core/dictionary/Letters.h"
 #include "core/dictionary/TableOps.h"
 #include "core/dictionary/Validation.h"
 #include "core/lists/ListCommands.h"
@@ -105,6 +107,22 @@ SaveRefusal PrepareSave(Editor& editor)
     return SaveRefusal::None;
 }
 
+bool RefuseUnstorableWords(Editor& editor)
+{
+    const ProgramState& state = editor.state;
+    for (int i = 0; i < editor.table.count(); ++i) {
+        const DictRow& row = editor.table.row(i);
+        const qsizetype bad = FirstUnstorableLetter(state, row.word, row.languageId);
+        if (bad < 0)
+            continue;
+        for (int j = 0; j < editor.table.count(); ++j)
+            editor.table.setSelected(j, j == i);
+        state.ui().message(unstorableLetterText(state, row.word, bad, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF)));
+        return true;
+    }
+    return false;
+}
+
 QString SaveTargetName(const QString& chosen, SaveFilter filter, bool chosenExists)
 {
     if (chosenExists)
@@ -115,10 +133,17 @@ QString SaveTargetName(const QString& chosen, SaveFilter filter, bool chosenExis
 
 void WriteDictionaryAs(Editor& editor, const QString& target, SaveFilter filter)
 {
-    if (filter == SaveFilter::ItapFormat)
+    switch (filter) {
+    case SaveFilter::ItapFormat:
         WriteDictionaryFile(editor.state, editor.table, target);
-    else
-        WriteCsvFile(editor.state, editor.table, target);
+        break;
+    case SaveFilter::Csv:
+        WriteCsvFile(editor.state, editor.table, target, TextEncoding::Windows1251);
+        break;
+    case SaveFilter::CsvUtf8:
+        WriteCsvFile(editor.state, editor.table, target, TextEncoding::Utf8);
+        break;
+    }
 }
 
 } // namespace vexlon

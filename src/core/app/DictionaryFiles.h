@@ -12,10 +12,11 @@ namespace vexlon {
 // The entries of the open dialog's filter, numbered as the dialog numbers them.
 enum class OpenFilter { UsersDictionary = 1, Text = 2, Csv = 3, All = 4 };
 // The entries of the save dialog's filter.
-enum class SaveFilter { ItapFormat = 1, Csv = 2 };
+enum class SaveFilter { ItapFormat = 1, Csv = 2, CsvUtf8 = 3 };
 
 inline const char* const kOpenFilterText = "Users Dictionary Files (*.iud);;Text Files (*.txt);;MS Excel CSV Files (*.csv);;All Files (*)";
-inline const char* const kSaveFilterText = "Motorola iTAP Format (*.iud);;MS Excel CSV Format (*.csv)";
+inline const char* const kSaveFilterText =
+    "Motorola iTAP Format (*.iud);;MS Excel CSV Format (*.csv);;MS Excel CSV Format, UTF-8 (*.csv)";
 
 // Reads the file with the reader of the filter entry into a table of its
 // own; only when it was read whole does it replace the dictionary, with the
@@ -51,6 +52,11 @@ void FinishLoad(Editor& editor);
 // much is too much). None when saving may go on.
 enum class SaveRefusal { None, HasProblem, Full };
 SaveRefusal PrepareSave(Editor& editor);
+
+// Before words go to a dictionary file or the phone: when the phone cannot
+// store a character of some word in its language, the user is told which
+// word, which character and why, the row is selected, and true is returned.
+bool RefuseUnstorableWords(Editor& editor);
 
 // The name a confirmed save writes to: an existing file keeps its exact name,
 // otherwise ".iud" or ".csv" is appended unless the name ends with it

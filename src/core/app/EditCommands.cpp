@@ -28,17 +28,17 @@ int AddCommand(Editor& editor)
     return row;
 }
 
-bool EditWordCommand(Editor& editor, int row, const QByteArray& typed)
+bool EditWordCommand(Editor& editor, int row, const QString& typed)
 {
     StepRecorder step(editor, QStringLiteral("Edit"));
     if (row < 0 || row >= editor.table.count())
         return false;
-    const QByteArray old = editor.table.row(row).word;
+    const QString old = editor.table.row(row).word;
     if (!EditWord(editor.table, row, typed))
         return false;
     RefreshDictionaryStatus(editor.state, editor.table);
     step.setReport(QStringLiteral("Changed \"%1\" to \"%2\"")
-                       .arg(cp1251::toUnicode(old), cp1251::toUnicode(editor.table.row(row).word)));
+                       .arg(cp1251::shown(old), cp1251::shown(editor.table.row(row).word)));
     return true;
 }
 
@@ -72,7 +72,7 @@ bool MoveCommand(Editor& editor, bool down)
     if (moved) {
         const int row = firstSelectedRow(editor.table);
         step.setReport(QStringLiteral("Moved \"%1\" to place %2")
-                           .arg(cp1251::toUnicode(editor.table.row(row).word))
+                           .arg(cp1251::shown(editor.table.row(row).word))
                            .arg(row + 1));
     }
     return moved;
@@ -114,7 +114,7 @@ void SortCommand(Editor& editor, int column, bool descending)
 
 QVector<int> FindCommand(Editor& editor, const QString& text)
 {
-    const QVector<int> found = FindInTable(editor.table, cp1251::fromUnicode(text));
+    const QVector<int> found = FindInTable(editor.table, text);
     if (found.isEmpty() && !text.isEmpty())
         editor.state.ui().message(QStringLiteral("No word begins with \"%1\".").arg(text));
     else if (!found.isEmpty())

@@ -14,7 +14,7 @@ namespace vexlon {
 // Add; the new row's index (to edit in place), or -1 when cancelled.
 int AddCommand(Editor& editor);
 // A confirmed in-place edit; false when the row refuses editing.
-bool EditWordCommand(Editor& editor, int row, const QByteArray& typed);
+bool EditWordCommand(Editor& editor, int row, const QString& typed);
 // Delete; the row that takes the first deleted row's place is selected.
 void DeleteCommand(Editor& editor);
 void SetLanguageCommand(Editor& editor);

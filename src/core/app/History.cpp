@@ -36,23 +36,23 @@ bool sameWords(const QVector<DictRow>& a, const QVector<DictRow>& b)
     if (a.constData() == b.constData())
         return true;
     const auto keys = [](const QVector<DictRow>& rows) {
-        QList<QByteArray> out;
+        QList<QString> out;
         out.reserve(rows.size());
         for (const DictRow& r : rows)
-            out << r.number + '\0' + r.word + '\0' + r.languageId;
+            out << QString::fromLatin1(r.number) + QChar(0) + r.word + QChar(0) + QString::fromLatin1(r.languageId);
         std::sort(out.begin(), out.end());
         return out;
     };
     return keys(a) == keys(b);
 }
 
-QByteArray rowKey(const DictRow& row)
+QString rowKey(const DictRow& row)
 {
-    QByteArray key = row.word;
-    key += '\0';
-    key += row.languageId;
-    key += '\0';
-    key += row.status;
+    QString key = row.word;
+    key += QChar(0);
+    key += QString::fromLatin1(row.languageId);
+    key += QChar(0);
+    key += QString::fromLatin1(row.status);
     return key;
 }
 
@@ -107,7 +107,7 @@ QString describeChange(const QString& subject, const EditorSnapshot& before, con
     // Rows are matched by word, language and status, whatever their number
     // and place: what is left over on each side was removed, added or
     // changed.
-    QHash<QByteArray, int> counts;
+    QHash<QString, int> counts;
     for (const DictRow& row : before.rows)
         ++counts[rowKey(row)];
     qsizetype onlyAfter = 0;

@@ -85,6 +85,8 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
     case SaveRefusal::None:
         break;
     }
+    if (RefuseUnstorableWords(editor))
+        return SaveToPhoneOutcome::HasProblem;
     const QString local = state.path(kUploadFile);
     WriteDictionaryFile(state, editor.table, local);
     // The phone gets exactly the bytes that were written and checked.

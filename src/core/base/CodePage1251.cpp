@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QStringDecoder>
+#include <QStringList>
 #include <array>
 
 namespace vexlon::cp1251 {
@@ -45,9 +46,59 @@ QString toUnicode(QByteArrayView bytes)
     const auto& page = codePage();
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* dst = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        dst[i] = QChar(page.toUnit[static_cast<uint8_t>(bytes[i])]);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<uint8_t>(bytes[i]);
+        const char16_t unit = page.toUnit[byte];
+        dst[i] = unit == u'\uFFFD' ? keptCode(byte) : QChar(unit);
+    }
     return out;
+}
+
+qsizetype encodeWord(QStringView word, QByteArray& out)
+{
+    const auto& page = codePage();
+    out.clear();
+    out.reserve(word.size());
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const QChar c = word.at(i);
+        if (isKeptCode(c)) {
+            out.append(static_cast<char>(keptCodeByte(c)));
+            continue;
+        }
+        auto it = page.fromUnit.constFind(c.unicode());
+        if (it == page.fromUnit.constEnd())
+            return i;
+        out.append(static_cast<char>(it.value()));
+    }
+    return -1;
+}
+
+bool isEncodable(QChar c)
+{
+    return isKeptCode(c) || codePage().fromUnit.contains(c.unicode());
+}
+
+QString shown(QStringView word)
+{
+    QString out;
+    out.reserve(word.size());
+    for (QChar c : word) {
+        if (isKeptCode(c))
+            out += QStringLiteral("\u27E8%1\u27E9").arg(keptCodeByte(c), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString keptCodesText(QStringView word)
+{
+    QStringList codes;
+    for (QChar c : word) {
+        if (isKeptCode(c))
+            codes << QStringLiteral("%1").arg(keptCodeByte(c), 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return codes.join(QLatin1Char(' '));
 }
 
 uint8_t fromUnit(char16_t unit)
@@ -101,24 +152,31 @@ const QCollator& collator()
     return coll;
 }
 
-QByteArray toLower(QByteArrayView bytes)
+QString toLower(QStringView word)
 {
-    const QString lower = locale().toLower(toUnicode(bytes));
-    // Lower-casing keeps the length of every character the code page holds;
-    // anything else keeps its byte.
-    QByteArray out = fromUnicode(lower);
-    if (out.size() != bytes.size())
-        return QByteArray(bytes.data(), bytes.size());
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        if (out[i] == '?' && bytes[i] != '?')
-            out[i] = bytes[i];
+    const QString whole = locale().toLower(word.toString());
+    if (whole.size() == word.size()) {
+        // Kept codes and any character whose lower case changes its length
+        // keep themselves.
+        QString out = whole;
+        for (qsizetype i = 0; i < out.size(); ++i) {
+            if (isKeptCode(word.at(i)))
+                out[i] = word.at(i);
+        }
+        return out;
+    }
+    QString out;
+    out.reserve(word.size());
+    for (QChar c : word) {
+        const QString lower = isKeptCode(c) ? QString(c) : locale().toLower(QString(c));
+        out += lower.size() == 1 ? lower : QString(c);
     }
     return out;
 }
 
-int compare(QByteArrayView a, QByteArrayView b)
+int compare(QStringView a, QStringView b)
 {
-    const int r = collator().compare(toUnicode(a), toUnicode(b));
+    const int r = collator().compare(a, b);
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 

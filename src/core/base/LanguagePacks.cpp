@@ -64,7 +64,7 @@ bool sectionFollows(const QByteArrayList& lines, qsizetype& pos, const char* nam
 
 bool LoadLanguageList(const QString& programDirectory, TiTAPLanguages& list)
 {
-    const std::optional<QByteArrayList> lines = readLines(programDirectory + kLanguageListFile);
+    const std::optional<QByteArrayList> lines = readLines(programDirectory + QLatin1String(kLanguageListFile));
     if (!lines || lines->size() < 4)
         return false;
     if (lines->at(0) != "Vexlon LANGUAGELIST FILE" || lines->at(2) != kVersionTag)

@@ -1,10 +1,13 @@
 #include "core/base/TextFile.h"
 
+#include "core/base/CodePage1251.h"
 #include "core/base/Errors.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <algorithm>
 
 namespace vexlon {
 
@@ -112,6 +115,38 @@ QByteArray joinCrLf(const QByteArrayList& lines)
         out.append("\r\n");
     }
     return out;
+}
+
+TextEncoding takeEncoding(QByteArray& bytes)
+{
+    if (bytes.startsWith(kUtf8Bom)) {
+        bytes.remove(0, 3);
+        return TextEncoding::Utf8;
+    }
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
+    if (ascii)
+        return TextEncoding::Windows1251;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    // The decoding runs when its result is taken.
+    const QString decoded = utf8.decode(bytes);
+    Q_UNUSED(decoded);
+    return utf8.hasError() ? TextEncoding::Windows1251 : TextEncoding::Utf8;
+}
+
+QString decodeText(QByteArrayView bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::Utf8)
+        return QString::fromUtf8(bytes);
+    return cp1251::toUnicode(bytes);
+}
+
+qsizetype encodeText(QStringView text, TextEncoding encoding, QByteArray& out)
+{
+    if (encoding == TextEncoding::Utf8) {
+        out = text.toUtf8();
+        return -1;
+    }
+    return cp1251::encodeWord(text, out);
 }
 
 } // namespace vexlon

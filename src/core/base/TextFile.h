@@ -52,6 +52,26 @@ bool writeAllChecked(QIODevice& device, const QByteArray& content, QString& reas
 // file stays whole, byte for byte, otherwise. Throws FileError on failure.
 void writeFileSafely(const QString& path, const QByteArray& content);
 
+// The encodings of the program's text files: Windows-1251, the default, and
+// UTF-8.
+enum class TextEncoding { Windows1251, Utf8 };
+
+// How a text file's bytes are to be read: UTF-8 when they start with the
+// UTF-8 byte-order mark, or are valid UTF-8 and hold a byte above 0x7F;
+// Windows-1251 otherwise. A byte-order mark is removed from bytes.
+TextEncoding takeEncoding(QByteArray& bytes);
+
+// Text of the encoding. A UTF-8 sequence that is not valid turns into
+// U+FFFD; a Windows-1251 byte without a character into a kept code.
+QString decodeText(QByteArrayView bytes, TextEncoding encoding);
+
+// Bytes of the encoding. Returns the position of the first character
+// Windows-1251 lacks (always -1 for UTF-8).
+qsizetype encodeText(QStringView text, TextEncoding encoding, QByteArray& out);
+
+// The byte-order mark a UTF-8 file of the program starts with.
+inline constexpr const char* kUtf8Bom = "\xEF\xBB\xBF";
+
 // Joins lines, each followed by CR LF.
 QByteArray joinCrLf(const QByteArrayList& lines);
 

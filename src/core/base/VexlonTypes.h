@@ -64,7 +64,7 @@ struct TiTAPLanguages {
 
 // White and black list entry.
 struct TLST_ITEM {
-    QByteArray Word;
+    QString Word;
     int32_t Number = 0;
     uint8_t LanguageID = 0;
     QByteArray LanguageTitle;
@@ -79,7 +79,7 @@ struct TLST {
 
 // Statistic list entry.
 struct TSTATLST_ITEM {
-    QByteArray Word;
+    QString Word;
     int32_t Rating = 0;
     uint8_t LanguageID = 0;
     QByteArray LanguageTitle;

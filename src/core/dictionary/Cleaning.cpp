@@ -18,79 +18,57 @@ namespace vexlon {
 
 namespace {
 
-// The bytes the Symbols rule keeps: the digits and every byte that is a
-// letter of the code page (Latin, Cyrillic, and the Ukrainian, Belarusian,
-// Serbian and Macedonian letters among the upper bytes), as ICU classes it.
-const std::array<bool, 256>& bytesKeptBySymbols()
+std::u16string toStd(const QString& word)
 {
-    static const std::array<bool, 256> kept = [] {
-        std::array<bool, 256> table {};
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            const QString text = cp1251::toUnicode(QByteArrayView(&byte, 1));
-            table[static_cast<size_t>(b)] = (b >= '0' && b <= '9') || (!text.isEmpty() && text.at(0).isLetter());
-        }
-        return table;
-    }();
-    return kept;
-}
-
-bool keptBySymbols(uint8_t b)
-{
-    return bytesKeptBySymbols()[b];
-}
-
-std::string toStd(const QByteArray& bytes)
-{
-    return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
+    return std::u16string(reinterpret_cast<const char16_t*>(word.utf16()), static_cast<size_t>(word.size()));
 }
 
 // The words of the table by language, for the Intelect rule: a word has a
 // longer word beginning with it exactly when the first word sorting after
-// it (byte order) begins with it.
+// it (code unit order) begins with it.
 class PrefixIndex {
 public:
-    void insert(int32_t id, const QByteArray& word) { m_words[id].insert(toStd(word)); }
-    void erase(int32_t id, const QByteArray& word)
+    void insert(int32_t id, const QString& word) { m_words[id].insert(toStd(word)); }
+    void erase(int32_t id, const QString& word)
     {
         auto& words = m_words[id];
         auto it = words.find(toStd(word));
         if (it != words.end())
             words.erase(it);
     }
-    bool hasLongerWithPrefix(int32_t id, const QByteArray& word) const
+    bool hasLongerWithPrefix(int32_t id, const QString& word) const
     {
         auto found = m_words.find(id);
         if (found == m_words.end())
             return false;
-        const std::string prefix = toStd(word);
+        const std::u16string prefix = toStd(word);
         auto it = found->second.upper_bound(prefix);
         return it != found->second.end() && it->size() > prefix.size() && it->compare(0, prefix.size(), prefix) == 0;
     }
 
 private:
-    std::unordered_map<int32_t, std::multiset<std::string>> m_words;
+    std::unordered_map<int32_t, std::multiset<std::u16string>> m_words;
 };
 
 } // namespace
 
-QByteArray StripSymbols(const QByteArray& word)
+QString StripSymbols(const QString& word)
 {
-    QByteArray out;
+    QString out;
     out.reserve(word.size());
-    for (char c : word) {
-        if (keptBySymbols(static_cast<uint8_t>(c)))
+    for (QChar c : word) {
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c.isLetter() || cp1251::isKeptCode(c))
             out.append(c);
     }
     return out;
 }
 
-QByteArray StripDigits(const QByteArray& word)
+QString StripDigits(const QString& word)
 {
-    QByteArray out;
+    QString out;
     out.reserve(word.size());
-    for (char c : word) {
-        if (c < '0' || c > '9')
+    for (QChar c : word) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             out.append(c);
     }
     return out;
@@ -134,7 +112,7 @@ void CleanDictionary(const ProgramState& state, DictionaryTable& table, const Cl
                 continue;
             }
             const int32_t id = needsId ? hexToInt(row.languageId) : 0;
-            const QByteArray original = row.word;
+            const QString original = row.word;
             if (rules.symbols)
                 row.word = StripSymbols(row.word);
             if (rules.numbers)
@@ -254,16 +232,16 @@ void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t
         table.replaceAll(std::move(kept));
 }
 
-QByteArray languageKey(const QByteArray& languageIdText)
+QString languageKey(const QByteArray& languageIdText)
 {
     if (const std::optional<int32_t> id = tryHexToInt(languageIdText)) {
         const auto value = static_cast<uint32_t>(*id);
-        QByteArray key(5, 'v');
-        for (int i = 0; i < 4; ++i)
-            key[1 + i] = static_cast<char>((value >> (24 - 8 * i)) & 0xFF);
+        QString key(3, QLatin1Char('v'));
+        key[1] = QChar(static_cast<char16_t>(value >> 16));
+        key[2] = QChar(static_cast<char16_t>(value & 0xFFFF));
         return key;
     }
-    return 't' + wordAndTextKey(QByteArray(), languageIdText);
+    return QLatin1Char('t') + wordAndTextKey(QString(), languageIdText);
 }
 
 void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
@@ -274,21 +252,21 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
     const int n = table.count();
 
     // Rows not yet walked keep their own word: they are found by their exact
-    // bytes. Rows already walked are lower-case. Both are kept per (word,
+    // characters. Rows already walked are lower-case. Both are kept per (word,
     // language) in table order; a search takes the first of a group, the
     // rows below before the rows above, as the wrap-around search does.
-    std::vector<QByteArray> language(static_cast<size_t>(n));
+    std::vector<QString> language(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         language[static_cast<size_t>(i)] = languageKey(rows.at(i).languageId);
-    const auto keyOf = [&](int i, const QByteArray& word) { return language[static_cast<size_t>(i)] + word; };
-    QHash<QByteArray, std::deque<int>> ahead;
-    QHash<QByteArray, std::deque<int>> behind;
+    const auto keyOf = [&](int i, const QString& word) { return language[static_cast<size_t>(i)] + word; };
+    QHash<QString, std::deque<int>> ahead;
+    QHash<QString, std::deque<int>> behind;
     ahead.reserve(n);
     for (int i = 0; i < n; ++i)
         ahead[keyOf(i, rows.at(i).word)].push_back(i);
 
     std::vector<bool> removed(static_cast<size_t>(n), false);
-    std::vector<QByteArray> lowered(static_cast<size_t>(n));
+    std::vector<QString> lowered(static_cast<size_t>(n));
     int remaining = n;
     int position = 0;
     for (int i = 0; i < n; ++i) {
@@ -298,7 +276,7 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
         const DictRow& row = rows.at(i);
         ahead[keyOf(i, row.word)].pop_front();
         lowered[static_cast<size_t>(i)] = cp1251::toLower(row.word);
-        const QByteArray key = keyOf(i, lowered[static_cast<size_t>(i)]);
+        const QString key = keyOf(i, lowered[static_cast<size_t>(i)]);
         for (;;) {
             auto below = ahead.find(key);
             if (below != ahead.end() && !below->empty()) {

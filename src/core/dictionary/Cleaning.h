@@ -22,12 +22,13 @@ struct CleanRules {
     bool byLength = false;
 };
 
-// Keeps the digits and every byte that is a letter in Windows-1251 (the
-// ASCII letters, 0xC0 to 0xFF, and the letters among 0x80 to 0xBF such as
-// "\xBF" i with diaeresis or "\xB8" yo); drops everything else.
-QByteArray StripSymbols(const QByteArray& word);
+// Keeps the digits, every letter (every letter of Windows-1251 among them:
+// Latin, Cyrillic, and the Ukrainian, Belarusian, Serbian and Macedonian
+// letters) and every kept code, whose meaning the program does not know;
+// drops everything else.
+QString StripSymbols(const QString& word);
 // Removes the digits "0" to "9".
-QByteArray StripDigits(const QByteArray& word);
+QString StripDigits(const QString& word);
 
 // One cleaning run over the whole table, then RemoveShortWords(2) and
 // RemoveDuplicates; the table counts as modified afterwards. The Language
@@ -57,7 +58,7 @@ void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t
 // hexadecimal stands for its value ("1", "01" and "0001" are one language);
 // any other text stands only for itself. Followed by a word it keys the
 // (word, language) pair without ambiguity.
-QByteArray languageKey(const QByteArray& languageIdText);
+QString languageKey(const QByteArray& languageIdText);
 
 // Lower-cases every word and removes repeated rows (same word, same language
 // as languageKey tells it). Each row in turn is lower-cased and then looks for its first

@@ -47,7 +47,8 @@ bool ReadCsvFile(const ProgramState& state, DictionaryTable& table, const QStrin
     if (!QFileInfo(path).isFile())
         return false;
     ProgressScope progress(state.ui(), state.texts.STAT(3));
-    const QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
+    QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
+    const TextEncoding encoding = takeEncoding(bytes);
     LineReader lines(bytes);
     lines.next();
     lines.next();
@@ -67,8 +68,10 @@ bool ReadCsvFile(const ProgramState& state, DictionaryTable& table, const QStrin
         progress.show(i, count - 1);
         const QByteArrayView line = lines.next();
         DictRow row;
-        row.word = field(line, 0);
+        row.word = decodeText(field(line, 0), encoding);
         row.number = QByteArray::number(i);
+        // Language IDs are ASCII in either encoding; anything else fails
+        // their conversion.
         row.languageId = field(line, 1);
         try {
             row.language = LanguageName(state.langStructure, static_cast<uint8_t>(hexToInt(row.languageId) & 0xFF));
@@ -81,29 +84,43 @@ bool ReadCsvFile(const ProgramState& state, DictionaryTable& table, const QStrin
     return true;
 }
 
-QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, ProgressScope* progress)
+QByteArray BuildCsvFile(const QVector<DictRow>& rows, const QString& stamp, ProgressScope* progress, TextEncoding encoding)
 {
+    const auto text = [encoding](const QString& t) {
+        QByteArray bytes;
+        encodeText(t, encoding, bytes);
+        return bytes;
+    };
     QByteArrayList lines;
     lines.reserve(rows.size() + 3);
     lines << "Vexlon CSV format users dictionary file";
-    lines << QByteArray("Saved: ;") + cp1251::fromUnicode(stamp);
+    lines << QByteArray("Saved: ;") + (encoding == TextEncoding::Utf8 ? stamp.toUtf8() : cp1251::fromUnicode(stamp));
     lines << QByteArray("Word Amount;") + QByteArray::number(rows.size());
     const int last = static_cast<int>(rows.size()) - 1;
+    QByteArray word;
     for (int i = 0; i < rows.size(); ++i) {
         if (progress)
             progress->show(i, last);
         const DictRow& row = rows[i];
-        if (row.word.contains(';'))
-            throw VexlonError(QStringLiteral("The word \"%1\" holds \";\", which a CSV file cannot store.").arg(printable(cp1251::toUnicode(row.word))));
-        lines << row.word + ';' + row.languageId + ';' + row.language + ';';
+        if (row.word.contains(QLatin1Char(';')))
+            throw VexlonError(QStringLiteral("The word \"%1\" holds \";\", which a CSV file cannot store.").arg(printable(cp1251::shown(row.word))));
+        const qsizetype bad = encodeText(row.word, encoding, word);
+        if (bad >= 0)
+            throw VexlonError(QStringLiteral("The word \"%1\" holds \"%2\", which Windows-1251 cannot store. Save the CSV file "
+                                             "in UTF-8 to keep it; nothing was written.")
+                                  .arg(printable(cp1251::shown(row.word)), QString(row.word.at(bad))));
+        lines << word + ';' + row.languageId + ';' + text(cp1251::toUnicode(row.language)) + ';';
     }
-    return joinCrLf(lines);
+    QByteArray content = joinCrLf(lines);
+    if (encoding == TextEncoding::Utf8)
+        content.prepend(kUtf8Bom);
+    return content;
 }
 
-void WriteCsvFile(const ProgramState& state, const DictionaryTable& table, const QString& path)
+void WriteCsvFile(const ProgramState& state, const DictionaryTable& table, const QString& path, TextEncoding encoding)
 {
     ProgressScope progress(state.ui(), state.texts.STAT(4));
-    writeFileSafely(path, BuildCsvFile(table.rows(), cp1251::nowStamp(), &progress));
+    writeFileSafely(path, BuildCsvFile(table.rows(), cp1251::nowStamp(), &progress, encoding));
 }
 
 void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QString& path)
@@ -111,7 +128,8 @@ void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QStri
     (void)state;
     if (!QFileInfo(path).isFile())
         return;
-    const QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
+    QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
+    const TextEncoding encoding = takeEncoding(bytes);
     // Every blank and every line end makes a row; counted before any row is
     // made, so that a file of blanks cannot fill the memory with empty words.
     if (bytes.count(' ') + countLines(bytes) > kMaxWordsInFile)
@@ -122,7 +140,7 @@ void ReadTextFile(const ProgramState& state, DictionaryTable& table, const QStri
     const QByteArray noLanguage("FF");
     auto addWord = [&](QByteArrayView word, qsizetype endPosition) {
         DictRow row;
-        row.word = word.toByteArray();
+        row.word = decodeText(word, encoding);
         row.number = QByteArray::number(endPosition);
         row.languageId = noLanguage;
         row.status = textStatus;

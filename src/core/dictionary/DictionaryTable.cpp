@@ -1,12 +1,13 @@
 #include "core/dictionary/DictionaryTable.h"
 
+#include "core/base/CodePage1251.h"
+
 namespace vexlon {
 
 const QByteArray& DictRow::cell(int column) const
 {
+    Q_ASSERT(column != ColWord);
     switch (column) {
-    case ColWord:
-        return word;
     case ColNumber:
         return number;
     case ColLanguageId:
@@ -21,6 +22,11 @@ const QByteArray& DictRow::cell(int column) const
 QByteArray& DictRow::cell(int column)
 {
     return const_cast<QByteArray&>(static_cast<const DictRow&>(*this).cell(column));
+}
+
+QString DictRow::text(int column) const
+{
+    return column == ColWord ? word : cp1251::toUnicode(cell(column));
 }
 
 void DictionaryTable::append(const DictRow& row)
@@ -72,7 +78,10 @@ void DictionaryTable::setRow(int index, const DictRow& row)
 
 void DictionaryTable::setCell(int index, int column, const QByteArray& text)
 {
-    m_rows[index].cell(column) = text;
+    if (column == ColWord)
+        m_rows[index].word = cp1251::toUnicode(text);
+    else
+        m_rows[index].cell(column) = text;
     changed(index, index);
 }
 

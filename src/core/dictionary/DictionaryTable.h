@@ -1,10 +1,12 @@
 // The dictionary table: one row per word with its number, language and
-// status, all cells 8-bit text. It is the only model of the dictionary being
+// status. The word is Unicode text (kept codes included); the other cells
+// are 8-bit text. It is the only model of the dictionary being
 // edited; the editor's table view presents it and every command changes it
 // in place.
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QVector>
 #include <cstdint>
 
@@ -27,7 +29,7 @@ inline const char* const BlackList = "Black List";
 } // namespace status
 
 struct DictRow {
-    QByteArray word;
+    QString word;
     QByteArray number;
     QByteArray languageId;
     QByteArray language;
@@ -37,8 +39,11 @@ struct DictRow {
     // "White List" and "Locked" rows are never edited, re-languaged, deleted
     // or cleaned away.
     bool isProtected() const { return status == status::WhiteList || status == status::Locked; }
+    // The cell of a column other than the word's.
     const QByteArray& cell(int column) const;
     QByteArray& cell(int column);
+    // Any cell as text.
+    QString text(int column) const;
     bool operator==(const DictRow&) const = default;
 };
 
@@ -66,6 +71,7 @@ public:
     void removeAt(int index);
     void clear();
     void setRow(int index, const DictRow& row);
+    // Sets a cell from 8-bit text of the code page.
     void setCell(int index, int column, const QByteArray& text);
     void setSelected(int index, bool selected);
     void replaceAll(QVector<DictRow> rows);

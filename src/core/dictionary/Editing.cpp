@@ -145,14 +145,14 @@ bool CanEditWord(const DictionaryTable& table, int index)
     return index >= 0 && index < table.count() && !table.row(index).isProtected();
 }
 
-QByteArray EditedWord(const QByteArray& typed)
+QString EditedWord(const QString& typed)
 {
-    QByteArray word = cp1251::toLower(typed);
-    word.replace(" ", "");
+    QString word = cp1251::toLower(typed);
+    word.remove(QLatin1Char(' '));
     return word;
 }
 
-bool EditWord(DictionaryTable& table, int index, const QByteArray& typed)
+bool EditWord(DictionaryTable& table, int index, const QString& typed)
 {
     if (!CanEditWord(table, index))
         return false;

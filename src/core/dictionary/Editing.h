@@ -44,11 +44,11 @@ void DeleteSelected(const ProgramState& state, DictionaryTable& table);
 bool CanEditWord(const DictionaryTable& table, int index);
 
 // The word an in-place edit stores: lower case, without blanks.
-QByteArray EditedWord(const QByteArray& typed);
+QString EditedWord(const QString& typed);
 
 // A confirmed in-place edit of row index with the typed text. False, with
 // nothing changed, when the row refuses editing.
-bool EditWord(DictionaryTable& table, int index, const QByteArray& typed);
+bool EditWord(DictionaryTable& table, int index, const QString& typed);
 
 // Move the first selected row by one position, trading Numbers with the row
 // it passes (so a save keeps the new order); false when it did not move.

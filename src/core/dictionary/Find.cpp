@@ -2,7 +2,7 @@
 
 namespace vexlon {
 
-QVector<int> rowsStartingWith(const QVector<QByteArray>& words, const QByteArray& text)
+QVector<int> rowsStartingWith(const QVector<QString>& words, const QString& text)
 {
     QVector<int> found;
     if (text.isEmpty())
@@ -14,9 +14,9 @@ QVector<int> rowsStartingWith(const QVector<QByteArray>& words, const QByteArray
     return found;
 }
 
-QVector<int> FindInTable(DictionaryTable& table, const QByteArray& text)
+QVector<int> FindInTable(DictionaryTable& table, const QString& text)
 {
-    QVector<QByteArray> words;
+    QVector<QString> words;
     words.reserve(table.count());
     for (const DictRow& row : table.rows())
         words.append(row.word);

@@ -4,17 +4,17 @@
 
 #include "core/dictionary/DictionaryTable.h"
 
-#include <QByteArray>
+#include <QString>
 #include <QVector>
 
 namespace vexlon {
 
-// The indexes of the words that begin with text (case-sensitive, byte for
-// byte), in order; none for an empty text.
-QVector<int> rowsStartingWith(const QVector<QByteArray>& words, const QByteArray& text);
+// The indexes of the words that begin with text (case-sensitive, character
+// for character), in order; none for an empty text.
+QVector<int> rowsStartingWith(const QVector<QString>& words, const QString& text);
 
 // Selects exactly the table rows whose word begins with text and returns
 // them; an empty text finds nothing and leaves the selection as it was.
-QVector<int> FindInTable(DictionaryTable& table, const QByteArray& text);
+QVector<int> FindInTable(DictionaryTable& table, const QString& text);
 
 } // namespace vexlon

@@ -5,6 +5,7 @@
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
 #include "core/dictionary/LangStructure.h"
+#include "core/dictionary/Letters.h"
 
 #include <QFileInfo>
 
@@ -55,9 +56,7 @@ QVector<DictRow> ParseDictionary(const QByteArray& bytes, const ProgramState& st
             if (start + 5 + n > size)
                 break;
             DictRow row;
-            row.word.resize(n);
-            for (int c = 0; c < n; ++c)
-                row.word[c] = static_cast<char>(translator.decode(id, byteAt(bytes, start + 5 + c)));
+            row.word = translator.decodeWord(id, QByteArrayView(bytes).sliced(start + 5, n));
             row.number = QByteArray::number(i);
             row.languageId = byteToHex(id);
             row.language = LanguageName(state.langStructure, id);
@@ -88,7 +87,7 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
     for (const DictRow& row : rows) {
         if (row.word.size() > kMaxWordLength)
             throw VexlonError(QStringLiteral("The word \"%1\" is longer than %2 characters and cannot be written to a dictionary file.")
-                                  .arg(printable(cp1251::toUnicode(row.word.left(20))) + QLatin1String("..."))
+                                  .arg(printable(cp1251::shown(row.word.left(20))) + QLatin1String("..."))
                                   .arg(kMaxWordLength));
         used += recordSize(row.word.size());
     }
@@ -106,6 +105,7 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
     out[8] = '\x18';
     CharTranslator translator(state.langStructure, state.settings.iTAPModification);
     qsizetype pos = kHeaderSize;
+    QByteArray codes;
     const int last = static_cast<int>(rows.size()) - 1;
     for (int i = 0; i < rows.size(); ++i) {
         if (progress)
@@ -119,8 +119,11 @@ QByteArray BuildDictionary(const QVector<DictRow>& rows, const ProgramState& sta
         out[pos + 2] = '\x00';
         out[pos + 3] = static_cast<char>(id);
         out[pos + 4] = static_cast<char>(n);
+        const qsizetype bad = translator.encodeWord(id, row.word, codes);
+        if (bad >= 0)
+            throw VexlonError(unstorableLetterText(state, row.word, bad, id));
         for (int c = 0; c < n; ++c)
-            out[pos + 5 + c] = static_cast<char>(translator.encode(id, static_cast<uint8_t>(row.word[c])));
+            out[pos + 5 + c] = codes[c];
         pos += length;
     }
     const QByteArray tail = DictionaryTrailer(trailer);

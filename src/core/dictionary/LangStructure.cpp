@@ -3,6 +3,7 @@
 #include "core/base/CodePage1251.h"
 
 #include <QFile>
+#include <memory>
 #include <QFileInfo>
 
 namespace vexlon {
@@ -85,35 +86,14 @@ QByteArray LanguageName(const TiTAPStructure& structure, uint8_t id)
     return QByteArray("Unknown");
 }
 
-uint8_t DecodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, uint8_t code)
+QChar DecodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, uint8_t code)
 {
-    if (mode != 0)
-        return code;
-    const TLanguages* language = findLanguage(structure, id);
-    if (!language)
-        return code;
-    for (int j = 0; j < language->Codes.size(); ++j) {
-        if (language->Codes[j] == code)
-            return cp1251::fromUnit(language->Chars[j]);
-    }
-    return code;
+    return CharTranslator(structure, mode).decode(id, code);
 }
 
-uint8_t EncodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, uint8_t character)
+std::optional<uint8_t> EncodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, QChar character)
 {
-    if (mode != 0)
-        return character;
-    const TLanguages* language = findLanguage(structure, id);
-    if (!language)
-        return character;
-    for (int j = 0; j < language->Codes.size(); ++j) {
-        // A character the code page lacks reads as "?" but is not one: it
-        // must not capture the real "?" of a word.
-        const char16_t unit = language->Chars[j];
-        if (cp1251::canEncode(unit) && cp1251::fromUnit(unit) == character)
-            return language->Codes[j];
-    }
-    return character;
+    return CharTranslator(structure, mode).encode(id, character);
 }
 
 CharTranslator::CharTranslator(const TiTAPStructure& structure, int32_t mode)
@@ -121,38 +101,107 @@ CharTranslator::CharTranslator(const TiTAPStructure& structure, int32_t mode)
 {
 }
 
-const CharTranslator::Map& CharTranslator::decodeMap(uint8_t id)
+const CharTranslator::Language& CharTranslator::language(uint8_t id)
 {
-    std::optional<Map>& slot = m_decode[id];
-    if (!slot) {
-        Map m;
-        for (int b = 0; b < 256; ++b)
-            m[static_cast<size_t>(b)] = DecodeChar(m_structure, 0, id, static_cast<uint8_t>(b));
-        slot = m;
+    // Without translation every language reads its codes as the code page.
+    const int slot = m_translate ? id : 256;
+    std::unique_ptr<Language>& entry = m_languages[static_cast<size_t>(slot)];
+    if (entry)
+        return *entry;
+    entry = std::make_unique<Language>();
+    Language& lang = *entry;
+    const TLanguages* table = m_translate ? findLanguage(m_structure, id) : nullptr;
+    lang.known = table != nullptr;
+    if (table) {
+        for (int j = 0; j < table->Codes.size(); ++j)
+            lang.letters.insert(table->Chars[j]);
     }
-    return *slot;
-}
-
-const CharTranslator::Map& CharTranslator::encodeMap(uint8_t id)
-{
-    std::optional<Map>& slot = m_encode[id];
-    if (!slot) {
-        Map m;
-        for (int b = 0; b < 256; ++b)
-            m[static_cast<size_t>(b)] = EncodeChar(m_structure, 0, id, static_cast<uint8_t>(b));
-        slot = m;
+    for (int code = 0; code < 256; ++code) {
+        QChar c = cp1251::toUnicode(QByteArray(1, static_cast<char>(code))).at(0);
+        if (table) {
+            int entryOfCode = -1;
+            for (int j = 0; j < table->Codes.size() && entryOfCode < 0; ++j) {
+                if (table->Codes[j] == code)
+                    entryOfCode = j;
+            }
+            if (entryOfCode >= 0) {
+                // The table's character, unless an earlier entry gives the
+                // same character another code: writing it back would change
+                // the code.
+                const char16_t unit = table->Chars[entryOfCode];
+                int firstOfChar = entryOfCode;
+                for (int j = 0; j < entryOfCode; ++j) {
+                    if (table->Chars[j] == unit) {
+                        firstOfChar = j;
+                        break;
+                    }
+                }
+                const bool own = firstOfChar == entryOfCode || table->Codes[firstOfChar] == code;
+                // A table entry that is half a character, or falls among the
+                // kept codes, cannot stand for a code on its own.
+                const bool usable = !QChar(unit).isSurrogate() && !cp1251::isKeptCode(QChar(unit));
+                c = own && usable ? QChar(unit) : cp1251::keptCode(static_cast<uint8_t>(code));
+            } else if (lang.letters.contains(c.unicode())) {
+                // A code the table leaves out, whose code-page character
+                // the table gives to another code.
+                c = cp1251::keptCode(static_cast<uint8_t>(code));
+            }
+        }
+        if (c.unicode() == 0xFFFD)
+            c = cp1251::keptCode(static_cast<uint8_t>(code));
+        lang.decode[static_cast<size_t>(code)] = c;
+        if (!cp1251::isKeptCode(c) && !lang.encode.contains(c.unicode()))
+            lang.encode.insert(c.unicode(), static_cast<uint8_t>(code));
     }
-    return *slot;
+    return lang;
 }
 
-uint8_t CharTranslator::decode(uint8_t id, uint8_t code)
+QChar CharTranslator::decode(uint8_t id, uint8_t code)
 {
-    return m_translate ? decodeMap(id)[code] : code;
+    return language(id).decode[code];
 }
 
-uint8_t CharTranslator::encode(uint8_t id, uint8_t character)
+std::optional<uint8_t> CharTranslator::encode(uint8_t id, QChar character)
 {
-    return m_translate ? encodeMap(id)[character] : character;
+    if (cp1251::isKeptCode(character))
+        return cp1251::keptCodeByte(character);
+    const Language& lang = language(id);
+    auto it = lang.encode.constFind(character.unicode());
+    if (it == lang.encode.constEnd())
+        return std::nullopt;
+    return it.value();
+}
+
+QString CharTranslator::decodeWord(uint8_t id, QByteArrayView codes)
+{
+    const Language& lang = language(id);
+    QString word(codes.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < codes.size(); ++i)
+        word[i] = lang.decode[static_cast<uint8_t>(codes[i])];
+    return word;
+}
+
+qsizetype CharTranslator::encodeWord(uint8_t id, QStringView word, QByteArray& codes)
+{
+    codes.clear();
+    codes.reserve(word.size());
+    for (qsizetype i = 0; i < word.size(); ++i) {
+        const std::optional<uint8_t> code = encode(id, word.at(i));
+        if (!code)
+            return i;
+        codes.append(static_cast<char>(*code));
+    }
+    return -1;
+}
+
+bool CharTranslator::hasLetterTable(uint8_t id)
+{
+    return language(id).known;
+}
+
+bool CharTranslator::isLanguageLetter(uint8_t id, QChar character)
+{
+    return language(id).letters.contains(character.unicode());
 }
 
 } // namespace vexlon

@@ -6,9 +6,13 @@
 #include "core/base/VexlonTypes.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QSet>
+#include <QStringView>
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace vexlon {
@@ -22,29 +26,49 @@ bool ParseLangStructure(const QByteArray& bytes, TiTAPStructure& structure);
 // The name of the first language with the id, or "Unknown".
 QByteArray LanguageName(const TiTAPStructure& structure, uint8_t id);
 
-// Mode 0 translates through the language's table; mode 1, and any other
-// value, passes bytes through unchanged.
-uint8_t DecodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, uint8_t code);
-uint8_t EncodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, uint8_t character);
+// The character a phone code of a language stands for. Mode 0 translates
+// through the language's table: a code the table leaves out reads as its
+// Windows-1251 character. Mode 1, any other value, and a language the
+// structure lacks read every code as Windows-1251. A code that would not be
+// written back as itself (0x98, a code whose code-page character the table
+// gives to another code, the second code of a character listed twice) reads
+// as a kept code, so every code survives a round trip.
+QChar DecodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, uint8_t code);
+// The phone code of a character: the code that DecodeChar turns into it, a
+// kept code's own byte, or nothing when the phone cannot store the character
+// in that language.
+std::optional<uint8_t> EncodeChar(const TiTAPStructure& structure, int32_t mode, uint8_t id, QChar character);
 
-// The same translations for whole dictionaries: each language's table is
-// turned into two 256-entry maps the first time it is needed, so reading or
-// writing a full dictionary costs one lookup per character.
+// The same translations for whole dictionaries: each language's maps are
+// built the first time it is needed, so reading or writing a full dictionary
+// costs one lookup per character.
 class CharTranslator {
 public:
     CharTranslator(const TiTAPStructure& structure, int32_t mode);
-    uint8_t decode(uint8_t id, uint8_t code);
-    uint8_t encode(uint8_t id, uint8_t character);
+    QChar decode(uint8_t id, uint8_t code);
+    std::optional<uint8_t> encode(uint8_t id, QChar character);
+    QString decodeWord(uint8_t id, QByteArrayView codes);
+    // The codes of a word; the position of the first character that cannot
+    // be stored, or -1 when all were.
+    qsizetype encodeWord(uint8_t id, QStringView word, QByteArray& codes);
+    // True when translation is on and the structure has the language.
+    bool hasLetterTable(uint8_t id);
+    // True when the language's table lists the character.
+    bool isLanguageLetter(uint8_t id, QChar character);
 
 private:
-    using Map = std::array<uint8_t, 256>;
-    const Map& decodeMap(uint8_t id);
-    const Map& encodeMap(uint8_t id);
+    struct Language {
+        std::array<QChar, 256> decode;
+        QHash<char16_t, uint8_t> encode;
+        QSet<char16_t> letters;
+        bool known = false;
+    };
+    const Language& language(uint8_t id);
 
     const TiTAPStructure& m_structure;
     bool m_translate;
-    std::array<std::optional<Map>, 256> m_decode;
-    std::array<std::optional<Map>, 256> m_encode;
+    // One slot per id, and one for untranslated codes.
+    std::array<std::unique_ptr<Language>, 257> m_languages;
 };
 
 } // namespace vexlon

@@ -121,7 +121,7 @@ void SortByColumn(DictionaryTable& table, int column, bool descending)
         std::vector<QCollatorSortKey> keys;
         keys.reserve(static_cast<size_t>(rows.size()));
         for (const DictRow& row : rows)
-            keys.push_back(cp1251::collator().sortKey(cp1251::toUnicode(row.word)));
+            keys.push_back(cp1251::collator().sortKey(row.word));
         std::vector<int> order(keys.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {

@@ -13,7 +13,7 @@ bool DictionaryHasProblem(const ProgramState& state, const DictionaryTable& tabl
     ProgressScope progress(state.ui(), state.texts.STAT(8));
     // A word and language seen before: a repeat of any earlier row is a
     // repeat of some other row, which is all the check asks.
-    QHash<QByteArray, int> seen;
+    QHash<QString, int> seen;
     seen.reserve(table.count());
     const int last = table.count() - 1;
     for (int i = 0; i < table.count(); ++i) {
@@ -21,7 +21,7 @@ bool DictionaryHasProblem(const ProgramState& state, const DictionaryTable& tabl
         const DictRow& row = table.row(i);
         if (row.word.size() < 2 || row.word.size() > kMaxWordLength)
             return true;
-        const QByteArray key = languageKey(row.languageId) + row.word;
+        const QString key = languageKey(row.languageId) + row.word;
         if (seen.contains(key))
             return true;
         seen.insert(key, i);

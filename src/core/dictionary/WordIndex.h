@@ -4,26 +4,27 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QString>
 #include <cstdint>
 
 namespace vexlon {
 
-// The identity of a list entry: the word's bytes and its language ID.
-inline QByteArray wordKey(const QByteArray& word, uint8_t languageId)
+// The identity of a list entry: the word's characters and its language ID.
+inline QString wordKey(const QString& word, uint8_t languageId)
 {
-    QByteArray key;
+    QString key;
     key.reserve(word.size() + 1);
-    key.append(static_cast<char>(languageId));
+    key.append(QChar(static_cast<char16_t>(languageId)));
     key.append(word);
     return key;
 }
 
 // A word and the exact text of its language ID column; the length prefix
 // keeps any two different pairs apart.
-inline QByteArray wordAndTextKey(const QByteArray& word, const QByteArray& languageIdText)
+inline QString wordAndTextKey(const QString& word, const QByteArray& languageIdText)
 {
-    QByteArray key = QByteArray::number(languageIdText.size());
-    key.append(':').append(languageIdText).append(word);
+    QString key = QString::number(languageIdText.size());
+    key.append(QLatin1Char(':')).append(QString::fromLatin1(languageIdText)).append(word);
     return key;
 }
 
@@ -41,21 +42,21 @@ public:
             appended(items[i].Word, items[i].LanguageID, static_cast<int>(i));
     }
     // The first position holding the pair, or -1.
-    int find(const QByteArray& word, uint8_t languageId) const
+    int find(const QString& word, uint8_t languageId) const
     {
         return m_first.value(wordKey(word, languageId), -1);
     }
-    bool contains(const QByteArray& word, uint8_t languageId) const { return find(word, languageId) >= 0; }
+    bool contains(const QString& word, uint8_t languageId) const { return find(word, languageId) >= 0; }
     // Records an entry appended at position; an earlier one stays first.
-    void appended(const QByteArray& word, uint8_t languageId, int position)
+    void appended(const QString& word, uint8_t languageId, int position)
     {
-        const QByteArray key = wordKey(word, languageId);
+        const QString key = wordKey(word, languageId);
         if (!m_first.contains(key))
             m_first.insert(key, position);
     }
 
 private:
-    QHash<QByteArray, int> m_first;
+    QHash<QString, int> m_first;
 };
 
 } // namespace vexlon

@@ -83,7 +83,7 @@ bool moveToList(ProgramState& state, DictionaryTable& table, Target target)
         QVector<DictRow> kept(source.begin(), source.begin() + first);
         kept.reserve(total);
         int refused = 0;
-        QByteArray firstRefused;
+        QString firstRefused;
         bool removedAny = false;
         int k = first;
         try {

@@ -68,7 +68,7 @@ void sortByWord(QVector<ListRow>& rows, bool reversed)
     std::vector<QCollatorSortKey> keys;
     keys.reserve(static_cast<size_t>(rows.size()));
     for (const ListRow& row : rows)
-        keys.push_back(cp1251::collator().sortKey(cp1251::toUnicode(row.word)));
+        keys.push_back(cp1251::collator().sortKey(row.word));
     if (reversed)
         sortRows(rows, keys, [](const QCollatorSortKey& a, const QCollatorSortKey& b) { return a.compare(b) > 0; });
     else
@@ -101,7 +101,7 @@ void sortDescending(QVector<ListRow>& rows, bool languageColumn)
     sortByNumber(rows, languageColumn, Qt::DescendingOrder);
 }
 
-ListRow rowOf(const ProgramState& state, const QByteArray& word, int32_t number, uint8_t id)
+ListRow rowOf(const ProgramState& state, const QString& word, int32_t number, uint8_t id)
 {
     ListRow row;
     row.word = word;
@@ -111,12 +111,12 @@ ListRow rowOf(const ProgramState& state, const QByteArray& word, int32_t number,
     return row;
 }
 
-bool refuseUnstorable(const ProgramState& state, const QByteArray& word)
+bool refuseUnstorable(const ProgramState& state, const QString& word)
 {
     if (listCanStore(word))
         return false;
     state.ui().message(QStringLiteral("The word \"%1\" holds \";\" and cannot be stored in a list file; it was not changed.")
-                           .arg(printable(cp1251::toUnicode(word))));
+                           .arg(printable(cp1251::shown(word))));
     return true;
 }
 

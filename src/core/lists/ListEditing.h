@@ -27,7 +27,7 @@ inline const char* const AddedToBlackList = "Added to Black List";
 // One row of a list window: word, Index or rating, language ID (two hex
 // digits), language name, pending mark.
 struct ListRow {
-    QByteArray word;
+    QString word;
     QByteArray number;
     QByteArray languageId;
     QByteArray language;
@@ -149,9 +149,9 @@ void sortByNumber(QVector<ListRow>& rows, bool languageColumn, Qt::SortOrder ord
 // compares them (ascending: the smallest rating first).
 void sortByRating(QVector<ListRow>& rows, Qt::SortOrder order);
 // A row for a list entry, its language name from the structure.
-ListRow rowOf(const ProgramState& state, const QByteArray& word, int32_t number, uint8_t id);
+ListRow rowOf(const ProgramState& state, const QString& word, int32_t number, uint8_t id);
 // True, after telling the user, when the word cannot be stored in a list file.
-bool refuseUnstorable(const ProgramState& state, const QByteArray& word);
+bool refuseUnstorable(const ProgramState& state, const QString& word);
 
 } // namespace listediting
 

@@ -49,9 +49,10 @@ bool parseHeader(LineReader& reader, int32_t& count)
 }
 
 template <class List, class Item, class SetNumber>
-bool parseList(const QByteArray& bytes, List& list, const TiTAPStructure& structure, const QString& name,
+bool parseList(QByteArray bytes, List& list, const TiTAPStructure& structure, const QString& name,
                SetNumber setNumber)
 {
+    const TextEncoding encoding = takeEncoding(bytes);
     LineReader lines(bytes);
     int32_t count = 0;
     try {
@@ -78,7 +79,7 @@ bool parseList(const QByteArray& bytes, List& list, const TiTAPStructure& struct
             QByteArray fields[3];
             splitEntry(line, fields);
             Item item;
-            item.Word = fields[0];
+            item.Word = decodeText(fields[0], encoding);
             setNumber(item, strToInt(fields[1]));
             item.LanguageID = static_cast<uint8_t>(hexToInt(fields[2]) & 0xFF);
             item.LanguageTitle = LanguageName(structure, item.LanguageID);
@@ -101,22 +102,37 @@ QByteArray cleanTitle(QByteArray title)
     return title;
 }
 
+// A list is written in Windows-1251 while every word fits it, and as UTF-8
+// with the byte-order mark otherwise, so that no letter is lost.
 template <class List, class NumberOf>
 QByteArray content(const List& list, const char* typeLine, const QByteArray& stamp, NumberOf numberOf)
 {
-    QByteArrayList lines;
-    lines << kListFileFirstLine << typeLine << QByteArray("LastUpdate;") + stamp
-          << QByteArray("Word Amount;") + QByteArray::number(list.Items.size());
+    TextEncoding encoding = TextEncoding::Windows1251;
     for (const auto& item : list.Items) {
         if (!listCanStore(item.Word))
             throw VexlonError(QStringLiteral("The word \"%1\" holds \";\" or a line break and cannot be stored in a list file")
-                                  .arg(printable(cp1251::toUnicode(item.Word))));
-        QByteArray line = item.Word;
+                                  .arg(printable(cp1251::shown(item.Word))));
+        QByteArray bytes;
+        if (cp1251::encodeWord(item.Word, bytes) >= 0)
+            encoding = TextEncoding::Utf8;
+    }
+    const auto own = [encoding](const QByteArray& text) {
+        return encoding == TextEncoding::Utf8 ? cp1251::toUnicode(text).toUtf8() : text;
+    };
+    QByteArrayList lines;
+    lines << kListFileFirstLine << typeLine << QByteArray("LastUpdate;") + own(stamp)
+          << QByteArray("Word Amount;") + QByteArray::number(list.Items.size());
+    for (const auto& item : list.Items) {
+        QByteArray line;
+        encodeText(item.Word, encoding, line);
         line.append(';').append(QByteArray::number(numberOf(item))).append(';');
-        line.append(byteToHex(item.LanguageID)).append(';').append(cleanTitle(item.LanguageTitle));
+        line.append(byteToHex(item.LanguageID)).append(';').append(own(cleanTitle(item.LanguageTitle)));
         lines << line;
     }
-    return joinCrLf(lines);
+    QByteArray bytes = joinCrLf(lines);
+    if (encoding == TextEncoding::Utf8)
+        bytes.prepend(kUtf8Bom);
+    return bytes;
 }
 
 QByteArray stampNow()
@@ -125,7 +141,7 @@ QByteArray stampNow()
 }
 
 template <class List>
-bool isIn(const List& list, const QByteArray& word, uint8_t languageId)
+bool isIn(const List& list, const QString& word, uint8_t languageId)
 {
     for (const auto& item : list.Items) {
         if (item.Word == word && item.LanguageID == languageId)
@@ -188,9 +204,9 @@ bool ReadListFile(const QString& path, TSTATLST& list, const TiTAPStructure& str
     return ParseListFile(readWholeFile(path, kMaxListFileBytes), list, structure, path);
 }
 
-bool listCanStore(const QByteArray& word)
+bool listCanStore(const QString& word)
 {
-    return !word.contains(';') && !word.contains('\r') && !word.contains('\n');
+    return !word.contains(QLatin1Char(';')) && !word.contains(QLatin1Char('\r')) && !word.contains(QLatin1Char('\n'));
 }
 
 QByteArray ListFileContent(const TLST& list, const QByteArray& stamp)
@@ -213,12 +229,12 @@ void WriteListFile(const TSTATLST& list, const QString& path)
     writeFileSafely(path, ListFileContent(list, stampNow()));
 }
 
-bool IsInList(const TLST& list, const QByteArray& word, uint8_t languageId)
+bool IsInList(const TLST& list, const QString& word, uint8_t languageId)
 {
     return isIn(list, word, languageId);
 }
 
-bool IsInList(const TSTATLST& list, const QByteArray& word, uint8_t languageId)
+bool IsInList(const TSTATLST& list, const QString& word, uint8_t languageId)
 {
     return isIn(list, word, languageId);
 }
@@ -263,14 +279,14 @@ void WriteProgramList(const ProgramState& state, ListKind kind)
     }
 }
 
-QString unstorableWordsText(int count, const QByteArray& first)
+QString unstorableWordsText(int count, const QString& first)
 {
     return QStringLiteral("%1 word(s) holding \";\" cannot be stored in a list file and were not added (first: \"%2\").")
         .arg(count)
-        .arg(printable(cp1251::toUnicode(first)));
+        .arg(printable(cp1251::shown(first)));
 }
 
-void AppendListEntry(TLST& list, FirstEntryIndex& index, const QByteArray& word, const QByteArray& number,
+void AppendListEntry(TLST& list, FirstEntryIndex& index, const QString& word, const QByteArray& number,
                      uint8_t languageId, const QByteArray& title)
 {
     TLST_ITEM item;

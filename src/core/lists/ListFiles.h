@@ -1,7 +1,9 @@
 // The list files "Lists/WhiteList.csv", "Lists/BlackList.csv" and
 // "Lists/Statistic.csv": four header lines and one "word;number;ID;name"
-// line per entry, 8-bit text with CR LF line ends. Also the membership test
-// every list command uses.
+// line per entry, with CR LF line ends. A file is read as UTF-8 when it
+// starts with the UTF-8 byte-order mark or is valid UTF-8, and as
+// Windows-1251 otherwise; it is written in Windows-1251 unless a word needs
+// UTF-8. Also the membership test every list command uses.
 #pragma once
 
 #include "core/base/ProgramState.h"
@@ -48,7 +50,7 @@ bool ReadListFile(const QString& path, TSTATLST& list, const TiTAPStructure& str
 
 // Whether a word can be stored in a list file and read back the same: the
 // format has no escaping, so a ";" or a line break cannot be stored.
-bool listCanStore(const QByteArray& word);
+bool listCanStore(const QString& word);
 
 // The file's bytes, line 3 stamped with stamp.
 QByteArray ListFileContent(const TLST& list, const QByteArray& stamp);
@@ -60,9 +62,9 @@ QByteArray ListFileContent(const TSTATLST& list, const QByteArray& stamp);
 void WriteListFile(const TLST& list, const QString& path);
 void WriteListFile(const TSTATLST& list, const QString& path);
 
-// True when some entry has exactly this word (byte-wise) and language ID.
-bool IsInList(const TLST& list, const QByteArray& word, uint8_t languageId);
-bool IsInList(const TSTATLST& list, const QByteArray& word, uint8_t languageId);
+// True when some entry has exactly this word (character for character) and language ID.
+bool IsInList(const TLST& list, const QString& word, uint8_t languageId);
+bool IsInList(const TSTATLST& list, const QString& word, uint8_t languageId);
 
 // Reads one of the program's three lists from the program directory. On
 // false the list is emptied (its start-up message is for the caller to
@@ -73,12 +75,12 @@ void WriteProgramList(const ProgramState& state, ListKind kind);
 
 // The message shown once by a command that had to leave out words holding
 // ";": how many, and the first of them.
-QString unstorableWordsText(int count, const QByteArray& first);
+QString unstorableWordsText(int count, const QString& first);
 
 // Appends a white or black list entry for a row's word, number text
 // (converted as a decimal number; ConvertError otherwise), language ID and
 // language title, keeping Count and the index of first entries in step.
-void AppendListEntry(TLST& list, FirstEntryIndex& index, const QByteArray& word, const QByteArray& number,
+void AppendListEntry(TLST& list, FirstEntryIndex& index, const QString& word, const QByteArray& number,
                      uint8_t languageId, const QByteArray& title);
 
 } // namespace vexlon

@@ -141,7 +141,7 @@ bool StatisticSession::setRating(const QString& typed)
     return any;
 }
 
-bool StatisticSession::confirmEdit(int index, const QByteArray& typed)
+bool StatisticSession::confirmEdit(int index, const QString& typed)
 {
     if (index < 0 || index >= count() || refuseUnstorable(m_state, typed))
         return false;

@@ -28,7 +28,7 @@ public:
     // leaves the ratings; a text that is not a number is reported. True when
     // the ratings were set.
     bool setRating(const QString& typed);
-    bool confirmEdit(int index, const QByteArray& typed);
+    bool confirmEdit(int index, const QString& typed);
     // Asks for a language and gives it to every selected row; does nothing,
     // without asking, when no row is selected.
     void setLanguage();

@@ -28,7 +28,7 @@ int CompareRatings(int32_t a, int32_t b)
     return y > x ? 1 : (y < x ? -1 : 0);
 }
 
-bool AddToStatistic(ProgramState& state, const QByteArray& word, uint8_t languageId)
+bool AddToStatistic(ProgramState& state, const QString& word, uint8_t languageId)
 {
     TSTATLST& list = state.statisticList;
     for (TSTATLST_ITEM& item : list.Items) {
@@ -51,7 +51,7 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
 {
     TSTATLST& list = state.statisticList;
     int refused = 0;
-    QByteArray firstRefused;
+    QString firstRefused;
     {
         ProgressScope progress(state.ui(), state.texts.STAT(16));
         // The first entry of each pair, as the search from the top finds it.
@@ -98,7 +98,7 @@ void SortStatisticByRating(TSTATLST& list)
     });
 }
 
-int statisticWordCost(const QByteArray& word)
+int statisticWordCost(const QString& word)
 {
     return recordSize(word.size());
 }
@@ -134,7 +134,7 @@ void FillDictionaryFromStatistic(const ProgramState& state, DictionaryTable& tab
             const QByteArray number = QByteArray::number(table.count() + 1);
             const int32_t free = FreeBytes(state, table);
             int64_t used = 0;
-            QSet<QByteArray> present;
+            QSet<QString> present;
             present.reserve(table.count());
             for (const DictRow& row : table.rows())
                 present.insert(row.word);

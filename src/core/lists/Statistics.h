@@ -22,7 +22,7 @@ int CompareRatings(int32_t a, int32_t b);
 
 // Counts the word up when the list holds the pair (the first such entry) and
 // returns true; appends it with rating 1 and returns false otherwise.
-bool AddToStatistic(ProgramState& state, const QByteArray& word, uint8_t languageId);
+bool AddToStatistic(ProgramState& state, const QString& word, uint8_t languageId);
 
 // Counts every row of the table (protected rows too) into the statistic
 // list. A word holding ";" is left out, and the user is told once, since the
@@ -39,7 +39,7 @@ int CompareByRating(const QByteArray& ratingA, const QByteArray& ratingB);
 void SortStatisticByRating(TSTATLST& list);
 
 // The cost of a word in the users dictionary.
-int statisticWordCost(const QByteArray& word);
+int statisticWordCost(const QString& word);
 
 // Fills the table from the statistic list (expected in descending rating
 // order) as Settings.StatisticType says: 0 makes a new dictionary of the

@@ -22,7 +22,7 @@ TLST applyListRows(const ProgramState& state, QVector<ListRow> rows, bool keepNu
     // The live rows by their present word and language ID text: a row's
     // turn removes every other row of its group, then it moves to the group
     // of its lower-case word.
-    QHash<QByteArray, std::vector<int>> groups;
+    QHash<QString, std::vector<int>> groups;
     groups.reserve(n);
     for (int i = 0; i < n; ++i)
         groups[wordAndTextKey(rows[i].word, rows[i].languageId)].push_back(i);
@@ -132,7 +132,7 @@ void WhiteBlackListSession::changeLanguage()
         setSelectedLanguage(*language);
 }
 
-bool WhiteBlackListSession::confirmEdit(int index, const QByteArray& typed)
+bool WhiteBlackListSession::confirmEdit(int index, const QString& typed)
 {
     if (index < 0 || index >= count() || refuseUnstorable(m_state, typed))
         return false;

@@ -30,7 +30,7 @@ public:
     // A confirmed in-place edit: the text as typed, marked "Edited". A word
     // holding ";" cannot be stored in the list file: the user is told and
     // the row keeps its word (false).
-    bool confirmEdit(int index, const QByteArray& typed);
+    bool confirmEdit(int index, const QString& typed);
     // White list only: move the first selected row, which is then the only
     // selected row; false when it did not move.
     bool moveUp();

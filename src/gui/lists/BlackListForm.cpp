@@ -12,7 +12,7 @@ TBLACKFORM::TBLACKFORM(ProgramState& state)
     buildTable("bList", m_rows.rows(), {ListColumn::Word, ListColumn::LanguageId, ListColumn::Language, ListColumn::Action},
                {QStringLiteral("Caption"), QStringLiteral("Language ID"), QStringLiteral("Language"),
                 QStringLiteral("Action")},
-               [this](int row, const QByteArray& typed) { return m_rows.confirmEdit(row, typed); });
+               [this](int row, const QString& typed) { return m_rows.confirmEdit(row, typed); });
     bList = view();
     setColumnWidth(1, 80);
 

@@ -78,11 +78,11 @@ void ListFormBase::attachProgress(QLabel* activity, QProgressBar* bar, QLabel* s
 }
 
 void ListFormBase::buildTable(const char* viewName, const QVector<ListRow>& rows, const QVector<ListColumn>& columns,
-                              const QStringList& headers, std::function<bool(int, const QByteArray&)> edit)
+                              const QStringList& headers, std::function<bool(int, const QString&)> edit)
 {
     // In-place edits are commands of the window too: their messages belong
     // to it and an error is shown over it.
-    auto handler = [this, edit = std::move(edit)](int row, const QByteArray& typed) {
+    auto handler = [this, edit = std::move(edit)](int row, const QString& typed) {
         DialogsScope scope(m_state, m_dialogs);
         bool accepted = false;
         m_dialogs.runReportingErrors([&] { accepted = edit(row, typed); });
@@ -371,11 +371,11 @@ void ListFormBase::FindKey()
             if (!text)
                 return;
             ListRows& rows = session();
-            QVector<QByteArray> words;
+            QVector<QString> words;
             words.reserve(rows.count());
             for (const ListRow& row : rows.rows())
                 words.append(row.word);
-            const QVector<int> found = rowsStartingWith(words, cp1251::fromUnicode(*text));
+            const QVector<int> found = rowsStartingWith(words, *text);
             for (int i = 0; i < rows.count(); ++i)
                 rows.setSelected(i, false);
             for (int i : found)

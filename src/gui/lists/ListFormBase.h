@@ -74,7 +74,7 @@ protected:
     // columns; columnClicked(column) runs for header clicks and edit for a
     // confirmed in-place edit.
     void buildTable(const char* viewName, const QVector<ListRow>& rows, const QVector<ListColumn>& columns,
-                    const QStringList& headers, std::function<bool(int, const QByteArray&)> edit);
+                    const QStringList& headers, std::function<bool(int, const QString&)> edit);
     QToolButton* addButton(const char* name, const QString& caption, const char* hint, std::function<void()> handler);
     void addSeparator(const char* name);
     // The designed width of a fixed column; it grows to show its caption.

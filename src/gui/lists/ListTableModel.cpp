@@ -40,21 +40,21 @@ int ListTableModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
 }
 
-const QByteArray& ListTableModel::field(const ListRow& row, ListColumn column) const
+QString ListTableModel::field(const ListRow& row, ListColumn column) const
 {
     switch (column) {
     case ListColumn::Word:
         return row.word;
     case ListColumn::Number:
-        return row.number;
+        return cp1251::toUnicode(row.number);
     case ListColumn::LanguageId:
-        return row.languageId;
+        return cp1251::toUnicode(row.languageId);
     case ListColumn::Language:
-        return row.language;
+        return cp1251::toUnicode(row.language);
     case ListColumn::Action:
         break;
     }
-    return row.action;
+    return cp1251::toUnicode(row.action);
 }
 
 namespace {
@@ -73,8 +73,9 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const
     const ListColumn column = m_columns.at(index.column());
     switch (role) {
     case Qt::DisplayRole:
+        return column == ListColumn::Word ? cp1251::shown(m_rows.at(index.row()).word) : field(m_rows.at(index.row()), column);
     case Qt::EditRole:
-        return cp1251::toUnicode(field(m_rows.at(index.row()), column));
+        return field(m_rows.at(index.row()), column);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment((isNumberColumn(column) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     default:
@@ -108,7 +109,7 @@ bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || !index.isValid() || index.row() >= rowCount()
         || m_columns.value(index.column()) != ListColumn::Word || !m_edit)
         return false;
-    if (!m_edit(index.row(), cp1251::fromUnicode(value.toString())))
+    if (!m_edit(index.row(), value.toString()))
         return false;
     // The mark of the row changed along with its word.
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));

@@ -17,7 +17,7 @@ namespace vexlon::gui {
 class ListTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    using EditHandler = std::function<bool(int row, const QByteArray& typed)>;
+    using EditHandler = std::function<bool(int row, const QString& typed)>;
 
     // rows: the core's rows, which outlive the model; columns: which field
     // each column shows; builtInHeaders: the captions while no pack is
@@ -43,7 +43,7 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 private:
-    const QByteArray& field(const ListRow& row, ListColumn column) const;
+    QString field(const ListRow& row, ListColumn column) const;
 
     const QVector<ListRow>& m_rows;
     QVector<ListColumn> m_columns;

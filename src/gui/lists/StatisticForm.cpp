@@ -49,7 +49,7 @@ TST::TST(ProgramState& state, DictionaryTable& table)
                {ListColumn::Word, ListColumn::Number, ListColumn::LanguageId, ListColumn::Language, ListColumn::Action},
                {QStringLiteral("Caption"), QStringLiteral("Reiting"), QStringLiteral("Language ID"),
                 QStringLiteral("Language"), QStringLiteral("Action")},
-               [this](int row, const QByteArray& typed) { return m_rows.confirmEdit(row, typed); });
+               [this](int row, const QString& typed) { return m_rows.confirmEdit(row, typed); });
     ListView1 = view();
     setColumnWidth(1, 60);
 

@@ -13,7 +13,7 @@ TWHITEFORM::TWHITEFORM(ProgramState& state)
                {ListColumn::Word, ListColumn::Number, ListColumn::LanguageId, ListColumn::Language, ListColumn::Action},
                {QStringLiteral("Caption"), QStringLiteral("Index"), QStringLiteral("Language ID"),
                 QStringLiteral("Language"), QStringLiteral("Action")},
-               [this](int row, const QByteArray& typed) { return m_rows.confirmEdit(row, typed); });
+               [this](int row, const QString& typed) { return m_rows.confirmEdit(row, typed); });
     ListView1 = view();
     setColumnWidth(1, 50);
     setColumnWidth(2, 75);

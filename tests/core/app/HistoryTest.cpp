@@ -63,7 +63,7 @@ protected:
     {
         QStringList out;
         for (const DictRow& r : editor.table.rows())
-            out << QString::fromLatin1(r.word + ' ' + r.number + ' ' + r.languageId + ' ' + r.status);
+            out << r.word + QString::fromLatin1(' ' + r.number + ' ' + r.languageId + ' ' + r.status);
         for (const char* list : {kWhiteListFile, kBlackListFile, kStatisticFile})
             // (The time of writing aside.)
             out << QString::fromLatin1(read(QString::fromLatin1(list))).remove(QRegularExpression(QStringLiteral("LastUpdate;[^\r]*")));

@@ -42,17 +42,36 @@ TEST(AnsiTest, CodePageLowerCaseAndWordOrder)
     EXPECT_EQ(cp1251::fromUnicode(QStringLiteral(u"ä")), QByteArray("?"));
     EXPECT_FALSE(cp1251::canEncode(u'ä'));
     EXPECT_EQ(cp1251::fromUnit(u'\u0410'), 0xC0);
-    // Latin and Cyrillic, Ё included, lower-case; digits and signs stay.
-    EXPECT_EQ(cp1251::toLower(QByteArray("AbC1-\xC0\xDF\xA8", 8)), QByteArray("abc1-\xE0\xFF\xB8", 8));
+    // Latin and Cyrillic, Ё included, lower-case; digits, signs and kept
+    // codes stay.
+    const QChar kept = cp1251::keptCode(0xC0);
+    EXPECT_EQ(cp1251::toLower(QStringLiteral(u"AbC1-АЯЁÄ") + kept), QStringLiteral(u"abc1-аяёä") + kept);
     // Words sort lower case first, and by locale.
-    EXPECT_LT(cp1251::compare("a", "A"), 0);
-    EXPECT_LT(cp1251::compare("A", "b"), 0);
-    EXPECT_LT(cp1251::compare("abc", "abd"), 0);
-    EXPECT_EQ(cp1251::compare("same", "same"), 0);
-    // Cyrillic letters sort among themselves by the alphabet, not by byte:
-    // Ё (0xA8) comes between Е and Ж.
-    EXPECT_LT(cp1251::compare("\xC5", "\xA8"), 0);
-    EXPECT_LT(cp1251::compare("\xA8", "\xC6"), 0);
+    EXPECT_LT(cp1251::compare(u"a", u"A"), 0);
+    EXPECT_LT(cp1251::compare(u"A", u"b"), 0);
+    EXPECT_LT(cp1251::compare(u"abc", u"abd"), 0);
+    EXPECT_EQ(cp1251::compare(u"same", u"same"), 0);
+    // Cyrillic letters sort among themselves by the alphabet, not by code:
+    // Ё comes between Е and Ж.
+    EXPECT_LT(cp1251::compare(u"Е", u"Ё"), 0);
+    EXPECT_LT(cp1251::compare(u"Ё", u"Ж"), 0);
+}
+
+// Every byte reads as a character and is written back as itself, and so is
+// a kept code; a character the code page lacks stops a word's encoding at
+// its position.
+TEST(AnsiTest, WordsKeepEveryByteAndRefuseWhatTheyCannotHold)
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(static_cast<char>(b));
+    const QString text = cp1251::toUnicode(all) + cp1251::keptCode(0x9F);
+    QByteArray back;
+    EXPECT_EQ(cp1251::encodeWord(text, back), -1);
+    EXPECT_EQ(back, all + '\x9F');
+    EXPECT_EQ(cp1251::keptCodesText(text), QStringLiteral("9F"));
+    EXPECT_EQ(cp1251::encodeWord(u"abäc", back), 2);
+    EXPECT_EQ(cp1251::shown(QStringLiteral("a") + cp1251::keptCode(0x9F)), QStringLiteral(u"a⟨9F⟩"));
 }
 
 // Text from a file is shown in messages with its control characters (C0,

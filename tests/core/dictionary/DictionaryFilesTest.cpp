@@ -71,7 +71,7 @@ TEST_F(ItudFileTest, ModificationZeroTranslatesAndReadingPassesOverOtherRecordKi
     DictionaryTable back;
     ASSERT_TRUE(ReadDictionaryFile(state, back, file("out.iud")));
     ASSERT_EQ(back.count(), 1);
-    EXPECT_EQ(back.row(0).word, QByteArray("\xC0\xE1"));
+    EXPECT_EQ(back.row(0).word, cp("\xC0\xE1"));
     EXPECT_EQ(back.row(0).language, QByteArray("Russian"));
 
     const QByteArray records = QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00", 8) + QByteArray("\x06\x02\x00\x09\x09\x09", 6)
@@ -81,7 +81,7 @@ TEST_F(ItudFileTest, ModificationZeroTranslatesAndReadingPassesOverOtherRecordKi
     ASSERT_EQ(table.count(), 3);
     EXPECT_EQ(table.row(0), (DictRow {"ab", "1", "01", "English", "Users Dictionary"}));
     // The passed-over record leaves a gap in the numbers.
-    EXPECT_EQ(table.row(1), (DictRow {"\xC0\xE1\xC0", "3", "02", "Russian", "Users Dictionary"}));
+    EXPECT_EQ(table.row(1), (DictRow {cp("\xC0\xE1\xC0"), "3", "02", "Russian", "Users Dictionary"}));
     EXPECT_EQ(table.row(2), (DictRow {"z", "4", "33", "Unknown", "Users Dictionary"}));
     EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x01\x02\x03"));
     EXPECT_TRUE(dialogs.atRest());

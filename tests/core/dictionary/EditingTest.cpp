@@ -120,7 +120,7 @@ TEST_F(EditingTest, DeleteAndEditSpareProtectedRows)
 
     // Editing lower-cases and drops blanks; protected rows refuse.
     table.modified = false;
-    EXPECT_TRUE(EditWord(table, 1, "Ab Cd \xC0"));
+    EXPECT_TRUE(EditWord(table, 1, cp("Ab Cd \xC0")));
     EXPECT_FALSE(EditWord(table, 0, "x"));
     EXPECT_EQ(words(), (QList<QByteArray> {"b", "abcd\xE0", "e"}));
     EXPECT_EQ(column(ColStatus), (QList<QByteArray> {status::Locked, status::EditedByUser, status::WhiteList}));

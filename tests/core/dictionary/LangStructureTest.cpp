@@ -1,3 +1,4 @@
+#include "core/base/CodePage1251.h"
 #include "core/dictionary/LangStructure.h"
 
 #include "support/CoreFixture.h"
@@ -68,24 +69,36 @@ TEST(LangStructureTest, NamesAndTranslationsInBothModifications)
     }));
     // Two languages with one id: the name is the first one's, the translation the last one's.
     EXPECT_EQ(LanguageName(s, 9), QByteArray("Nine"));
-    EXPECT_EQ(DecodeChar(s, 0, 9, 0x80), 0xC1);
+    EXPECT_EQ(DecodeChar(s, 0, 9, 0x80), QChar(u'\u0411'));
     EXPECT_EQ(LanguageName(s, 0xFF), QByteArray("Unknown"));
     EXPECT_EQ(LanguageName(TiTAPStructure {}, 1), QByteArray("Unknown"));
-    // Mode 0 translates through the table; 0x80 stands for U+0410 = 0xC0.
-    EXPECT_EQ(DecodeChar(s, 0, 2, 0x80), 0xC0);
-    EXPECT_EQ(EncodeChar(s, 0, 2, 0xC0), 0x80); // the first of two codes wins
-    EXPECT_EQ(DecodeChar(s, 0, 2, 0x90), 0x90); // missing code passes through
-    EXPECT_EQ(EncodeChar(s, 0, 2, 'z'), 'z');
-    // Mode 1, and any other value, passes everything through.
+    // Mode 0 translates through the table; 0x80 stands for U+0410.
+    EXPECT_EQ(DecodeChar(s, 0, 2, 0x80), QChar(u'\u0410'));
+    EXPECT_EQ(EncodeChar(s, 0, 2, QChar(u'\u0410')), 0x80); // the first of two codes wins
+    // The second code of that letter would come back as the first: it is kept.
+    EXPECT_EQ(DecodeChar(s, 0, 2, 0x81), cp1251::keptCode(0x81));
+    EXPECT_EQ(EncodeChar(s, 0, 2, cp1251::keptCode(0x81)), 0x81);
+    // A code the table leaves out reads as its code-page character, unless
+    // the table gives that character to another code (0xC0 is U+0410 in
+    // Windows-1251, which is code 0x80 here).
+    EXPECT_EQ(DecodeChar(s, 0, 2, 0x90), QChar(u'\u0452'));
+    EXPECT_EQ(EncodeChar(s, 0, 2, QChar(u'\u0452')), 0x90);
+    EXPECT_EQ(DecodeChar(s, 0, 2, 0xC0), cp1251::keptCode(0xC0));
+    EXPECT_EQ(EncodeChar(s, 0, 2, u'z'), 'z');
+    // A letter neither the table nor the code page holds cannot be stored.
+    EXPECT_EQ(EncodeChar(s, 0, 2, u'ä'), std::nullopt);
+    // Mode 1, and any other value, reads codes as Windows-1251.
     for (int mode : {1, 2, -1}) {
-        EXPECT_EQ(DecodeChar(s, mode, 2, 0x80), 0x80);
-        EXPECT_EQ(EncodeChar(s, mode, 2, 0xC0), 0xC0);
+        EXPECT_EQ(DecodeChar(s, mode, 2, 0x80), QChar(u'\u0402'));
+        EXPECT_EQ(EncodeChar(s, mode, 2, QChar(u'\u0410')), 0xC0);
+        EXPECT_EQ(EncodeChar(s, mode, 3, u'ä'), std::nullopt);
     }
     // An id no language has.
-    EXPECT_EQ(DecodeChar(s, 0, 0xFF, 0x80), 0x80);
-    EXPECT_EQ(EncodeChar(s, 0, 0xFF, 0xC0), 0xC0);
-    // A letter the code page lacks decodes to "?", but a real "?" in a word
-    // is written as the code of "?", not as that letter's code.
-    EXPECT_EQ(DecodeChar(s, 0, 3, 0x80), '?');
-    EXPECT_EQ(EncodeChar(s, 0, 3, '?'), 0x3F);
+    EXPECT_EQ(DecodeChar(s, 0, 0xFF, 0xC0), QChar(u'\u0410'));
+    EXPECT_EQ(EncodeChar(s, 0, 0xFF, QChar(u'\u0410')), 0xC0);
+    // A letter outside the code page is the language's own; a real "?" in a
+    // word is written as the code of "?".
+    EXPECT_EQ(DecodeChar(s, 0, 3, 0x80), QChar(u'ä'));
+    EXPECT_EQ(EncodeChar(s, 0, 3, u'ä'), 0x80);
+    EXPECT_EQ(EncodeChar(s, 0, 3, u'?'), 0x3F);
 }

@@ -35,7 +35,9 @@ void RemoveDuplicates(DictionaryTable& table)
 {
     int i = 0;
     while (i < table.count()) {
-        table.setCell(i, ColWord, cp1251::toLower(table.row(i).word));
+        DictRow lowered = table.row(i);
+        lowered.word = cp1251::toLower(lowered.word);
+        table.setRow(i, lowered);
         const int n = table.count();
         int match = -1;
         for (int step = 1; step < n && match < 0; ++step) {
@@ -61,18 +63,20 @@ void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure,
         }
         const bool needsId = rules.blackList || rules.language || rules.intelect;
         const int32_t id = needsId ? hexToInt(table.row(i).languageId) : 0;
+        DictRow cleaned = table.row(i);
         if (rules.symbols)
-            table.setCell(i, ColWord, StripSymbols(table.row(i).word));
+            cleaned.word = StripSymbols(cleaned.word);
         if (rules.numbers)
-            table.setCell(i, ColWord, StripDigits(table.row(i).word));
-        const QByteArray word = table.row(i).word;
+            cleaned.word = StripDigits(cleaned.word);
+        table.setRow(i, cleaned);
+        const QString word = cleaned.word;
         bool blacklisted = false;
         for (qsizetype b = 0; rules.blackList && !blacklisted && b < blackList.Items.size(); ++b)
             blacklisted = blackList.Items[b].Word == word && blackList.Items[b].LanguageID == id;
         // A longer word of the same language that begins with this one.
         bool prefix = false;
         for (int j = 0; rules.intelect && !prefix && j < table.count(); ++j) {
-            const QByteArray& other = table.row(j).word;
+            const QString& other = table.row(j).word;
             prefix = j != i && other.size() > word.size() && other.startsWith(word) && tryHexToInt(table.row(j).languageId) == id;
         }
         const bool language = rules.language && settings.LanguageCleanIndex < structure.Languages.size()
@@ -90,7 +94,7 @@ void CleanDictionary(const TSettings& settings, const TiTAPStructure& structure,
 bool DictionaryHasProblem(const DictionaryTable& table)
 {
     for (int i = 0; i < table.count(); ++i) {
-        const QByteArray& word = table.row(i).word;
+        const QString& word = table.row(i).word;
         if (word.isEmpty() || word.size() < 2 || word.size() > 249)
             return true;
         for (int j = 0; j < table.count(); ++j) {

@@ -15,7 +15,14 @@ using namespace vexlon::test;
 class ListCommandsTest : public CoreFixture {
 protected:
     // One field of every row of a list window.
-    static QList<QByteArray> fieldOf(const QVector<ListRow>& rows, QByteArray ListRow::*field = &ListRow::word)
+    static QList<QByteArray> fieldOf(const QVector<ListRow>& rows)
+    {
+        QList<QByteArray> out;
+        for (const ListRow& r : rows)
+            out << bytes(r.word);
+        return out;
+    }
+    static QList<QByteArray> fieldOf(const QVector<ListRow>& rows, QByteArray ListRow::*field)
     {
         QList<QByteArray> out;
         for (const ListRow& r : rows)

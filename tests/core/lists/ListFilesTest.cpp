@@ -20,7 +20,7 @@ protected:
 TEST_F(ListFilesTest, WrittenListReadsBackWithNamesFromTheStructure)
 {
     TSTATLST list;
-    setItems(list, {{"hello", 7, 0x01, "stale"}, {"\xEF\xF0\xE8", -3, 0x02, "Russian"}, {"", 0, 0x7F, "x"}});
+    setItems(list, {{"hello", 7, 0x01, "stale"}, {cp("\xEF\xF0\xE8"), -3, 0x02, "Russian"}, {"", 0, 0x7F, "x"}});
     const QString path = file("Lists/Statistic.csv");
     WriteListFile(list, path);
     const QByteArray bytes = read("Lists/Statistic.csv");

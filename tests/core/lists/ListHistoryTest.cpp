@@ -20,7 +20,7 @@ protected:
     {
         QList<QByteArray> s;
         for (const ListRow& r : session.rows())
-            s << r.word + '|' + r.number + '|' + r.languageId + '|' + r.language + '|' + r.action;
+            s << bytes(r.word) + '|' + r.number + '|' + r.languageId + '|' + r.language + '|' + r.action;
         for (const char* name : {kWhiteListFile, kBlackListFile, kStatisticFile}) {
             QList<QByteArray> lines = read(QString::fromLatin1(name)).split('\n');
             lines.removeAt(2);
@@ -44,7 +44,7 @@ protected:
         for (int i = 0; i < s.count(); ++i)
             s.setSelected(i, random.below(3) == 0);
         dialogs.languages = {random.below(5) == 0 ? kNoLanguage : static_cast<uint8_t>(random.below(3))};
-        const QByteArray word = random.below(6) == 0 ? QByteArray("a;b") : random.word(3);
+        const QString word = random.below(6) == 0 ? QStringLiteral("a;b") : random.word(3);
         switch (random.below(7)) {
         case 0: return s.markDelete(), liststep::Delete;
         case 1: return s.cancelDeletion(), liststep::CancelDeletion;

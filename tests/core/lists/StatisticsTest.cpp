@@ -157,7 +157,7 @@ TEST_F(StatisticsTest, TheWindowOrdersNineDigitAndNegativeRatingsAndStillFillsTh
     const auto order = [&] {
         QList<QByteArray> out;
         for (const ListRow& r : window.rows())
-            out << r.word;
+            out << bytes(r.word);
         return out;
     };
     EXPECT_EQ(order(), (QList<QByteArray> {"neg", "big", "mid", "small"}));
