@@ -1,5 +1,6 @@
 #include "core/lists/ListFiles.h"
 
+#include "core/base/CodePage1251.h"
 #include "core/base/Errors.h"
 #include "support/CoreFixture.h"
 
@@ -120,4 +121,29 @@ TEST_F(ListFilesTest, UnstorableWordsAreRefusedMembershipIsExactAndUnreadableLis
     write("Lists/BlackList.csv", listFile("1", {"nope;0;02;"}));
     EXPECT_TRUE(ReadProgramList(state, ListKind::Black));
     EXPECT_EQ(state.blackList.Items[0].LanguageTitle, QByteArray("Russian"));
+}
+
+// A list in UTF-8, with the byte-order mark or without, reads as its
+// Windows-1251 twin; a list holding a word Windows-1251 lacks is written in
+// UTF-8 and reads back whole, while a list without one stays Windows-1251.
+TEST_F(ListFilesTest, ListsReadUtf8AndWriteItOnlyWhenAWordNeedsIt)
+{
+    const QString text = QStringLiteral(u"Vexlon list file\r\nList Type;Black/White list\r\nLastUpdate;x\r\n"
+                                        u"Word Amount;1\r\nсёння;4;04;\r\n");
+    for (const QByteArray& bytes : {cp1251::fromUnicode(text), text.toUtf8(), "\xEF\xBB\xBF" + text.toUtf8()}) {
+        TLST parsed;
+        ASSERT_TRUE(ParseListFile(bytes, parsed, state.langStructure));
+        ASSERT_EQ(parsed.Items.size(), 1);
+        EXPECT_EQ(parsed.Items[0].Word, QStringLiteral(u"сёння"));
+    }
+    TLST list;
+    setItems(list, {{QStringLiteral(u"сёння"), 1, 0x04, ""}});
+    EXPECT_TRUE(ListFileContent(list, "x").startsWith("Vexlon list file\r\n"));
+    list.Items.append({QStringLiteral(u"grüße"), 2, 0x07, ""});
+    const QByteArray utf8 = ListFileContent(list, "x");
+    EXPECT_TRUE(utf8.startsWith("\xEF\xBB\xBFVexlon list file\r\n"));
+    TLST back;
+    ASSERT_TRUE(ParseListFile(utf8, back, state.langStructure));
+    ASSERT_EQ(back.Items.size(), 2);
+    EXPECT_EQ(back.Items[1].Word, QStringLiteral(u"grüße"));
 }
