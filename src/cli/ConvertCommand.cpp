@@ -5,6 +5,7 @@
 #include "cli/ShowCommand.h"
 
 #include "cli/Arguments.h"
+#include "cli/FileNames.h"
 
 #include "core/app/DictionaryFiles.h"
 #include "core/dictionary/TableOps.h"
@@ -50,7 +51,8 @@ int saveAsConvert(Session& session, const std::string& outPath, const std::strin
     }
     if (filter == SaveFilter::ItapFormat && RefuseUnstorableWords(editor))
         return ExitProblem;
-    WriteDictionaryAs(editor, QString::fromStdString(outPath), filter);
+    NamedFile out(outPath);
+    out.write([&](const QString& name) { WriteDictionaryAs(editor, name, filter); });
     editor.table.modified = false;
     return ExitOk;
 }

@@ -4,6 +4,7 @@
 // phone. Reading and writing the dictionary and the phone information are
 // the editor's own commands, run through a PhoneLink over the first phone
 // in P2K mode.
+#include "cli/FileNames.h"
 #include "cli/PhoneCommand.h"
 
 #include "cli/Cli.h"
@@ -211,7 +212,8 @@ int runRead(Session& cli, PhoneSession& session, const std::string& outName)
     // OUT is replaced only by the whole dictionary, so a failed read or
     // write never destroys an earlier copy.
     try {
-        writeFileSafely(QString::fromStdString(outName), bytes);
+        NamedFile out(outName);
+        out.write([&](const QString& name) { writeFileSafely(name, bytes); });
     } catch (const FileError& e) {
         cli.err << "vexlon-cli: " << e.message().toStdString() << '\n';
         return kExitUsage;

@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 
 #include "cli/Arguments.h"
+#include "cli/FileNames.h"
 
 #include "core/app/DictionaryFiles.h"
 #include "core/base/CodePage1251.h"
@@ -76,7 +77,8 @@ bool openAsShow(Session& session, const OpenRequest& request)
         session.err << "vexlon-cli: --as takes iud, csv, txt or all\n";
         return false;
     }
-    const QString path = QString::fromStdString(request.path);
+    NamedFile in(request.path);
+    const QString path = in.readName();
     Editor& editor = session.editor;
     if (request.raw) {
         editor.table.clear();

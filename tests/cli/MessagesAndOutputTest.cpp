@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <cctype>
+#include <fstream>
 #include <regex>
 #include <set>
 
@@ -226,4 +227,29 @@ TEST_F(CliOutputTest, CountStartsAStatisticListWhenThereIsNone)
     EXPECT_TRUE(errSays("Lists")) << err.str();
     EXPECT_TRUE(out.str().empty()) << out.str();
     EXPECT_FALSE(exists("Lists"));
+}
+
+// Names that are not UTF-8 (Windows-1251 bytes here) are read and written
+// under exactly their own bytes; a folder that does not exist is an error
+// that writes nothing anywhere.
+TEST_F(CliOutputTest, FileNamesThatAreNotUtf8AreReadAndWrittenAsTheyAre)
+{
+    writeCsv("a.csv", {"one", "two"});
+    const std::string folder = dir.path().toStdString();
+    const std::string iud = folder + "/\xEF\xF0\xE8\xE2\xE5\xF2.iud";
+    ASSERT_EQ(run({"convert", path("a.csv"), iud}), cli::ExitOk) << err.str();
+    std::ifstream written(iud, std::ios::binary);
+    ASSERT_TRUE(written.good());
+    const std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.size(), 5100u);
+    const std::string csv = folder + "/\xFF.csv";
+    ASSERT_EQ(run({"convert", iud, csv}), cli::ExitOk) << err.str();
+    ASSERT_EQ(run({"show", csv}), cli::ExitOk) << err.str();
+    EXPECT_NE(out.str().find("one"), std::string::npos);
+    EXPECT_NE(out.str().find("two"), std::string::npos);
+    // Only the two files and what the fixture made are in the folder.
+    const QStringList entries = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_FALSE(entries.join(QLatin1Char(' ')).contains(QStringLiteral(".part"))) << entries.join(' ').toStdString();
+    EXPECT_EQ(run({"convert", iud, folder + "/\xFF/x.iud"}), cli::ExitError);
+    EXPECT_TRUE(errSays("Cannot create file")) << err.str();
 }
