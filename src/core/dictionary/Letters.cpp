@@ -19,7 +19,8 @@ std::optional<uint8_t> languageOf(const QByteArray& languageIdText)
 
 QString letterName(QChar c)
 {
-    return QStringLiteral("\"%1\" (U+%2)").arg(c.isPrint() ? QString(c) : QString()).arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("\"%1\" (U+%2)")
+        .arg(c.isPrint() ? QString(c) : QString(), QString::number(c.unicode(), 16).rightJustified(4, QLatin1Char('0')).toUpper());
 }
 
 QString languageText(const ProgramState& state, uint8_t id)

@@ -99,6 +99,7 @@ TEST_F(LettersTest, LettersThePhoneCannotStoreAreNamedAndNeverWritten)
     const QVector<LetterNote> notes = CheckLetters(state, word, byteToHex(russian));
     ASSERT_EQ(notes.size(), 2);
     EXPECT_FALSE(notes[0].storable);
+    EXPECT_TRUE(notes[0].reason.contains(QStringLiteral(u"\"ü\" (U+00FC)"))) << notes[0].reason.toStdString();
     EXPECT_TRUE(notes[0].reason.contains(QStringLiteral("Russian"))) << notes[0].reason.toStdString();
     EXPECT_THROW(BuildDictionary({unicodeRow(word, russian)}, state, "abc"), VexlonError);
     // "ђ" is in the code page, but its byte is the Russian "Р".
