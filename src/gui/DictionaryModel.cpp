@@ -11,6 +11,8 @@ namespace vexlon::gui {
 DictionaryModel::DictionaryModel(DictionaryTable& table, const ProgramState* state, QObject* parent)
     : QAbstractTableModel(parent), m_table(table), m_state(state), m_headers(builtInHeaders())
 {
+    if (m_state)
+        m_letters = std::make_unique<LetterChecker>(*m_state);
     m_table.setObserver(this);
 }
 
@@ -116,7 +118,7 @@ QString DictionaryModel::letterNotes(int row, const QString& word, bool* storabl
     if (!m_state || row < 0 || row >= m_table.count())
         return {};
     QStringList lines;
-    for (const LetterNote& note : CheckLetters(*m_state, word, m_table.row(row).languageId)) {
+    for (const LetterNote& note : m_letters->check(word, m_table.row(row).languageId)) {
         if (!note.storable && storable)
             *storable = false;
         lines << (note.storable ? QString() : QStringLiteral("Cannot be stored: ")) + note.reason;
@@ -131,7 +133,7 @@ QString DictionaryModel::statusText(const DictRow& row) const
     if (!kept.isEmpty())
         text += QStringLiteral(" \u2022 kept codes %1").arg(kept);
     if (m_state) {
-        const qsizetype bad = FirstUnstorableLetter(*m_state, row.word, row.languageId);
+        const qsizetype bad = m_letters->firstUnstorable(row.word, row.languageId);
         if (bad >= 0)
             text += QStringLiteral(" \u2022 cannot store \"%1\"").arg(row.word.at(bad));
     }

@@ -9,11 +9,13 @@
 
 #include "core/base/ProgramState.h"
 #include "core/dictionary/DictionaryTable.h"
+#include "core/dictionary/Letters.h"
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 namespace vexlon::gui {
 
@@ -56,6 +58,7 @@ private:
 
     DictionaryTable& m_table;
     const ProgramState* m_state;
+    std::unique_ptr<LetterChecker> m_letters;
     QStringList m_headers;
     std::function<bool(int, const QString&)> m_edit;
 };

@@ -57,6 +57,10 @@ SaveOutcome SaveDictionary(Editor& editor, const std::function<std::optional<Sav
     const std::optional<SaveChoice> choice = chooseFile();
     if (!choice)
         return SaveOutcome::NotChosen;
+    if (const QString reason = unreachableNameReason(choice->path); !reason.isEmpty()) {
+        editor.state.ui().message(reason);
+        return SaveOutcome::Declined;
+    }
     if (choice->filter == SaveFilter::ItapFormat && RefuseUnstorableWords(editor))
         return SaveOutcome::HasProblem;
     const bool exists = QFileInfo::exists(choice->path);

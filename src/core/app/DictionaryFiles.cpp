@@ -2,6 +2,7 @@
 
 #include "core/app/History.h"
 #include "core/base/Convert.h"
+#include "core/base/Errors.h"
 
 #include "core/dictionary/Cleaning.h"
 #include "core/dictionary/CsvTextFiles.h"
@@ -31,8 +32,23 @@ void FinishLoad(Editor& editor)
     table.modified = false;
 }
 
+QString unreachableNameReason(const QString& path)
+{
+    if (!path.contains(QChar(QChar::ReplacementCharacter)))
+        return {};
+    return QStringLiteral("The name \"%1\" holds bytes that are not UTF-8, so the program cannot reach the file by it. "
+                          "Rename the file (or its folder) and try again; nothing was read or written.")
+        .arg(printable(path));
+}
+
 bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
 {
+    // A file the dialog showed under a name that is not its own would read
+    // as missing, which the CSV and text readers pass over in silence.
+    if (!QFileInfo::exists(path)) {
+        const QString reason = unreachableNameReason(path);
+        throw FileError::cannotOpen(path, reason.isEmpty() ? QStringLiteral("No such file or directory") : reason);
+    }
     // The file is read aside: the dictionary on screen is replaced only by
     // a file read whole, never emptied by one that fails or is declined.
     DictionaryTable read;
@@ -110,9 +126,10 @@ SaveRefusal PrepareSave(Editor& editor)
 bool RefuseUnstorableWords(Editor& editor)
 {
     const ProgramState& state = editor.state;
+    LetterChecker checker(state);
     for (int i = 0; i < editor.table.count(); ++i) {
         const DictRow& row = editor.table.row(i);
-        const qsizetype bad = FirstUnstorableLetter(state, row.word, row.languageId);
+        const qsizetype bad = checker.firstUnstorable(row.word, row.languageId);
         if (bad < 0)
             continue;
         for (int j = 0; j < editor.table.count(); ++j)

@@ -18,6 +18,10 @@ inline const char* const kOpenFilterText = "Users Dictionary Files (*.iud);;Text
 inline const char* const kSaveFilterText =
     "Motorola iTAP Format (*.iud);;MS Excel CSV Format (*.csv);;MS Excel CSV Format, UTF-8 (*.csv)";
 
+// Empty, or why a name the file dialog gave cannot be used: it shows bytes
+// that are not UTF-8 as U+FFFD, which is not the file's real name.
+QString unreachableNameReason(const QString& path);
+
 // Reads the file with the reader of the filter entry into a table of its
 // own; only when it was read whole does it replace the dictionary, with the
 // follow-up of every load: the white list when it is on, duplicate and

@@ -37,33 +37,55 @@ QString cannotStoreReason(const ProgramState& state, QChar c, uint8_t id)
 
 } // namespace
 
-QVector<LetterNote> CheckLetters(const ProgramState& state, QStringView word, const QByteArray& languageIdText)
+LetterChecker::LetterChecker(const ProgramState& state) : m_state(state)
+{
+}
+
+LetterChecker::~LetterChecker() = default;
+
+CharTranslator& LetterChecker::translator()
+{
+    if (!m_translator || m_mode != m_state.settings.iTAPModification) {
+        m_mode = m_state.settings.iTAPModification;
+        m_translator = std::make_unique<CharTranslator>(m_state.langStructure, m_mode);
+    }
+    return *m_translator;
+}
+
+QVector<LetterNote> LetterChecker::check(QStringView word, const QByteArray& languageIdText)
 {
     QVector<LetterNote> notes;
-    const std::optional<uint8_t> id = languageOf(languageIdText);
-    CharTranslator translator(state.langStructure, state.settings.iTAPModification);
-    const uint8_t code = id.value_or(0xFF);
+    CharTranslator& t = translator();
+    const uint8_t code = languageOf(languageIdText).value_or(0xFF);
     for (qsizetype i = 0; i < word.size(); ++i) {
         const QChar c = word.at(i);
         if (cp1251::isKeptCode(c)) {
             notes.append({i, c, true, QStringLiteral("the phone code %1 stands for no letter here and is kept as it is")
                                           .arg(cp1251::keptCodesText(QString(c)))});
-        } else if (!translator.encode(code, c)) {
-            notes.append({i, c, false, cannotStoreReason(state, c, code)});
-        } else if (c.isLetter() && translator.hasLetterTable(code) && !translator.isLanguageLetter(code, c)) {
+        } else if (!t.encode(code, c)) {
+            notes.append({i, c, false, cannotStoreReason(m_state, c, code)});
+        } else if (c.isLetter() && t.hasLetterTable(code) && !t.isLanguageLetter(code, c)) {
             notes.append({i, c, true, QStringLiteral("%1 is not a letter of %2; it is stored as its Windows-1251 byte")
-                                          .arg(letterName(c), languageText(state, code))});
+                                          .arg(letterName(c), languageText(m_state, code))});
         }
     }
     return notes;
 }
 
+qsizetype LetterChecker::firstUnstorable(QStringView word, const QByteArray& languageIdText)
+{
+    QByteArray codes;
+    return translator().encodeWord(languageOf(languageIdText).value_or(0xFF), word, codes);
+}
+
+QVector<LetterNote> CheckLetters(const ProgramState& state, QStringView word, const QByteArray& languageIdText)
+{
+    return LetterChecker(state).check(word, languageIdText);
+}
+
 qsizetype FirstUnstorableLetter(const ProgramState& state, QStringView word, const QByteArray& languageIdText)
 {
-    CharTranslator translator(state.langStructure, state.settings.iTAPModification);
-    const uint8_t code = languageOf(languageIdText).value_or(0xFF);
-    QByteArray codes;
-    return translator.encodeWord(code, word, codes);
+    return LetterChecker(state).firstUnstorable(word, languageIdText);
 }
 
 QString unstorableLetterText(const ProgramState& state, QStringView word, qsizetype position, uint8_t id)

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVector>
+#include <memory>
 
 namespace vexlon {
 
@@ -19,6 +20,25 @@ struct LetterNote {
     // cannot be written to a dictionary file.
     bool storable = true;
     QString reason;
+};
+
+class CharTranslator;
+
+// Checks many words with one set of translation tables, rebuilt when the
+// code translation mode of the settings changes.
+class LetterChecker {
+public:
+    explicit LetterChecker(const ProgramState& state);
+    ~LetterChecker();
+    QVector<LetterNote> check(QStringView word, const QByteArray& languageIdText);
+    qsizetype firstUnstorable(QStringView word, const QByteArray& languageIdText);
+
+private:
+    CharTranslator& translator();
+
+    const ProgramState& m_state;
+    int32_t m_mode = 0;
+    std::unique_ptr<CharTranslator> m_translator;
 };
 
 // The characters of a word that are worth a note in the language whose ID

@@ -1,6 +1,7 @@
 #include "core/app/Commands.h"
-#include "core/app/Gauge.h"
 #include "core/app/DictionaryFiles.h"
+#include "core/app/Gauge.h"
+#include "core/base/Errors.h"
 
 #include "core/dictionary/CsvTextFiles.h"
 #include "core/lists/ListFiles.h"
@@ -124,6 +125,18 @@ TEST_F(CommandsTest, OnlyASaveThatWroteItsFileCountsAsSaved)
     EXPECT_EQ(dialogs.messages.back(), QString::fromLatin1(kNotSavedFullText).arg(30).arg(10)); // 19 + 10 + 10 bytes, one must stay free
     EXPECT_TRUE(editor.table.modified);
     EXPECT_TRUE(dialogs.atRest());
+
+    // A name the file dialog showed with bytes that are not UTF-8 is not the
+    // file's own: nothing is written under it, and opening it says why
+    // instead of reading an empty file.
+    editor.state.settings.UsersDictionarySize = 5100;
+    const QString unreachable = file(QStringLiteral(u"caf\uFFFD"));
+    EXPECT_EQ(SaveDictionary(editor, [&] { return std::optional<SaveChoice>({unreachable, SaveFilter::Csv}); }),
+              SaveOutcome::Declined);
+    EXPECT_TRUE(dialogs.messages.back().contains(QStringLiteral("not UTF-8")));
+    EXPECT_FALSE(QFileInfo::exists(unreachable + QStringLiteral(".csv")));
+    EXPECT_THROW(OpenDictionaryFile(editor, unreachable, OpenFilter::Csv), FileError);
+    EXPECT_EQ(editor.table.count(), 2);
 }
 
 TEST_F(CommandsTest, ClosingTheWhiteListWindowAndTheStartUpListReading)
