@@ -234,11 +234,11 @@ void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t
 
 QString languageKey(const QByteArray& languageIdText)
 {
+    // A dictionary record keeps the low byte of the value: "101" and "01"
+    // are written as one language.
     if (const std::optional<int32_t> id = tryHexToInt(languageIdText)) {
-        const auto value = static_cast<uint32_t>(*id);
-        QString key(3, QLatin1Char('v'));
-        key[1] = QChar(static_cast<char16_t>(value >> 16));
-        key[2] = QChar(static_cast<char16_t>(value & 0xFFFF));
+        QString key(2, QLatin1Char('v'));
+        key[1] = QChar(static_cast<char16_t>(static_cast<uint32_t>(*id) & 0xFF));
         return key;
     }
     return QLatin1Char('t') + wordAndTextKey(QString(), languageIdText);

@@ -55,7 +55,8 @@ bool RunCleaningCommand(ProgramState& state, DictionaryTable& table, CleaningIte
 void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t minimum);
 
 // The language part of a row's identity: a language ID text that reads as
-// hexadecimal stands for its value ("1", "01" and "0001" are one language);
+// hexadecimal stands for the low byte of its value, which is what a
+// dictionary record keeps ("1", "01", "0001" and "101" are one language);
 // any other text stands only for itself. Followed by a word it keys the
 // (word, language) pair without ambiguity.
 QString languageKey(const QByteArray& languageIdText);

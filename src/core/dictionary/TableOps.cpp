@@ -19,14 +19,22 @@ int compareUnsigned(int32_t a, int32_t b)
     return ua > ub ? 1 : (ua < ub ? -1 : 0);
 }
 
+// The value a cell is compared by: the Number column as the decimal number
+// it holds, the language ID as hexadecimal, both as unsigned 32-bit values.
+// Throws ConvertError for a text that is not a number.
+uint32_t columnKey(const DictRow& row, int column)
+{
+    return static_cast<uint32_t>(column == ColNumber ? strToInt(row.number) : hexToInt(row.cell(column)));
+}
+
 // Reorders the table by numeric keys taken from one column; all keys are
 // converted first so that a bad text leaves the table as it was.
-void sortByHexColumn(DictionaryTable& table, int column, bool descending = false)
+void sortByNumberColumn(DictionaryTable& table, int column, bool descending = false)
 {
     const QVector<DictRow>& rows = table.rows();
     std::vector<uint32_t> keys(static_cast<size_t>(rows.size()));
     for (qsizetype i = 0; i < rows.size(); ++i)
-        keys[static_cast<size_t>(i)] = static_cast<uint32_t>(hexToInt(rows[i].cell(column)));
+        keys[static_cast<size_t>(i)] = columnKey(rows[i], column);
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -104,7 +112,7 @@ int32_t rowLanguageId(const DictRow& row)
 
 int CompareByNumber(const DictRow& a, const DictRow& b)
 {
-    return compareUnsigned(hexToInt(a.number), hexToInt(b.number));
+    return compareUnsigned(strToInt(a.number), strToInt(b.number));
 }
 
 int CompareByLanguageID(const DictRow& a, const DictRow& b)
@@ -136,11 +144,11 @@ void SortByColumn(DictionaryTable& table, int column, bool descending)
         break;
     }
     case ColNumber:
-        sortByHexColumn(table, ColNumber, descending);
+        sortByNumberColumn(table, ColNumber, descending);
         break;
     case ColLanguageId:
     case ColLanguage:
-        sortByHexColumn(table, ColLanguageId, descending);
+        sortByNumberColumn(table, ColLanguageId, descending);
         break;
     default:
         break;
@@ -150,7 +158,7 @@ void SortByColumn(DictionaryTable& table, int column, bool descending)
 void SortByNumber(DictionaryTable& table)
 {
     UpdateScope update(table);
-    sortByHexColumn(table, ColNumber);
+    sortByNumberColumn(table, ColNumber);
 }
 
 } // namespace vexlon

@@ -33,8 +33,9 @@ void RenumberRows(const ProgramState& state, DictionaryTable& table, int from, i
 // text is not hexadecimal.
 int32_t rowLanguageId(const DictRow& row);
 
-// -1, 0 or 1 on the Number or language ID columns read as hexadecimal and
-// compared as unsigned 32-bit values; throw ConvertError.
+// -1, 0 or 1 on the Number column read as the decimal number it holds, or
+// the language ID column read as hexadecimal, compared as unsigned 32-bit
+// values; throw ConvertError.
 int CompareByNumber(const DictRow& a, const DictRow& b);
 int CompareByLanguageID(const DictRow& a, const DictRow& b);
 

@@ -31,15 +31,16 @@ void sortRows(QVector<ListRow>& rows, const std::vector<Key>& keys, Less less)
     rows = std::move(sorted);
 }
 
-// A number column read as hexadecimal, as the table's comparisons read it;
-// a text that does not read (a negative number from a hand-edited file)
-// sorts after every number instead of stopping the window.
-std::vector<uint64_t> hexKeys(const QVector<ListRow>& rows, bool languageColumn)
+// A number column as the table's comparisons read it: the Index as the
+// decimal number the list file holds, the language ID as hexadecimal, both
+// unsigned 32-bit; a text that does not read sorts after every number
+// instead of stopping the window.
+std::vector<uint64_t> numberKeys(const QVector<ListRow>& rows, bool languageColumn)
 {
     std::vector<uint64_t> keys;
     keys.reserve(static_cast<size_t>(rows.size()));
     for (const ListRow& row : rows) {
-        const auto value = tryHexToInt(languageColumn ? row.languageId : row.number);
+        const auto value = languageColumn ? tryHexToInt(row.languageId) : tryStrToInt(row.number);
         keys.push_back(value ? static_cast<uint64_t>(static_cast<uint32_t>(*value)) : (uint64_t(1) << 32));
     }
     return keys;
@@ -78,9 +79,9 @@ void sortByWord(QVector<ListRow>& rows, bool reversed)
 void sortByNumber(QVector<ListRow>& rows, bool languageColumn, Qt::SortOrder order)
 {
     if (order == Qt::DescendingOrder)
-        sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a > b; });
+        sortRows(rows, numberKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a > b; });
     else
-        sortRows(rows, hexKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a < b; });
+        sortRows(rows, numberKeys(rows, languageColumn), [](uint64_t a, uint64_t b) { return a < b; });
 }
 
 void sortByRating(QVector<ListRow>& rows, Qt::SortOrder order)

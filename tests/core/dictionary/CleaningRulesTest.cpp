@@ -175,12 +175,12 @@ TEST_F(CleaningTest, SymbolsKeepsEveryLetterOfTheCodePageAndDropsEverySign)
     }
 }
 
-// Language ID texts that spell one number are one language for the pre-save
-// check and the duplicate pass; texts that are not hexadecimal are equal only
-// to themselves and never stop either.
+// Language ID texts that a dictionary record stores as one byte are one
+// language for the pre-save check and the duplicate pass; texts that are not
+// hexadecimal are equal only to themselves and never stop either.
 TEST_F(CleaningTest, RepeatsAreFoundAcrossSpellingsOfOneLanguageId)
 {
-    for (const char* id : {"1", "01", "0001"})
+    for (const char* id : {"1", "01", "0001", "101"})
         add("word", id);
     add("word", "02");
     EXPECT_TRUE(DictionaryHasProblem(state, table));

@@ -7,14 +7,17 @@ namespace vexlon::reference {
 
 namespace {
 
-// Two language ID texts name one language when both read as the same
-// hexadecimal number, or, when neither reads, are the same text.
+// Two language ID texts name one language when both read as hexadecimal
+// numbers with the same low byte (what a record keeps), or, when neither
+// reads, are the same text.
 bool sameLanguage(const QByteArray& a, const QByteArray& b)
 {
     const std::optional<int32_t> x = tryHexToInt(a);
     const std::optional<int32_t> y = tryHexToInt(b);
+    if (x && y)
+        return (*x & 0xFF) == (*y & 0xFF);
     if (x || y)
-        return x == y;
+        return false;
     return a == b;
 }
 

@@ -80,11 +80,14 @@ TEST_F(TableOpsTest, FreeBytesAndTheStatusLineRenumberAndColumnSorts)
     EXPECT_TRUE(dialogs.atRest());
 
     table.clear();
-    addNumbered("b", "100", "0A");
-    addNumbered("B", "FFFFFFFF", "02");
+    // Numbers are the decimal values the files hold, as unsigned 32-bit
+    // values: 100000000 (too large to read as hexadecimal) sorts before a
+    // negative number from a hand-edited list.
+    addNumbered("b", "100000000", "0A");
+    addNumbered("B", "-1", "02");
     addNumbered("a", "10", "1");
     SortByColumn(table, ColNumber);
-    EXPECT_EQ(column(ColNumber), QList<QByteArray>({"10", "100", "FFFFFFFF"}));
+    EXPECT_EQ(column(ColNumber), QList<QByteArray>({"10", "100000000", "-1"}));
     SortByColumn(table, ColLanguageId);
     EXPECT_EQ(column(ColLanguageId), QList<QByteArray>({"1", "02", "0A"}));
     SortByColumn(table, ColNumber);

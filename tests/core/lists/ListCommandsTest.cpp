@@ -187,6 +187,12 @@ TEST_F(ListCommandsTest, ListWindowsOpenAddRenumberAndApply)
 
     black.sortByColumn(ListColumn::LanguageId);
     EXPECT_EQ(black.rows()[0].languageId, QByteArray("02"));
+
+    // The Index is the decimal number the file holds, compared unsigned: a
+    // hand-edited -1 comes after 100000000.
+    setItems(state.whiteList, {{"d", -1, 1, ""}, {"b", 100000000, 1, ""}, {"a", 9, 1, ""}});
+    WhiteBlackListSession sorted(state, WhiteBlackListSession::Kind::White);
+    EXPECT_EQ(fieldOf(sorted.rows()), (QList<QByteArray> {"a", "b", "d"}));
 }
 
 TEST_F(ListCommandsTest, IndexedApplyMatchesThePlainWalk)
