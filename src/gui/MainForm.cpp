@@ -266,7 +266,9 @@ QTableView* TMainForm::buildTable(QWidget* central)
     m_filter = new WordFilterModel(this);
     m_filter->setSourceModel(m_model);
     ListView1->setModel(m_filter);
-    ListView1->setItemDelegateForColumn(ColWord, new WordEditDelegate(*m_model, ListView1));
+    ListView1->setItemDelegateForColumn(
+        ColWord, new WordEditDelegate([this](int row, const QString& text, bool* storable) { return m_model->letterNotes(row, text, storable); },
+                                      ListView1));
     QHeaderView* header = ListView1->horizontalHeader();
     header->setSectionsClickable(true);
     header->setHighlightSections(false);

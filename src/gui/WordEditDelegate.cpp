@@ -1,16 +1,13 @@
 #include "gui/WordEditDelegate.h"
 
-#include "core/dictionary/DictionaryTable.h"
-#include "gui/DictionaryModel.h"
-
 #include <QAbstractProxyModel>
 #include <QLineEdit>
 #include <QToolTip>
 
 namespace vexlon::gui {
 
-WordEditDelegate::WordEditDelegate(const DictionaryModel& model, QObject* parent)
-    : QStyledItemDelegate(parent), m_model(model)
+WordEditDelegate::WordEditDelegate(LetterNotes notes, QObject* parent)
+    : QStyledItemDelegate(parent), m_notes(std::move(notes))
 {
 }
 
@@ -18,7 +15,7 @@ QWidget* WordEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
 {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     auto* line = qobject_cast<QLineEdit*>(editor);
-    if (!line || index.column() != ColWord)
+    if (!line)
         return editor;
     QModelIndex source = index;
     while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(source.model()))
@@ -26,7 +23,7 @@ QWidget* WordEditDelegate::createEditor(QWidget* parent, const QStyleOptionViewI
     const int row = source.row();
     const auto check = [this, line, row](const QString& text) {
         bool storable = true;
-        const QString notes = m_model.letterNotes(row, text, &storable);
+        const QString notes = m_notes(row, text, &storable);
         line->setProperty("letterNotes", notes);
         line->setToolTip(notes);
         line->setStyleSheet(storable ? QString() : QStringLiteral("color: red;"));

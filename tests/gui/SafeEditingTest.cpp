@@ -201,4 +201,33 @@ TEST_F(SafeEditing, NothingOverlapsAtAnySizeAndTheWindowIsRemembered)
     EXPECT_EQ(form->ListView1->horizontalHeader()->sortIndicatorSection(), int(ColWord));
 }
 
+// A phone code without a character shows as its byte and is flagged in the
+// Status column; a letter the phone cannot store in the row's language is
+// named while it is typed, and the word is marked once it is in the table.
+TEST_F(SafeEditing, CodesAndLettersThePhoneCannotShowOrStoreAreMarked)
+{
+    QVector<DictRow> rows = fruit();
+    rows[0].word = QStringLiteral("ab") + cp1251::keptCode(0x98);
+    fill(rows);
+    QAbstractItemModel* model = form->ListView1->model();
+    EXPECT_EQ(model->index(0, ColWord).data().toString(), QStringLiteral(u"ab\u27E898\u27E9"));
+    EXPECT_TRUE(model->index(0, ColStatus).data().toString().contains(QStringLiteral("kept codes 98")));
+    EXPECT_FALSE(model->index(0, ColWord).data(Qt::ForegroundRole).isValid());
+
+    const QModelIndex banana = model->index(2, ColWord);
+    form->ListView1->setCurrentIndex(banana);
+    form->ListView1->edit(banana);
+    auto* editor = form->ListView1->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->setText(QStringLiteral("ban"));
+    EXPECT_TRUE(editor->property("letterNotes").toString().isEmpty());
+    editor->setText(QStringLiteral(u"grüße"));
+    EXPECT_TRUE(editor->property("letterNotes").toString().contains(QStringLiteral("U+00FC"))) << editor->toolTip().toStdString();
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // the view commits when the event loop runs
+    EXPECT_EQ(table().row(2).word, QStringLiteral(u"grüße"));
+    EXPECT_EQ(model->index(2, ColWord).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
+    EXPECT_TRUE(model->index(2, ColStatus).data().toString().contains(QStringLiteral(u"cannot store \"ü\"")));
+}
+
 } // namespace vexlon::test

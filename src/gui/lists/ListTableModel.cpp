@@ -2,6 +2,8 @@
 
 #include "core/base/CodePage1251.h"
 
+#include <QColor>
+
 namespace vexlon::gui {
 
 ListTableModel::ListTableModel(const QVector<ListRow>& rows, QVector<ListColumn> columns, QStringList builtInHeaders,
@@ -72,6 +74,17 @@ QVariant ListTableModel::data(const QModelIndex& index, int role) const
         return {};
     const ListColumn column = m_columns.at(index.column());
     switch (role) {
+    case Qt::ToolTipRole:
+        if (column == ListColumn::Word)
+            return letterNotes(index.row(), m_rows.at(index.row()).word);
+        return {};
+    case Qt::ForegroundRole: {
+        if (column != ListColumn::Word)
+            return {};
+        bool storable = true;
+        letterNotes(index.row(), m_rows.at(index.row()).word, &storable);
+        return storable ? QVariant() : QVariant(QColor(Qt::red));
+    }
     case Qt::DisplayRole:
         return column == ListColumn::Word ? cp1251::shown(m_rows.at(index.row()).word) : field(m_rows.at(index.row()), column);
     case Qt::EditRole:
@@ -114,6 +127,26 @@ bool ListTableModel::setData(const QModelIndex& index, const QVariant& value, in
     // The mark of the row changed along with its word.
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), columnCount() - 1));
     return true;
+}
+
+void ListTableModel::setLetterChecks(const ProgramState& state)
+{
+    m_letters = std::make_unique<LetterChecker>(state);
+}
+
+QString ListTableModel::letterNotes(int row, const QString& word, bool* storable) const
+{
+    if (storable)
+        *storable = true;
+    if (!m_letters || row < 0 || row >= m_rows.size())
+        return {};
+    QStringList lines;
+    for (const LetterNote& note : m_letters->check(word, m_rows.at(row).languageId)) {
+        if (!note.storable && storable)
+            *storable = false;
+        lines << (note.storable ? QString() : QStringLiteral("Cannot be stored: ")) + note.reason;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace vexlon::gui

@@ -5,12 +5,14 @@
 // confirmed in-place edit goes through the core's edit operation.
 #pragma once
 
+#include "core/dictionary/Letters.h"
 #include "core/lists/ListEditing.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 namespace vexlon::gui {
 
@@ -35,6 +37,12 @@ public:
     // After a command that changed texts of rows in place.
     void rowsChanged();
 
+    // With the program's state the word column shows, in red and in its
+    // tip, the characters the phone cannot store in the row's language.
+    void setLetterChecks(const ProgramState& state);
+    // The notes on a word typed for a row, as the main table gives them.
+    QString letterNotes(int row, const QString& word, bool* storable = nullptr) const;
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -50,6 +58,7 @@ private:
     QStringList m_builtIn;
     QStringList m_headers;
     EditHandler m_edit;
+    std::unique_ptr<LetterChecker> m_letters;
 };
 
 } // namespace vexlon::gui
