@@ -6,9 +6,6 @@
 #include "support/CliFixture.h"
 
 #include <QDir>
-#include <QFile>
-#include <functional>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,33 +60,26 @@ protected:
 
 TEST_F(CliFailures, AFullDiskFailsWithStatus2AndKeepsTheOldFile)
 {
-    struct Case {
-        const char* what;
-        const char* target;
-        std::vector<std::string> args;
-    };
-    const Case cases[] = {
-        {"convert to a dictionary", "old.iud", {"convert", path("in.csv"), path("old.iud")}},
-        {"convert to CSV", "old.csv", {"convert", path("in.csv"), path("old.csv"), "--to", "csv"}},
-        {"count into the statistic", "Lists/Statistic.csv", {"count", path("in.csv")}},
-        {"read from the phone", "phone.iud", {"--simulate", path("phone"), "phone", "read", path("phone.iud")}},
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"old.iud", {"convert", path("in.csv"), path("old.iud")}},
+        {"old.csv", {"convert", path("in.csv"), path("old.csv"), "--to", "csv"}},
+        {"Lists/Statistic.csv", {"count", path("in.csv")}},
+        {"phone.iud", {"--simulate", path("phone"), "phone", "read", path("phone.iud")}},
     };
     QDir(dir.path()).mkpath(QStringLiteral("phone/a"));
     write(QStringLiteral("phone/a/iTAP_User_Dictionary"), QByteArray(5100, 'p'));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const QString target = QString::fromLatin1(c.target);
+    for (const auto& [name, args] : cases) {
+        const QString target = QString::fromLatin1(name);
         const QByteArray old = read(target).isEmpty() ? QByteArray(5100, 'o') : read(target);
         write(target, old);
         for (const rlim_t limit : {rlim_t(0), rlim_t(100), rlim_t(4096)}) {
-            int rc = 0;
-            {
+            const int rc = [&] {
                 FileSizeLimit full(limit);
-                rc = run(c.args);
-            }
-            EXPECT_EQ(rc, cli::ExitError) << out.str();
-            EXPECT_NE(err.str().find("Cannot write file"), std::string::npos) << err.str();
-            EXPECT_EQ(read(target), old);
+                return run(args);
+            }();
+            EXPECT_EQ(rc, cli::ExitError) << name << ' ' << limit << out.str();
+            EXPECT_TRUE(errSays("Cannot write file")) << err.str();
+            EXPECT_EQ(read(target), old) << name << ' ' << limit;
         }
     }
 }
@@ -103,10 +93,8 @@ TEST_F(CliFailures, HugeInputsAreRefusedWithoutTakingTheMemory)
     writeLarge(QStringLiteral("huge.csv"), "w;01;\r\n", hundredMb);
     writeLarge(QStringLiteral("blanks.txt"), " ", hundredMb);
     writeLarge(QStringLiteral("words.txt"), "some words in a line\r\n", hundredMb);
-    for (const char* name : {"huge.csv", "blanks.txt", "words.txt"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(runLimited({"show", path(name), "--as", "all"}, 1024, path(name)), cli::ExitError);
-    }
+    for (const char* name : {"huge.csv", "blanks.txt", "words.txt"})
+        EXPECT_EQ(runLimited({"show", path(name), "--as", "all"}, 1024, path(name)), cli::ExitError) << name;
     writeLarge(QStringLiteral("Lists/Statistic.csv"), "w;1;01;\r\n", hundredMb);
     EXPECT_EQ(runLimited({"list", "show", "statistic"}, 1024, "ERROR[03]"), cli::ExitError);
 

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,9 +42,8 @@ public:
         static int argc = 1;
         static char name[] = "gui_tests";
         static char* argv[] = {name, nullptr};
-        // The windows' remembered geometry and sort go to a folder of this
-        // run's own, never the user's, and never one another run shares.
-        static QTemporaryDir config;
+        static QTemporaryDir config; // remembered geometry and sort: this run's own, never the user's
+
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         m_app = std::make_unique<QApplication>(argc, argv);
     }
@@ -95,6 +93,13 @@ inline void selectRows(QTableView* view, const QList<int>& rows)
     view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
+// A click on the caption of the column.
+inline void clickHeader(QTableView* view, int column)
+{
+    QHeaderView* h = view->horizontalHeader();
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, {h->sectionViewportPosition(column) + 5, 5});
+}
+
 // A click and a double click on the row's word.
 inline void doubleClickWord(QTableView* view, int row)
 {
@@ -139,8 +144,7 @@ protected:
         TSettings defaults;
         SetDefaultSettings(defaults);
         SaveSettings(defaults, path("Vexlon.ini"));
-        // Every test starts from a window nobody has sized or sorted.
-        QSettings(QStringLiteral("Vexlon"), QStringLiteral("vexlon")).clear();
+        QSettings(QStringLiteral("Vexlon"), QStringLiteral("vexlon")).clear(); // a window nobody has sized or sorted
     }
     void SetUp() override { start(); }
     QString path(const char* rel = "") const { return m_dir.path() + QLatin1Char('/') + QString::fromLatin1(rel); }
@@ -153,9 +157,9 @@ protected:
         EXPECT_EQ(answers.shown, messages);
     }
     // Makes the window and shows it, active and with the focus in its table.
-    void start()
+    void start(const QStringList& arguments = {})
     {
-        form = std::make_unique<gui::TMainForm>(QStringList{}, path());
+        form = std::make_unique<gui::TMainForm>(arguments, path());
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
         key(0);
@@ -163,11 +167,7 @@ protected:
     ProgramState& state() { return form->editor().state; }
     DictionaryTable& table() { return form->editor().table; }
     const UiTexts& texts() { return state().texts; }
-    void fill(QVector<DictRow> rows, bool modified = false)
-    {
-        table().replaceAll(std::move(rows));
-        table().modified = modified;
-    }
+    void fill(QVector<DictRow> rows, bool modified = false) { table().replaceAll(std::move(rows)); table().modified = modified; }
     // A key pressed in the table (none for 0) of the active window.
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {

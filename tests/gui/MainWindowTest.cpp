@@ -1,17 +1,23 @@
 // The main window's wiring: start-up, keys, buttons, menu items, clicks and
-// dialogs reach their commands, and what a command decides reaches the user.
+// dialogs reach their commands, and what a command decides reaches the user;
+// the rules that live in the dialogs themselves: the settings dialog's field
+// checks, and the per-user file association.
 #include "GuiSupport.h"
 
 #include "core/app/PhoneCommands.h"
 #include "core/app/StartUp.h"
 #include "core/dictionary/TableOps.h"
 #include "core/lists/ListFiles.h"
+#include "gui/FileAssociation.h"
+#include "gui/SettingsDialog.h"
 #include "gui/UsageGauge.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 
 namespace vexlon::test {
@@ -68,17 +74,14 @@ TEST_F(MainWindow, ToolbarButtonsAndTheKeysTheirHintsNameRunTheSameCommand)
 }
 
 // Keys, header clicks and double clicks on fresh rows, the rows given selected,
-// a question answered `reply`, the Find dialog "ap"; Add's editor goes through
-// the core's edit; each status line click opens a gauge.
+// a question answered `reply`, the Find dialog "ap"; each status line click
+// opens a gauge.
 TEST_F(MainWindow, TableKeysAndClicksReachTheirCommandsAndShowTheirResults)
 {
     const QVector<DictRow> fruit = {row("apple", "1"), row("Apricot", "2"), row("apex", "3")};
     const QVector<DictRow> mixed = {row("bee", "10"), row("ant", "9", "Locked"), row("cat12", "zz")};
     const auto press = [this](QKeyCombination k) { return [this, k] { key(k.key(), k.keyboardModifiers()); }; };
-    QHeaderView* h = form->ListView1->horizontalHeader();
-    const auto header = [h](int c) {
-        return [h, c] { QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, {h->sectionViewportPosition(c) + 5, 5}); };
-    };
+    const auto header = [this](int c) { return [this, c] { clickHeader(form->ListView1, c); }; };
     const std::tuple<const QVector<DictRow>&, QList<int>, std::function<void()>, QMessageBox::StandardButton, QString> steps[] = {
         {fruit, {}, press(QKeyCombination(Qt::Key_A)), {}, "|apple 1,Apricot 2*,apex 3|0"}, // a letter finds, never selects all
         {fruit, {}, press(Qt::CTRL | Qt::Key_A), {}, "|apple 1*,Apricot 2*,apex 3*|0"},
@@ -104,10 +107,6 @@ TEST_F(MainWindow, TableKeysAndClicksReachTheirCommandsAndShowTheirResults)
         act();
         EXPECT_EQ(outcome(), expected);
     }
-    fill(mixed);
-    key(Qt::Key_D, Qt::ControlModifier); // the language chooser is accepted
-    typeInEditor(form->ListView1, QStringLiteral("Hello World"));
-    EXPECT_EQ(words(), "helloworld,bee,ant,cat12");
     QTest::mouseClick(form->Label3, Qt::LeftButton);
     QTest::mouseClick(form->Label3, Qt::LeftButton);
     const QList<gui::UsageGaugeWindow*> gauges = form->findChildren<gui::UsageGaugeWindow*>();
@@ -164,8 +163,64 @@ TEST_F(StartUp, CompleteDataStartsSilentlyAndOpensTheCommandLineFileOnceShown)
     EXPECT_EQ(form->Label3->text() + '/' + form->Label4->text(), dictionaryStatusLine(state(), table()).text + '/' + texts().MESSAGES(21));
     EXPECT_EQ(table().count(), 0);
     form->show();
-    QTRY_VERIFY(table().count() > 0);
-    EXPECT_EQ(form->model()->rowCount(), table().count());
+    QTRY_VERIFY(table().count() > 0 && form->model()->rowCount() == table().count());
+}
+
+using SettingsDialog = MainWindowTest;
+
+// Only digits can be typed; leaving a field checks its range, and a refused
+// value is reported and replaced. The standard size wins over a typed one.
+TEST_F(SettingsDialog, DigitsOnlyRangeChecksAndTheStandardSize)
+{
+    TSettings settings = state().settings;
+    settings.UsersDictionaryModified = 1;
+    gui::TSettingForm form(settings, state().languageList, state().langStructure, texts(), nullptr);
+    answers.otherwise = [](QDialog&) { return int(QMessageBox::Ok); };
+    form.Edit1->setText(QStringLiteral("5a1"));
+    EXPECT_EQ(form.Edit1->text() + '|' + answers.shown.join(','), "51|" + texts().MESSAGES(5));
+    const QStringList size{texts().MESSAGES(4)}, length{QString()}, none;
+    const struct {
+        QLineEdit* edit;
+        const char *typed, *after;
+        QStringList shown;
+    } cases[] = {{form.Edit1, "26", "5100", size}, {form.Edit1, "65536", "5100", size},
+                 {form.Edit1, "27", "27", none},   {form.Edit1, "65535", "65535", none},
+                 {form.Edit2, "", "2", length},    {form.Edit2, "1", "2", length},
+                 {form.Edit2, "256", "2", length}, {form.Edit2, "7", "7", none}};
+    for (const auto& c : cases) {
+        answers.shown.clear();
+        c.edit->setText(QString::fromLatin1(c.typed));
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(c.edit, &out);
+        EXPECT_TRUE(c.edit->text() == QString::fromLatin1(c.after) && answers.shown == c.shown) << c.typed;
+    }
+    form.Button1->click();
+    EXPECT_TRUE(settings.UsersDictionarySize == 65535 && settings.MinWordLength == 7);
+
+    gui::TSettingForm standard(settings, state().languageList, state().langStructure, texts(), nullptr);
+    standard.RadioButton1->click();
+    EXPECT_FALSE(standard.Edit1->isEnabled());
+    standard.Button1->click();
+    EXPECT_TRUE(settings.UsersDictionaryModified == 0 && settings.UsersDictionarySize == 5100);
+}
+
+TEST(FileAssociation, WritesMimePackageAndDesktopEntryPerUser)
+{
+    QTemporaryDir home;
+    const QString data = home.path() + QStringLiteral("/share");
+    ASSERT_TRUE(gui::RegisterFileAssociation(QStringLiteral("/opt/vexlon/bin/vexlon"), data, false));
+    QFile mime(data + QStringLiteral("/mime/packages/vexlon.xml"));
+    EXPECT_TRUE(mime.open(QIODevice::ReadOnly) && mime.readAll().contains("<glob pattern=\"*.iud\"/>"));
+    QFile desktop(data + QStringLiteral("/applications/vexlon.desktop"));
+    ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
+    const QByteArray entry = desktop.readAll();
+    EXPECT_TRUE(entry.contains("\nExec=/opt/vexlon/bin/vexlon %f\n"));
+    EXPECT_TRUE(entry.contains(QByteArray("MimeType=") + gui::kDictionaryMimeType + ";"));
+    // A path with blanks or quotes is quoted as the desktop entry format wants.
+    EXPECT_EQ(gui::desktopExecLine(QStringLiteral("/my apps/vexlon")), QStringLiteral("\"/my apps/vexlon\" %f"));
+    EXPECT_EQ(gui::desktopExecLine(QStringLiteral("/a$b/vexlon")), QStringLiteral("\"/a\\\\$b/vexlon\" %f"));
+    // A folder that cannot be written is a failure, not a crash.
+    EXPECT_FALSE(gui::RegisterFileAssociation(QStringLiteral("/x"), QStringLiteral("/proc/no-such"), false));
 }
 
 } // namespace vexlon::test

@@ -1,6 +1,8 @@
 // Phones of the virtual backend arriving, restarting and leaving: the status
-// line follows them, Alt+O, Alt+S and its click reach the phone; and the
-// window that `vexlon --simulate FOLDER` makes over a phone in a folder.
+// line follows them, Alt+O, Alt+S and its click reach the phone; the editor's
+// command line (options, the path, the folder of --simulate, the answers
+// given before any window opens) and the window that `vexlon --simulate
+// FOLDER` makes over a phone in a folder.
 #include "GuiSupport.h"
 
 #include "gui/LaunchOptions.h"
@@ -9,6 +11,8 @@
 #include "phone/sim/VirtualBackend.h"
 
 #include <QPlainTextEdit>
+#include <QProcess>
+#include <unistd.h>
 
 namespace vexlon::test {
 
@@ -103,16 +107,14 @@ class SimulatedPhoneWindow : public PhoneWindow {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QDir().mkpath(folder() + "/a"));
-        ASSERT_TRUE(QDir().mkpath(folder() + "/.phone"));
+        ASSERT_TRUE(QDir().mkpath(folder() + "/a") && QDir().mkpath(folder() + "/.phone"));
         ASSERT_TRUE(QFile::copy(path("samples/sample.iud"), folder() + "/a/iTAP_User_Dictionary"));
     }
     QString folder() const { return path("phone"); }
     void setUpPhone(const QString& name, const QByteArray& text)
     {
         QFile file(folder() + "/.phone/" + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(text);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size());
     }
     // A new window from the arguments after the program name.
     void launchWith(const QStringList& arguments)
@@ -121,17 +123,13 @@ protected:
         const gui::LaunchOptions options = gui::parseLaunchOptions(arguments);
         ASSERT_EQ(options.action, gui::LaunchOptions::Action::Run) << options.error.toStdString();
         gui::useSimulatedPhone(options.simulateFolder);
-        form = std::make_unique<gui::TMainForm>(options.fileArguments, path());
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-        key(0);
+        start(options.fileArguments);
     }
     QString rows()
     {
         QStringList out;
-        for (int i = 0; i < table().count(); ++i)
-            out << table().row(i).word + QString::fromLatin1(' ' + table().row(i).number + ' ' + table().row(i).languageId +
-                                                             ' ' + table().row(i).status);
+        for (const DictRow& r : table().rows())
+            out << r.word + QString::fromLatin1(' ' + r.number + ' ' + r.languageId + ' ' + r.status);
         return out.join(',');
     }
     QString ready(const char* model = "MOTORAZR V3") { return texts().MESSAGES(20) + ' ' + model + "#008000"; }
@@ -158,16 +156,14 @@ TEST_F(SimulatedPhoneWindow, FolderPhoneIsReadyReadWrittenAndBackAfterARestart)
     table().setCell(0, ColWord, "changed");
     key(Qt::Key_S, Qt::AltModifier);
     QFile written(folder() + "/a/iTAP_User_Dictionary");
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(written.readAll().contains("changed"));
+    EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().contains("changed"));
     // The phone left and came back under a new identity: the window reads
     // the new one once it has heard of both.
     QCoreApplication::processEvents();
     EXPECT_EQ(status(), ready("V3 IN A FOLDER"));
     fill({row("kept", "1")});
     key(Qt::Key_O, Qt::AltModifier);
-    EXPECT_EQ(table().count(), fromFile.count(',') + 1);
-    EXPECT_EQ(table().row(0).word, "changed");
+    EXPECT_TRUE(table().count() == fromFile.count(',') + 1 && table().row(0).word == "changed") << rows().toStdString();
 }
 
 // The folder's ".phone/mode" attaches the phone in AT mode, which the window
@@ -181,11 +177,90 @@ TEST_F(SimulatedPhoneWindow, FolderSaysHowThePhoneIsAttached)
     setUpPhone("mode", "none\n");
     launchWith({"--simulate", folder()});
     EXPECT_EQ(status(), texts().MESSAGES(21) + "#ff0000");
-    fill({row("kept", "1")});
-    answers.expectBox(QMessageBox::Ok);
-    key(Qt::Key_O, Qt::AltModifier);
-    EXPECT_EQ(answers.shown, QStringList{kPhoneNotReadyForReadText});
-    EXPECT_EQ(words(), "kept");
+}
+
+using gui::LaunchOptions;
+using Action = LaunchOptions::Action;
+
+// Options come first; "--" or the first other word ends them, and the rest
+// is the path, whatever it looks like. A folder that is missing, is a file or
+// cannot be read, and --simulate without one, fail with a message that
+// names the folder.
+TEST(LaunchOptions, OptionsComeBeforeTheWordsOfThePathAndNeedAGoodFolder)
+{
+    QTemporaryDir dir;
+    const QString phone = dir.path(), relative = QDir::current().relativeFilePath(phone);
+    ASSERT_TRUE(QFileInfo(relative).isRelative());
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const QString missing = dir.filePath("missing"), locked = dir.filePath("locked");
+    ASSERT_TRUE(QDir(phone).mkdir("locked") && QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    const struct {
+        QStringList arguments;
+        Action action;
+        QString folder; // Fail: the end of the message
+        QStringList files;
+    } cases[] = {
+        {{}, Action::Run, {}, {}},
+        {{"my", "dict.iud"}, Action::Run, {}, {"my", "dict.iud"}},
+        {{"--simulate", phone, "my", "dict.iud"}, Action::Run, phone, {"my", "dict.iud"}},
+        {{"--simulate=" + relative}, Action::Run, phone, {}},
+        {{"--simulate", missing, "--simulate", relative, "a"}, Action::Run, phone, {"a"}},
+        {{"--simulate", phone, "--", "--simulate", "x"}, Action::Run, phone, {"--simulate", "x"}},
+        {{"my", "--simulate", phone}, Action::Run, {}, {"my", "--simulate", phone}},
+        {{"--", "--help"}, Action::Run, {}, {"--help"}},
+        {{"--help"}, Action::Help, {}, {}},
+        {{"-h", "file"}, Action::Help, {}, {"file"}},
+        {{"--version", "--help"}, Action::Help, {}, {}},
+        {{"--version"}, Action::Version, {}, {}},
+        {{"--simulate", missing, "--help"}, Action::Help, {}, {}},
+        {{"--simulate", missing, "file.iud"}, Action::Fail, ": " + missing, {}},
+        {{"--simulate", plain.fileName(), "file.iud"}, Action::Fail, ": " + plain.fileName(), {}},
+        {{"--simulate", "", "file.iud"}, Action::Fail, ": ", {}},
+        // The super-user reads every folder.
+        {{"--simulate", locked, "file.iud"}, geteuid() ? Action::Fail : Action::Run, geteuid() ? ": " + locked : locked, {"file.iud"}},
+        {{"--simulate"}, Action::Fail, "--simulate needs the folder", {}},
+    };
+    for (const auto& c : cases) {
+        const LaunchOptions options = gui::parseLaunchOptions(c.arguments);
+        const std::string name = c.arguments.join(' ').toStdString() + ": " + options.error.toStdString();
+        EXPECT_EQ(options.action, c.action) << name;
+        if (c.action == Action::Run)
+            EXPECT_TRUE(options.simulateFolder == c.folder && options.fileArguments == c.files) << name;
+        if (c.action == Action::Fail)
+            EXPECT_TRUE(options.error.startsWith("vexlon: ") &&
+                        (c.folder.startsWith(':') ? options.error.endsWith(c.folder) : options.error.contains(c.folder))) << name;
+    }
+    EXPECT_TRUE(gui::launchHelp().contains("--simulate FOLDER"));
+}
+
+// The program answers help and a bad folder on its own, before it makes the
+// application: a platform that does not exist would stop it otherwise.
+TEST(LaunchOptions, ProgramAnswersWithoutAWindow)
+{
+    const QString program = QStringLiteral(VEXLON_BIN_DIR "/vexlon");
+    ASSERT_TRUE(QFileInfo(program).isExecutable()) << "build the vexlon target first";
+    const auto run = [&program](const QStringList& arguments, QString& out, QString& err) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "no-such-platform");
+        process.setProcessEnvironment(env);
+        process.start(program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000));
+        out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        err = QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    };
+    QString out, err;
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("no phone here");
+    EXPECT_EQ(run({"--simulate", missing, "some", "file.iud"}, out, err), gui::kLaunchUsageExit);
+    EXPECT_EQ(out + '|' + err, "|vexlon: the folder of the virtual phone does not exist: " + missing + "\n");
+    EXPECT_EQ(run({"--simulate"}, out, err), gui::kLaunchUsageExit);
+    EXPECT_TRUE(err.startsWith("vexlon: --simulate needs")) << err.toStdString();
+    EXPECT_EQ(run({"--help"}, out, err), 0);
+    EXPECT_EQ(out, gui::launchHelp());
 }
 
 } // namespace vexlon::test

@@ -1,16 +1,142 @@
-// vexlon-screenshots DIR PROGRAM_DIR FILE: the editor on FILE with the data
-// of PROGRAM_DIR, then a second window over a virtual phone holding FILE,
-// their pictures saved into DIR, every dialog answered. Exits 1 when a
-// picture could not be taken.
-#include "Screenshots.h"
+// vexlon-screenshots DIR PROGRAM_DIR FILE (a test program, never installed):
+// pictures of the editor on FILE with the data of PROGRAM_DIR (main window,
+// usage gauge, settings dialog), then of a second window over a virtual
+// phone holding FILE, saved into DIR for the documentation and the test
+// command, every dialog answered. Exits 1 when a picture could not be taken.
 #include "gui/Icons.h"
+#include "gui/LaunchOptions.h"
 #include "gui/MainForm.h"
+#include "gui/ModalRunner.h"
+#include "gui/UsageGauge.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
+
+using namespace vexlon::gui;
+
+namespace {
+
+constexpr int kSettleMs = 1500; // for a new window to get onto the screen and load its file
+bool everySaved = true;
+
+void settle()
+{
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+}
+
+void fail(const QString& what)
+{
+    std::fprintf(stderr, "vexlon-screenshots: %s\n", qPrintable(what));
+    everySaved = false;
+}
+
+void save(QWidget& widget, const QString& file)
+{
+    if (!widget.grab().save(file))
+        fail(file + QStringLiteral(" could not be saved"));
+}
+
+// Message boxes get their default button; the dialog named by the next
+// picture is shown long enough to be photographed, then cancelled.
+class Photographer : public DialogAnswerer {
+public:
+    QString nextPicture;
+    int answer(QDialog& dialog) override
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+            const QMessageBox::StandardButton button = box->standardButton(box->defaultButton());
+            return button != QMessageBox::NoButton ? int(button) : int(QMessageBox::Ok);
+        }
+        if (!nextPicture.isEmpty()) {
+            dialog.show();
+            settle();
+            save(dialog, nextPicture);
+            dialog.hide();
+            nextPicture.clear();
+        }
+        return QDialog::Rejected;
+    }
+} photographer;
+
+// DIR/main-window.png, DIR/usage-gauge.png and DIR/settings.png.
+void scheduleScreenshots(TMainForm& form, const QString& dir, std::function<void()> then)
+{
+    QTimer::singleShot(kSettleMs, &form, [&form, dir, then = std::move(then)] {
+        settle();
+        save(form, dir + QStringLiteral("/main-window.png"));
+        form.Label3Click();
+        settle();
+        bool gauge = false;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<UsageGaugeWindow*>(w)) {
+                save(*window, dir + QStringLiteral("/usage-gauge.png"));
+                window->close();
+                gauge = true;
+            }
+        }
+        if (!gauge)
+            fail(QStringLiteral("the usage gauge did not open"));
+        photographer.nextPicture = dir + QStringLiteral("/settings.png");
+        form.ToolButton6Click();
+        then();
+    });
+}
+
+#ifdef VEXLON_HAVE_PHONE
+// Gives the virtual phone in `folder` a copy of the dictionary file, and
+// every window made from now on a link to it, as `vexlon --simulate` does.
+bool prepareVirtualPhone(const QString& folder, const QString& dictionary)
+{
+    if (!QDir().mkpath(folder + QStringLiteral("/a")) || !QFile::copy(dictionary, folder + QStringLiteral("/a/iTAP_User_Dictionary")))
+        return false;
+    const LaunchOptions options = parseLaunchOptions({QStringLiteral("--simulate"), folder});
+    if (options.action != LaunchOptions::Action::Run)
+        return false;
+    useSimulatedPhone(options.simulateFolder);
+    return true;
+}
+
+// Open from Phone: DIR/phone-reading.png while the dictionary comes (the read
+// runs to its end inside the click: taken at the progress bar's first change
+// under the phone read's caption), DIR/phone-connected.png once it is read.
+void schedulePhoneScreenshots(TMainForm& form, const QString& dir, std::function<void()> then)
+{
+    QTimer::singleShot(kSettleMs, &form, [&form, dir, then = std::move(then)] {
+        settle();
+        if (!form.PhoneStatusUpdate())
+            fail(QStringLiteral("the virtual phone is not ready"));
+        const QString caption = form.editor().state.texts.STAT(15);
+        bool reading = false;
+        const QMetaObject::Connection watch =
+            QObject::connect(form.ProgressBar1, &QProgressBar::valueChanged, &form, [&form, &reading, &caption, dir] {
+                if (reading || form.Label5->text() != caption)
+                    return;
+                reading = true;
+                save(form, dir + QStringLiteral("/phone-reading.png"));
+            });
+        form.ToolButton4Click();
+        QObject::disconnect(watch);
+        if (!reading)
+            fail(QStringLiteral("Open from Phone showed no progress of a phone read"));
+        if (form.editor().table.count() == 0)
+            fail(QStringLiteral("nothing was read from the virtual phone"));
+        settle();
+        save(form, dir + QStringLiteral("/phone-connected.png"));
+        then();
+    });
+}
+#endif
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -20,34 +146,33 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: vexlon-screenshots DIR PROGRAM_DIR FILE\n");
         return 2;
     }
-    QApplication::setWindowIcon(vexlon::gui::programIcon());
-    vexlon::gui::answerDialogsForScreenshots();
-    const QString dir = arguments.at(0);
+    QApplication::setWindowIcon(programIcon());
+    setDialogAnswerer(&photographer);
+    const QString dir = arguments.at(0), file = arguments.at(2);
+    QDir().mkpath(dir);
     QString programDir = QDir(arguments.at(1)).absolutePath();
     if (!programDir.endsWith(QLatin1Char('/')))
         programDir += QLatin1Char('/');
-    const QString file = arguments.at(2);
-    vexlon::gui::TMainForm form({file}, programDir);
+    TMainForm form({file}, programDir);
     if (form.terminateRequested())
         return 1;
     form.show();
 
     QTemporaryDir phoneFolder;
-    std::unique_ptr<vexlon::gui::TMainForm> phoneForm;
+    std::unique_ptr<TMainForm> phoneForm;
     bool phoneReady = true;
-    vexlon::gui::scheduleScreenshots(form, dir, [&] {
+    scheduleScreenshots(form, dir, [&] {
 #ifdef VEXLON_HAVE_PHONE
         form.hide();
-        phoneReady = phoneFolder.isValid() && vexlon::gui::prepareVirtualPhone(phoneFolder.path(), file);
+        phoneReady = phoneFolder.isValid() && prepareVirtualPhone(phoneFolder.path(), file);
         if (!phoneReady) {
-            std::fprintf(stderr, "vexlon-screenshots: the virtual phone could not be set up in %s\n",
-                         qPrintable(phoneFolder.path()));
+            std::fprintf(stderr, "vexlon-screenshots: the virtual phone could not be set up in %s\n", qPrintable(phoneFolder.path()));
             QApplication::quit();
             return;
         }
-        phoneForm = std::make_unique<vexlon::gui::TMainForm>(QStringList{}, programDir);
+        phoneForm = std::make_unique<TMainForm>(QStringList{}, programDir);
         phoneForm->show();
-        vexlon::gui::schedulePhoneScreenshots(*phoneForm, dir, [] { QApplication::quit(); });
+        schedulePhoneScreenshots(*phoneForm, dir, [] { QApplication::quit(); });
 #else
         QApplication::quit();
 #endif
@@ -56,5 +181,5 @@ int main(int argc, char* argv[])
     phoneForm.reset();
     if (status != 0)
         return status;
-    return phoneReady && vexlon::gui::allScreenshotsSaved() ? 0 : 1;
+    return phoneReady && everySaved ? 0 : 1;
 }

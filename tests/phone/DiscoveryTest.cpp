@@ -15,30 +15,25 @@ TEST(phoneDiscovery, ListsHoldTheMatchingDevicesOnce)
     // The description filter: a part of the text, in any case; an empty filter lets everything pass.
     EXPECT_TRUE(DescriptionMatches("any", "") && DescriptionMatches("a motorola usb modem", "Motorola USB Modem"));
     EXPECT_FALSE(DescriptionMatches("Motorola USB Mode", "Motorola USB Modem") || DescriptionMatches("", "USB"));
-
     sim::VirtualBackend backend;
     backend.addPhone(PhoneMode::P2K);
     backend.addPhone(PhoneMode::AT);
-    backend.plugInOtherDevice("USB Optical Mouse");
+    backend.plugInOtherDevice("USB Optical Mouse"); // a USB device, but no modem
     backend.addPhone(PhoneMode::P2K);
     TMotoP2KMode p2k(backend);
     TMotoATMode at(backend);
     auto& list = p2k.DeviseList();
-    EXPECT_EQ(list.Count(), 2);
-    ASSERT_EQ(at.DeviseList().Count(), 1); // the mouse is a USB device, but no modem
+    ASSERT_EQ(std::pair(list.Count(), at.DeviseList().Count()), std::pair(2, 1));
     EXPECT_EQ(at.DeviseList().Items(0)->ModemInfo().DevInst, backend.phone(1).devInst());
-    EXPECT_EQ(list.Items(-1), nullptr);
-    EXPECT_EQ(list.Items(list.Count()), nullptr);
+    EXPECT_TRUE(!list.Items(-1) && !list.Items(2) && !list.FindByDevInst(12345));
     EXPECT_EQ(list.FindByDevInst(backend.phone(2).devInst()), list.Items(1));
-    EXPECT_EQ(list.FindByDevInst(12345), nullptr);
     EXPECT_EQ(list.AddDevice(list.Items(0)->ModemInfo()), nullptr); // not listed twice
     EXPECT_EQ(list.Count(), 2);
     // Without notifications the list is still filled, and a host that polls can bring it up to date.
     backend.setWatchAvailable(false);
     TMotoP2KMode quiet(backend);
-    EXPECT_EQ(quiet.NotifyFd(), -1);
-    EXPECT_EQ(quiet.ProcessDeviceChanges(), 0);
-    EXPECT_EQ(quiet.DeviseList().Count(), 2);
+    EXPECT_EQ(std::tuple(quiet.NotifyFd(), quiet.ProcessDeviceChanges(), quiet.DeviseList().Count()),
+              std::tuple(-1, 0, 2));
     backend.phone(0).unplug();
     quiet.HandleDeviceChange(DeviceChange::Removal);
     EXPECT_EQ(quiet.DeviseList().Count(), 1);
@@ -56,8 +51,7 @@ TEST(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
         EXPECT_EQ(&sender, &p2k);
         events.push_back("arrival " + std::to_string(sender.DeviseList().Count()));
     };
-    // An exception in the host's handler is swallowed; the next event still comes.
-    p2k.OnRemove = [&](TMotoP2KMode& sender) {
+    p2k.OnRemove = [&](TMotoP2KMode& sender) { // an exception in the host's handler is swallowed
         events.push_back("removal " + std::to_string(sender.DeviseList().Count()));
         throw std::runtime_error("host handler failed");
     };
@@ -78,7 +72,7 @@ TEST(phoneDiscovery, ArrivalsAndRemovalsKeepTheListCurrent)
     second.unplug();
     EXPECT_EQ(p2k.ProcessDeviceChanges(), 2);
     EXPECT_EQ(events, (Texts{"arrival 2", "removal 0", "removal 0"}));
-    EXPECT_EQ(log.texts(),
+    EXPECT_EQ(log.texts,
               (Texts{"Open Phone", "Read Seem Phone", "GetPhone Model", "Open Phone", "Close Phone", "Close Phone"}));
 }
 
@@ -119,7 +113,6 @@ TEST_F(phoneATMode, SwitchingSendsOneLineAndThePhoneComesBackInP2KMode)
                                                 {"Phone Send Command", dtInformation, false},
                                                 {"Phone Switch", dtInformation, false}}));
     // The modem leaves (and a USB device arrives); the P2K interface arrives.
-    EXPECT_EQ(p2k.DeviseList().Count(), 0);
     EXPECT_EQ(at.ProcessDeviceChanges(), 2);
     EXPECT_EQ(at.DeviseList().Count(), 0);
     EXPECT_EQ(p2k.ProcessDeviceChanges(), 1);
@@ -149,9 +142,9 @@ TEST_F(phoneATMode, TimeOutsAndPortsThatFail)
     item().SetTimeOut(300);
     EXPECT_EQ(item().TimeOut(), 700u);
     EXPECT_FALSE(item().ClosePhone());
-    EXPECT_EQ(log.texts(), (Texts{"Open Phone", "Phone Set TimeOut", "Phone Set TimeOut Failed",
-                                  "Phone Set TimeOut Failed", "Phone Set TimeOut Failed - Error Get TimeOut",
-                                  "Phone Close", "Phone Set TimeOut Failed", "Close Phone Failed"}));
+    EXPECT_EQ(log.texts, (Texts{"Open Phone", "Phone Set TimeOut", "Phone Set TimeOut Failed",
+                                "Phone Set TimeOut Failed", "Phone Set TimeOut Failed - Error Get TimeOut",
+                                "Phone Close", "Phone Set TimeOut Failed", "Close Phone Failed"}));
     log.clear();
     item().SwitchMode(0);
     EXPECT_EQ(log.reports, (std::vector<Report>{{"Phone Write Data Failed", dtError, true},
@@ -170,7 +163,7 @@ TEST_F(phoneATMode, TimeOutsAndPortsThatFail)
     ASSERT_TRUE(item().OpenPhone());
     phone.atPort().failState = true;
     EXPECT_TRUE(item().OpenPhone());
-    EXPECT_EQ(log.texts(), (Texts{"Phone Close", "Open Phone", "Phone Close", "Open Phone"}));
+    EXPECT_EQ(log.texts, (Texts{"Phone Close", "Open Phone", "Phone Close", "Open Phone"}));
     phone.atPort() = {.failOpen = true};
     ASSERT_TRUE(item().ClosePhone());
     EXPECT_FALSE(item().OpenPhone());

@@ -45,28 +45,28 @@ TEST(phoneBlocks, AnswersPacketsAndRecordsAreRead)
     EXPECT_FALSE(parseStatusBlock(Bytes{0, 0, 0}).ready()); // too short: nothing waiting
 
     // Declared length (big-endian) at 14, data from 18, never past the end of the block.
-    Bytes answer(14, 0xEE);
-    answer.insert(answer.end(), {0x00, 0x03, 0xEE, 0xEE, 0x10, 0x20, 0x30, 0x40});
-    AnswerView view = parseAnswerBlock(answer);
-    EXPECT_EQ(view.declaredLength, 3);
-    EXPECT_EQ(Bytes(view.available.begin(), view.available.end()), (Bytes{0x10, 0x20, 0x30}));
-    answer[14] = answer[15] = 0xFF;
-    view = parseAnswerBlock(answer);
-    EXPECT_EQ(view.declaredLength, 0xFFFF);
-    EXPECT_EQ(view.available.size(), 4u);
-    EXPECT_TRUE(parseAnswerBlock(Bytes(10, 0xFF)).available.empty());
+    const auto answer = [](const Bytes& block) {
+        const AnswerView view = parseAnswerBlock(block);
+        return std::pair(int(view.declaredLength), Bytes(view.available.begin(), view.available.end()));
+    };
+    Bytes block(14, 0xEE);
+    block.insert(block.end(), {0x00, 0x03, 0xEE, 0xEE, 0x10, 0x20, 0x30, 0x40});
+    EXPECT_EQ(answer(block), std::pair(3, Bytes{0x10, 0x20, 0x30}));
+    block[14] = block[15] = 0xFF;
+    EXPECT_EQ(answer(block), std::pair(0xFFFF, Bytes{0x10, 0x20, 0x30, 0x40}));
+    EXPECT_EQ(answer(Bytes(10, 0xFF)).second, Bytes{});
 
     // The phone's side: a packet is taken apart only when every field agrees.
     const Bytes wire{0x41, 0x02, 0x00, 0x00, 0x08, 0x00, 0x0A, 0x00, 0x00, 0x07,
                      0x00, 0x20, 0x00, 0x02, 0x00, 0x00, 0xAB, 0xCD, 0x00, 0x00};
-    const auto block = parseInputBlock(wire);
-    ASSERT_TRUE(block);
-    EXPECT_EQ(block->setup, (SetupBlock{0x41, 0x02, 0, 8, 10}));
-    const auto packet = parseCommandPacket(*block);
+    const auto input = parseInputBlock(wire);
+    ASSERT_TRUE(input);
+    EXPECT_EQ(input->setup, (SetupBlock{0x41, 0x02, 0, 8, 10}));
+    const auto packet = parseCommandPacket(*input);
     ASSERT_TRUE(packet);
     EXPECT_EQ(std::tuple(packet->sequence, packet->command, packet->data), std::tuple(7, 0x0020, Bytes{0xAB, 0xCD}));
-    const auto accepted = [&block](auto change) {
-        InputBlock changed = *block;
+    const auto accepted = [&input](auto change) {
+        InputBlock changed = *input;
         change(changed);
         return parseCommandPacket(changed).has_value();
     };
@@ -77,20 +77,17 @@ TEST(phoneBlocks, AnswersPacketsAndRecordsAreRead)
 
     // Open attributes: bit 7 alone reads; beside others it is ignored; bits 3-6 are refused.
     const std::pair<uint8_t, std::optional<uint32_t>> attributes[] = {
-        {0x80, 0xFF}, {0x00, 0}, {0x81, 1}, {0x87, 7}, {0x05, 5},
-        {0x08, std::nullopt}, {0x40, std::nullopt}, {0xC1, std::nullopt}};
+        {0x80, 0xFF}, {0x00, 0}, {0x81, 1}, {0x87, 7}, {0x05, 5}, {0x08, {}}, {0x40, {}}, {0xC1, {}}};
     for (const auto& [flags, value] : attributes)
         EXPECT_EQ(openAttributeValue(flags), value) << int(flags);
 
+    // A first byte of 8, or of 7 in exactly 9 bytes, takes the nibble rule (missing bytes read as zero); otherwise
+    // every byte but 00 and FF is two hex digits.
     const std::pair<Bytes, std::string> imeis[] = {
         {{0x08, 0x3A, 0x21, 0x43, 0x65, 0x87, 0x09, 0x21, 0x43}, "31234567890123"},
-        // A first byte of 7 takes the nibble rule only with exactly 9 bytes.
         {{0x07, 0x3A, 0x21, 0x43, 0x65, 0x87, 0x09, 0x21, 0x43}, "31234567890123"},
         {{0x07, 0x3A, 0x21, 0x43, 0x65, 0x87, 0x09, 0x21}, "073A214365870921"},
-        // Otherwise every byte but 00 and FF as two hex digits.
-        {{0x12, 0x00, 0xFF, 0xAB}, "12AB"},
-        // A short record: the missing bytes read as zero.
-        {{0x08, 0x3A, 0x21}, "31200000000000"}};
+        {{0x12, 0x00, 0xFF, 0xAB}, "12AB"}, {{0x08, 0x3A, 0x21}, "31200000000000"}};
     for (const auto& [record, imei] : imeis)
         EXPECT_EQ(decodeIMEI(record), imei) << imei;
 }

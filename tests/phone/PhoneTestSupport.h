@@ -1,4 +1,4 @@
-// Shared by the phone tests: a recorder of component reports and a P2K component over one virtual phone.
+// Shared by the phone tests: a recorder of component reports, and whether a descriptor is readable.
 #pragma once
 
 #include "phone/MotoP2KMode.h"
@@ -6,23 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
-
 #include <poll.h>
 
 namespace vexlon::phone::test {
 
 using Bytes = std::vector<uint8_t>;
 using Texts = std::vector<std::string>;
-
-inline Bytes randomBytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    Bytes bytes(size);
-    std::generate(bytes.begin(), bytes.end(), [&generator] { return static_cast<uint8_t>(generator()); });
-    return bytes;
-}
 
 inline bool readable(int fd)
 {
@@ -39,47 +28,16 @@ struct Report {
 
 struct ReportLog {
     std::vector<Report> reports;
-    template <class Item>
-    auto handler()
+    Texts texts;
+    template <class Item> auto handler()
     {
         return [this](Item*, const std::string& text, TDebugType type, bool sub) {
             reports.push_back({text, type, sub});
+            texts.push_back(text);
         };
     }
-    Texts texts() const
-    {
-        Texts result;
-        for (const auto& r : reports)
-            result.push_back(r.text);
-        return result;
-    }
-    std::string last() const { return reports.empty() ? std::string() : reports.back().text; }
-    void clear() { reports.clear(); }
-};
-
-// A P2K component over one virtual phone whose item is open, with its reports and its exchanges recorded.
-class P2KPhoneTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        component.SetOnDebug(log.handler<TMotoP2KModemItem>());
-        component.SetOnExchange([this](TMotoP2KModemItem*, TP2KExchangeDirection direction,
-                                       std::span<const uint8_t> bytes) {
-            exchanges.emplace_back(direction, Bytes(bytes.begin(), bytes.end()));
-        });
-        ASSERT_EQ(component.DeviseList().Count(), 1);
-        ASSERT_TRUE(item().OpenPhone());
-        log.clear();
-    }
-    TMotoP2KModemItem& item() { return *component.DeviseList().Items(0); }
-    sim::VirtualClock& clock() { return backend.virtualClock(); }
-
-    ReportLog log; // outlives the component, which reports while closing
-    std::vector<std::pair<TP2KExchangeDirection, Bytes>> exchanges;
-    std::shared_ptr<sim::MemoryStorage> storage = std::make_shared<sim::MemoryStorage>();
-    sim::VirtualBackend backend;
-    sim::VirtualPhone& phone = backend.addPhone(sim::PhoneMode::P2K, storage);
-    TMotoP2KMode component{backend};
+    std::string last() const { return texts.empty() ? std::string() : texts.back(); }
+    void clear() { reports.clear(), texts.clear(); }
 };
 
 } // namespace vexlon::phone::test

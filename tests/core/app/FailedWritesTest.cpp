@@ -1,6 +1,5 @@
-// Every writer of the program on a disk that fills up part-way: the old
-// file stays byte for byte, no temporary file is left, and the failure is
-// raised.
+// Every writer on a disk that fills up part-way: the old file stays byte for
+// byte, no temporary file is left, and the failure is raised.
 #include "core/app/StartUp.h"
 #include "core/base/Errors.h"
 #include "core/base/Settings.h"
@@ -46,12 +45,13 @@ TEST_F(FailedWrites, EveryWriterKeepsTheOldFileWhenTheDiskFills)
 {
     state.whiteList.Count = 0;
     TSTATLST statistic;
-    for (int i = 0; i < 2000; ++i)
-        statistic.Items.append({"statword" + QByteArray::number(i), i, 1, "English"});
-    statistic.Count = int(statistic.Items.size());
     TLST white;
-    for (int i = 0; i < 500; ++i)
-        white.Items.append({"whiteword" + QByteArray::number(i), i, 2, "Russian"});
+    for (int i = 0; i < 2000; ++i) {
+        statistic.Items.append({"statword" + QByteArray::number(i), i, 1, "English"});
+        if (i < 500)
+            white.Items.append({"whiteword" + QByteArray::number(i), i, 2, "Russian"});
+    }
+    statistic.Count = int(statistic.Items.size());
     white.Count = int(white.Items.size());
     write(QStringLiteral("in.iud"), QByteArray(5100, '\0'));
 
@@ -98,8 +98,7 @@ TEST_F(FailedWrites, ABackupOrSettingsFileThatCannotBeWrittenIsToldAndWorkGoesOn
 {
     state.settings.BackupCopy = true;
     state.settings.UsersDictionarySize = 5100;
-    QByteArray dictionary(5100, '\0');
-    dictionary[7] = 0; // no records
+    QByteArray dictionary(5100, '\0'); // no records
     dictionary[5099] = '\x09';
     write(QStringLiteral("in.iud"), dictionary);
     {
@@ -108,7 +107,7 @@ TEST_F(FailedWrites, ABackupOrSettingsFileThatCannotBeWrittenIsToldAndWorkGoesOn
         EXPECT_TRUE(ReadDictionaryFile(state, table, file("in.iud")));
     }
     ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages.first().startsWith(QStringLiteral("No backup copy was made.")));
+    EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("No backup copy was made.")));
     EXPECT_FALSE(QFileInfo::exists(file(kBackupFile)));
     EXPECT_EQ(filesIn(QStringLiteral("TempFile")), QStringList());
     EXPECT_EQ(read(QString::fromLatin1(kTrailerFile)), QByteArray("\0\0\x09", 3));
@@ -124,9 +123,11 @@ TEST_F(FailedWrites, ABackupOrSettingsFileThatCannotBeWrittenIsToldAndWorkGoesOn
     write(QStringLiteral("Languages/en.lng"), "h1\r\nh2\r\nh3\r\nh4\r\nh5\r\n1\r\nNew\r\n");
     write(QString::fromLatin1(kWhiteListFile),
           "Vexlon list file\r\nList Type;Black/White list\r\nLastUpdate;x\r\nWord Amount;1\r\nkeep;1;01;English\r\n");
-    Editor editor;
-    editor.state.programDirectory = state.programDirectory;
-    editor.state.dialogs = &dialogs;
+    Editor editor, again;
+    for (Editor* e : {&editor, &again}) {
+        e->state.programDirectory = state.programDirectory;
+        e->state.dialogs = &dialogs;
+    }
     QStringList errors;
     StartUpHooks hooks;
     hooks.showError = [&errors](const QString& text) { errors << text; };
@@ -144,20 +145,15 @@ TEST_F(FailedWrites, ABackupOrSettingsFileThatCannotBeWrittenIsToldAndWorkGoesOn
     EXPECT_EQ(editor.state.texts.ui, QStringList {"New"});
     EXPECT_EQ(associations, 0); // not asked for by the settings
     // The lists were still read, so nothing later writes an empty list over them.
-    ASSERT_EQ(editor.state.whiteList.Count, 1);
-    EXPECT_EQ(editor.state.whiteList.Items[0].Word, QByteArray("keep"));
+    EXPECT_EQ(entries(editor.state.whiteList), (QList<QByteArray> {"1", "keep/1/1"}));
 
     // With room the defaults are written; without a language structure the
     // program is to end, once the other steps have run.
     QFile::remove(file(QStringLiteral("iTAP_Lang_structure.dat")));
     dialogs.messages.clear();
-    Editor again;
-    again.state.programDirectory = state.programDirectory;
-    again.state.dialogs = &dialogs;
     result = RunStartUp(again, UiTexts(), hooks);
     EXPECT_TRUE(result.terminate && result.completed);
-    EXPECT_EQ(dialogs.messages.value(0), QString::fromLatin1(kCriticalStructureMessage));
-    EXPECT_EQ(dialogs.messages.value(1), QString::fromLatin1(kSettingsErrorMessage));
+    EXPECT_EQ(dialogs.messages.mid(0, 2), (QStringList {QString::fromLatin1(kCriticalStructureMessage), QString::fromLatin1(kSettingsErrorMessage)}));
     TSettings written;
     ASSERT_TRUE(LoadSettings(file(QString::fromLatin1(kSettingsFileName)), written));
     EXPECT_EQ(written.UsersDictionarySize, again.state.settings.UsersDictionarySize);

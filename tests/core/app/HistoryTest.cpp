@@ -1,7 +1,5 @@
-// Undo and redo of the editor's commands: random runs of every command that
-// changes the dictionary or a list, then undo all and redo all, each state
-// compared with the snapshot taken when the run passed it, the list files
-// included.
+// Random runs of every command that changes the dictionary or a list, then
+// undo all and redo all, each state compared with its snapshot.
 #include "core/app/Commands.h"
 #include "core/app/DictionaryFiles.h"
 #include "core/app/EditCommands.h"
@@ -31,8 +29,6 @@ public:
     }
     void progressText(const QString&) override {}
     void progress(int, int) override {}
-    void report(const QString& text) override { reports << text; }
-    QStringList reports;
 
 private:
     std::mt19937& m_rng;
@@ -45,9 +41,8 @@ protected:
         CoreFixture::SetUp();
         editor.state = state;
         editor.state.dialogs = &random;
-        const char* words[] = {"alpha", "beta", "gamma", "delta", "alp", "x1y", "omega", "b-c", "hello", "he"};
         QByteArray csv = "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;10\r\n";
-        for (const char* w : words)
+        for (const char* w : {"alpha", "beta", "gamma", "delta", "alp", "x1y", "omega", "b-c", "hello", "he"})
             csv += QByteArray(w) + ";01;\r\n";
         write("one.csv", csv);
         for (ListKind kind : {ListKind::White, ListKind::Black, ListKind::Statistic})
@@ -55,74 +50,42 @@ protected:
         write("two.csv", "Vexlon CSV format users dictionary file\r\nx\r\nWord Amount;3\r\nzulu;0A;\r\nyankee;01;\r\nxray;0A;\r\n");
     }
 
-    // Everything a step may change, as the user would see it: each row's
-    // word, number, language ID and status, and the three list files. (The
-    // modified mark is the document's business: a later save or open of the
-    // same file changes what earlier states count as.)
+    // Each row's word, number, language ID and status, and the three list
+    // files without their time of writing. (Not the modified mark: a later
+    // save of the same file changes what earlier states count as.)
     std::string picture()
     {
         QStringList out;
         for (const DictRow& r : editor.table.rows())
             out << r.word + QString::fromLatin1(' ' + r.number + ' ' + r.languageId + ' ' + r.status);
         for (const char* list : {kWhiteListFile, kBlackListFile, kStatisticFile})
-            // (The time of writing aside.)
             out << QString::fromLatin1(read(QString::fromLatin1(list))).remove(QRegularExpression(QStringLiteral("LastUpdate;[^\r]*")));
         return out.join(QLatin1Char('\n')).toStdString();
     }
 
-    void selectSome()
+    void runOne()
     {
         for (int i = 0; i < editor.table.count(); ++i)
             editor.table.setSelected(i, rng() % 3 == 0);
-    }
-
-    void runOne()
-    {
-        selectSome();
         const int count = editor.table.count();
         switch (rng() % 16) {
-        case 0:
-            AddCommand(editor);
-            break;
+        case 0: AddCommand(editor); break;
         case 1:
             if (count > 0)
                 EditWordCommand(editor, static_cast<int>(rng() % count), QByteArray("Word") + QByteArray::number(rng() % 50));
             break;
-        case 2:
-            DeleteCommand(editor);
-            break;
-        case 3:
-            SetLanguageCommand(editor);
-            break;
-        case 4:
-            LockUnlockCommand(editor);
-            break;
-        case 5:
-            MoveCommand(editor, rng() % 2 == 0);
-            break;
-        case 6:
-            CleaningCommand(editor, static_cast<CleaningItem>(rng() % 7));
-            break;
-        case 7:
-            ToBlackListCommand(editor);
-            break;
-        case 8:
-            ToWhiteListCommand(editor);
-            break;
-        case 9:
-            SortCommand(editor, static_cast<int>(rng() % 4), rng() % 2 == 0);
-            break;
-        case 10:
-            ClearDictionary(editor);
-            break;
-        case 11:
-            OpenDictionaryFile(editor, file(rng() % 2 ? QStringLiteral("one.csv") : QStringLiteral("two.csv")), OpenFilter::Csv);
-            break;
-        case 12:
-            ApplyWhiteListKey(editor);
-            break;
-        case 13:
-            // The white list window took an entry off the list.
+        case 2: DeleteCommand(editor); break;
+        case 3: SetLanguageCommand(editor); break;
+        case 4: LockUnlockCommand(editor); break;
+        case 5: MoveCommand(editor, rng() % 2 == 0); break;
+        case 6: CleaningCommand(editor, static_cast<CleaningItem>(rng() % 7)); break;
+        case 7: ToBlackListCommand(editor); break;
+        case 8: ToWhiteListCommand(editor); break;
+        case 9: SortCommand(editor, static_cast<int>(rng() % 4), rng() % 2 == 0); break;
+        case 10: ClearDictionary(editor); break;
+        case 11: OpenDictionaryFile(editor, file(rng() % 2 ? QStringLiteral("one.csv") : QStringLiteral("two.csv")), OpenFilter::Csv); break;
+        case 12: ApplyWhiteListKey(editor); break;
+        case 13: // the white list window took an entry off the list
             ListWindowCommand(editor, ListWindow::White, [this] {
                 if (!editor.state.whiteList.Items.isEmpty()) {
                     editor.state.whiteList.Items.removeAt(static_cast<int>(rng() % editor.state.whiteList.Items.size()));
@@ -130,17 +93,14 @@ protected:
                 }
             });
             break;
-        case 14:
-            // To Dictionary from the statistic window.
+        case 14: // To Dictionary from the statistic window
             ListWindowCommand(editor, ListWindow::Statistic, [this] {
                 DictionaryTable read;
                 ReadCsvFile(editor.state, read, file(QStringLiteral("two.csv")));
                 editor.table.replaceAll(read.rows());
             });
             break;
-        case 15:
-            PrepareSave(editor); // the repair before saving, when offered and taken
-            break;
+        case 15: PrepareSave(editor); break; // the repair before saving, when offered and taken
         }
     }
 
@@ -215,24 +175,23 @@ TEST_F(HistoryTest, StepsAreNamedReportedBoundedAndForgetRedoOnANewChange)
 
     // A save in between: undoing back past it marks the table modified, and
     // coming back to the saved words marks it saved again.
-    ASSERT_EQ(SaveDictionary(editor, [this] { return std::optional<SaveChoice>({file("s.csv"), SaveFilter::Csv}); }),
-              SaveOutcome::Saved);
+    const auto save = [this] {
+        dialogs.answers = {true}; // replace the file
+        return SaveDictionary(editor, [this] { return std::optional<SaveChoice>({file("s.csv"), SaveFilter::Csv}); });
+    };
+    ASSERT_EQ(save(), SaveOutcome::Saved);
     ASSERT_TRUE(UndoStep(editor));
     EXPECT_TRUE(editor.table.modified);
     ASSERT_TRUE(RedoStep(editor));
     EXPECT_FALSE(editor.table.modified);
     // Back and forth across two saves: each kept state learns whether it
     // holds what the file holds now.
-    const auto saveAgain = [this] {
-        dialogs.answers = {true}; // replace the file
-        return SaveDictionary(editor, [this] { return std::optional<SaveChoice>({file("s.csv"), SaveFilter::Csv}); });
-    };
     for (int i = 0; i < editor.table.count(); ++i)
         editor.table.setSelected(i, i == 1);
     MoveCommand(editor, true);
-    ASSERT_EQ(saveAgain(), SaveOutcome::Saved);
+    ASSERT_EQ(save(), SaveOutcome::Saved);
     MoveCommand(editor, false);
-    ASSERT_EQ(saveAgain(), SaveOutcome::Saved);
+    ASSERT_EQ(save(), SaveOutcome::Saved);
     ASSERT_TRUE(UndoStep(editor));
     EXPECT_TRUE(editor.table.modified);
     ASSERT_TRUE(UndoStep(editor));

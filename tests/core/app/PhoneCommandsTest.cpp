@@ -1,6 +1,5 @@
-// The phone commands over a fake phone: what reaches the phone, what the
-// user is told, and what happens to the table, the statistic and the
-// modified mark when the phone refuses or breaks off.
+// The phone commands over a fake phone, and what a refusal or a break does
+// to the table, the statistic and the modified mark.
 #include "core/app/PhoneCommands.h"
 
 #include "core/base/Errors.h"
@@ -66,17 +65,14 @@ TEST_F(PhoneCommandsTest, StatusLineAndSaveSendingExactlyTheCheckedDictionary)
 {
     EXPECT_EQ(phoneStatus(editor.state, nullptr).text, QStringLiteral("M21"));
     EXPECT_TRUE(PhoneInformation(editor, nullptr, hooks).isEmpty());
-    phone.opened = false;
-    PhoneStatus s = phoneStatus(editor.state, &phone);
-    EXPECT_EQ(s.text, QStringLiteral("M20"));
-    EXPECT_FALSE(s.green || s.ready);
-    phone.opened = true;
-    s = phoneStatus(editor.state, &phone);
-    EXPECT_EQ(s.text, QStringLiteral("M20 V3x"));
-    EXPECT_TRUE(s.green && s.ready);
+    for (bool open : {false, true}) {
+        phone.opened = open;
+        const PhoneStatus s = phoneStatus(editor.state, &phone);
+        EXPECT_EQ(std::tuple(s.text, s.green, s.ready), std::tuple(open ? QStringLiteral("M20 V3x") : QStringLiteral("M20"), open, open));
+    }
 
-    addRow("hello");
-    addRow("world");
+    for (const char* w : {"hello", "world"})
+        addRow(w);
     editor.table.modified = true;
     EXPECT_EQ(SaveToPhone(editor, &phone, hooks), SaveToPhoneOutcome::Sent);
     ASSERT_EQ(phone.uploads.size(), 1);
@@ -98,9 +94,8 @@ TEST_F(PhoneCommandsTest, ARefusedUploadIsAFailureWithoutRestartOrStatistic)
     EXPECT_TRUE(editor.state.statisticList.Items.isEmpty());
     EXPECT_TRUE(editor.table.modified);
     // Without a phone nothing counts as saved or counted either.
-    dialogs.messages.clear();
     EXPECT_EQ(SaveToPhone(editor, nullptr, hooks), SaveToPhoneOutcome::NoPhone);
-    EXPECT_EQ(dialogs.messages, QStringList{QStringLiteral("M27")});
+    EXPECT_EQ(dialogs.messages, (QStringList{QString::fromLatin1(kPhoneWriteFailedText), QStringLiteral("M27")}));
     EXPECT_TRUE(editor.state.statisticList.Items.isEmpty());
     EXPECT_TRUE(editor.table.modified);
     // Sent whole, the restart and the statistic follow.
@@ -131,11 +126,10 @@ TEST_F(PhoneCommandsTest, OpenReadsThePhoneOrChangesNothing)
     EXPECT_EQ(dialogs.messages, QStringList{QString::fromLatin1(kPhoneNotReadyForReadText)});
     EXPECT_TRUE(editor.table.modified);
 
-    dialogs.messages.clear();
     phone.refuse = true;
     dialogs.answers = {true};
     EXPECT_FALSE(OpenFromPhone(editor, &phone, hooks));
-    EXPECT_EQ(dialogs.messages, QStringList{QString::fromLatin1(kPhoneReadFailedText)});
+    EXPECT_EQ(dialogs.messages, (QStringList{QString::fromLatin1(kPhoneNotReadyForReadText), QString::fromLatin1(kPhoneReadFailedText)}));
     EXPECT_EQ(column(editor.table, ColWord), QByteArrayList{"mine"});
     EXPECT_TRUE(editor.table.modified);
 
@@ -157,8 +151,6 @@ TEST_F(PhoneCommandsTest, OpenReadsThePhoneOrChangesNothing)
     EXPECT_TRUE(dialogs.atRest());
 }
 
-// Phone Information tells what could be read, and fails only when nothing
-// at all could be.
 TEST_F(PhoneCommandsTest, InformationFailsOnlyWhenNothingAtAllCanBeRead)
 {
     phone.stored = QByteArray(5100, 'x');

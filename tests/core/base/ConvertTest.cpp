@@ -8,22 +8,16 @@ using namespace vexlon;
 
 TEST(ConvertTest, DecimalPrefixedHexadecimalAndHexColumns)
 {
-    EXPECT_EQ(tryStrToInt("0"), 0);
-    EXPECT_EQ(tryStrToInt("  42"), 42);
-    EXPECT_EQ(tryStrToInt("-17"), -17);
-    EXPECT_EQ(tryStrToInt("+5"), 5);
-    EXPECT_EQ(tryStrToInt("$1F"), 31);
-    EXPECT_EQ(tryStrToInt("0x10"), 16);
-    EXPECT_EQ(tryStrToInt("2147483647"), 2147483647);
-    EXPECT_EQ(tryStrToInt("-2147483648"), INT32_MIN);
-    EXPECT_EQ(tryStrToInt("$FFFFFFFF"), -1);
+    const std::pair<const char*, int32_t> good[] = {{"0", 0}, {"  42", 42}, {"-17", -17}, {"+5", 5}, {"$1F", 31}, {"0x10", 16},
+                                                    {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"$FFFFFFFF", -1}};
+    for (const auto& [text, value] : good)
+        EXPECT_EQ(tryStrToInt(text), value) << text;
     for (const char* bad : {"", " ", "12 ", "1a", "2147483648", "$", "$100000000", "--1", "1.0"})
         EXPECT_FALSE(tryStrToInt(bad).has_value()) << bad;
-
     // The hexadecimal columns take hexadecimal digits only.
-    EXPECT_EQ(hexToInt("0A"), 10);
-    EXPECT_EQ(hexToInt("1"), 1);
-    EXPECT_EQ(hexToInt("ff"), 255);
+    const std::pair<const char*, int32_t> hex[] = {{"0A", 10}, {"1", 1}, {"ff", 255}};
+    for (const auto& [text, value] : hex)
+        EXPECT_EQ(hexToInt(text), value) << text;
     for (const char* bad : {"", " 1", "-1", "$1", "0x1", "G"})
         EXPECT_FALSE(tryHexToInt(bad).has_value()) << bad;
     try {
@@ -46,20 +40,16 @@ TEST(AnsiTest, CodePageLowerCaseAndWordOrder)
     // codes stay.
     const QChar kept = cp1251::keptCode(0xC0);
     EXPECT_EQ(cp1251::toLower(QStringLiteral(u"AbC1-АЯЁÄ") + kept), QStringLiteral(u"abc1-аяёä") + kept);
-    // Words sort lower case first, and by locale.
-    EXPECT_LT(cp1251::compare(u"a", u"A"), 0);
-    EXPECT_LT(cp1251::compare(u"A", u"b"), 0);
-    EXPECT_LT(cp1251::compare(u"abc", u"abd"), 0);
+    // Words sort lower case first, then by locale; Cyrillic letters by the
+    // alphabet, not by code (Ё between Е and Ж).
+    const std::pair<const char16_t*, const char16_t*> ordered[] = {{u"a", u"A"}, {u"A", u"b"}, {u"abc", u"abd"}, {u"Е", u"Ё"}, {u"Ё", u"Ж"}};
+    for (const auto& [a, b] : ordered)
+        EXPECT_LT(cp1251::compare(a, b), 0) << QString::fromUtf16(a).toStdString();
     EXPECT_EQ(cp1251::compare(u"same", u"same"), 0);
-    // Cyrillic letters sort among themselves by the alphabet, not by code:
-    // Ё comes between Е and Ж.
-    EXPECT_LT(cp1251::compare(u"Е", u"Ё"), 0);
-    EXPECT_LT(cp1251::compare(u"Ё", u"Ж"), 0);
 }
 
-// Every byte reads as a character and is written back as itself, and so is
-// a kept code; a character the code page lacks stops a word's encoding at
-// its position.
+// Every byte and a kept code are written back as themselves; a character
+// the code page lacks stops a word's encoding at its position.
 TEST(AnsiTest, WordsKeepEveryByteAndRefuseWhatTheyCannotHold)
 {
     QByteArray all;
@@ -74,8 +64,6 @@ TEST(AnsiTest, WordsKeepEveryByteAndRefuseWhatTheyCannotHold)
     EXPECT_EQ(cp1251::shown(QStringLiteral("a") + cp1251::keptCode(0x9F)), QStringLiteral(u"a⟨9F⟩"));
 }
 
-// Text from a file is shown in messages with its control characters (C0,
-// DEL and C1) escaped, and every other letter as it is.
 TEST(ErrorsTest, MessagesEscapeControlCharacters)
 {
     EXPECT_EQ(printable(QString::fromUtf16(u"a\u001B\u007F\u0085\u00A0\u044F")),

@@ -36,13 +36,20 @@ QByteArrayList sampleValues()
             "false", "false", "false", "true", "true", "3", "4"};
 }
 
+// The sample file with one value line replaced.
+QByteArray sampleWith(int line, const QByteArray& text)
+{
+    QByteArrayList values = sampleValues();
+    values[line] = text;
+    return valueFile(values);
+}
+
 } // namespace
 
 class SettingsTest : public CoreFixture {};
 
-// The defaults are written as the thirty-seven lines; on reading, labels and
-// comments may stand anywhere after line three and an eighteenth value is
-// ignored.
+// On reading, labels and comments may stand anywhere after line three and
+// an eighteenth value is ignored.
 TEST_F(SettingsTest, DefaultsAreWrittenExactlyAndValuesMapByPositionNotByLabel)
 {
     state.settings.UsersDictionarySize = 1; // anything: defaults must replace it
@@ -80,9 +87,7 @@ TEST_F(SettingsTest, DefaultsAreWrittenExactlyAndValuesMapByPositionNotByLabel)
 
     // Only the exact text "true" is true.
     for (const char* text : {"True", "1", "TRUE", " true", "true "}) {
-        values = sampleValues();
-        values[3] = text; // WhiteListOn
-        write("Vexlon.ini", valueFile(values));
+        write("Vexlon.ini", sampleWith(3, text)); // WhiteListOn
         ASSERT_TRUE(LoadSettings(file("Vexlon.ini"), s)) << text;
         EXPECT_FALSE(s.WhiteListOn) << text;
     }
@@ -92,16 +97,12 @@ TEST_F(SettingsTest, DamagedFilesAreRefusedAndLeaveTheSettingsAlone)
 {
     QByteArrayList sixteen = sampleValues();
     sixteen.removeLast();
-    QByteArrayList notNumber = sampleValues();
-    notNumber[5] = "51OO";
-    QByteArrayList empty = sampleValues();
-    empty[4] = "";
     const std::vector<std::pair<const char*, QByteArray>> cases {
         {"sixteen values", valueFile(sixteen)},
         {"first line with a trailing blank", valueFile(sampleValues(), "Vexlon Settings File ")},
         {"third line in another case", valueFile(sampleValues(), "Vexlon Settings File", "vexlon2011tst")},
-        {"a number that is not one", valueFile(notNumber)},
-        {"an empty value line", valueFile(empty)},
+        {"a number that is not one", sampleWith(5, "51OO")},
+        {"an empty value line", sampleWith(4, "")},
         {"empty file", QByteArray()},
     };
     for (const auto& [what, content] : cases) {
@@ -116,61 +117,42 @@ TEST_F(SettingsTest, DamagedFilesAreRefusedAndLeaveTheSettingsAlone)
 }
 
 // A value edited by hand to a number its field cannot mean gives that field
-// its default; the other fields are read as written. The bounds themselves
-// are accepted.
+// its default, the others read as written; the bounds are accepted.
 TEST_F(SettingsTest, OutOfRangeNumbersFallBackToTheirDefaultsOneFieldAtATime)
 {
     const TSettings defaults;
-    struct Case {
-        int line;
-        QByteArray text;
-        int32_t TSettings::*field; // or nullptr for the byte fields below
-        uint8_t TSettings::*byteField;
-        int32_t expected;
-    };
-    const std::vector<Case> cases {
-        {5, "-1", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
-        {5, "26", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
-        {5, "65536", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
-        {5, "-2147483648", &TSettings::UsersDictionarySize, nullptr, defaults.UsersDictionarySize},
-        {5, "27", &TSettings::UsersDictionarySize, nullptr, 27},
-        {5, "65535", &TSettings::UsersDictionarySize, nullptr, 65535},
-        {4, "2", &TSettings::UsersDictionaryModified, nullptr, defaults.UsersDictionaryModified},
-        {4, "-1", &TSettings::UsersDictionaryModified, nullptr, defaults.UsersDictionaryModified},
-        {6, "-1", &TSettings::Language, nullptr, defaults.Language},
-        {6, "40", &TSettings::Language, nullptr, 40}, // the pack list decides
-        {7, "2", &TSettings::iTAPModification, nullptr, defaults.iTAPModification},
-        {7, "-1", &TSettings::iTAPModification, nullptr, defaults.iTAPModification},
-        {8, "2", &TSettings::StatisticType, nullptr, defaults.StatisticType},
-        {8, "-1", &TSettings::StatisticType, nullptr, defaults.StatisticType},
-        {15, "256", nullptr, &TSettings::LanguageCleanIndex, defaults.LanguageCleanIndex},
-        {15, "-1", nullptr, &TSettings::LanguageCleanIndex, defaults.LanguageCleanIndex},
-        {15, "255", nullptr, &TSettings::LanguageCleanIndex, 255},
-        {16, "260", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
-        {16, "-254", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
-        {16, "1", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
-        {16, "0", nullptr, &TSettings::MinWordLength, defaults.MinWordLength},
-        {16, "255", nullptr, &TSettings::MinWordLength, 255},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text.toStdString() + " on value line " + std::to_string(c.line));
-        QByteArrayList values = sampleValues();
-        values[c.line] = c.text;
-        write("Vexlon.ini", valueFile(values));
+    write("sample.ini", valueFile(sampleValues()));
+    TSettings sample;
+    ASSERT_TRUE(LoadSettings(file("sample.ini"), sample));
+    // Value line, text, field, what the field must read as.
+    const auto check = [&]<class T>(int line, const QByteArray& text, T TSettings::*field, int32_t expected) {
+        SCOPED_TRACE(text.toStdString() + " on value line " + std::to_string(line));
+        write("Vexlon.ini", sampleWith(line, text));
         TSettings s;
         s.UsersDictionarySize = 1234; // a load must set every field
         s.MinWordLength = 9;
         ASSERT_TRUE(LoadSettings(file("Vexlon.ini"), s));
-        // Everything else as the sample says.
-        TSettings expected = s;
-        write("sample.ini", valueFile(sampleValues()));
-        ASSERT_TRUE(LoadSettings(file("sample.ini"), expected));
-        if (c.field)
-            expected.*c.field = c.expected;
-        else
-            expected.*c.byteField = static_cast<uint8_t>(c.expected);
-        EXPECT_EQ(s, expected);
+        TSettings want = sample;
+        want.*field = static_cast<T>(expected);
+        EXPECT_EQ(s, want);
+    };
+    for (const char* bad : {"-1", "26", "65536", "-2147483648"})
+        check(5, bad, &TSettings::UsersDictionarySize, defaults.UsersDictionarySize);
+    check(5, "27", &TSettings::UsersDictionarySize, 27);
+    check(5, "65535", &TSettings::UsersDictionarySize, 65535);
+    for (const char* bad : {"2", "-1"}) {
+        check(4, bad, &TSettings::UsersDictionaryModified, defaults.UsersDictionaryModified);
+        check(7, bad, &TSettings::iTAPModification, defaults.iTAPModification);
+        check(8, bad, &TSettings::StatisticType, defaults.StatisticType);
     }
+    check(6, "-1", &TSettings::Language, defaults.Language);
+    check(6, "40", &TSettings::Language, 40); // the pack list decides
+    for (const char* bad : {"256", "-1"})
+        check(15, bad, &TSettings::LanguageCleanIndex, defaults.LanguageCleanIndex);
+    check(15, "255", &TSettings::LanguageCleanIndex, 255);
+    for (const char* bad : {"260", "-254", "1", "0"})
+        check(16, bad, &TSettings::MinWordLength, defaults.MinWordLength);
+    check(16, "255", &TSettings::MinWordLength, 255);
 
     // Several damaged fields at once: each takes its own default.
     QByteArrayList values = sampleValues();

@@ -9,12 +9,20 @@
 using namespace vexlon;
 using namespace vexlon::test;
 
+namespace {
+
+// The record of the English word "ab".
+const QByteArray kAb("\x08\x01\x00\x01\x02\x61\x62\x00", 8);
+const QByteArray kTrailer("\xAB\xCD\xEF", 3);
+
+} // namespace
+
 class ItudFileTest : public CoreFixture {
 protected:
     void SetUp() override
     {
         CoreFixture::SetUp();
-        write("phConfig.cfg", QByteArray("\xAB\xCD\xEF", 3));
+        write("phConfig.cfg", kTrailer);
     }
     static QByteArray header(uint16_t used, uint16_t count)
     {
@@ -26,11 +34,18 @@ protected:
         return h;
     }
     // A whole 5100-byte file from the header's records.
-    static QByteArray fileOf(const QByteArray& records, uint16_t count, const QByteArray& trailer = "\xAB\xCD\xEF")
+    static QByteArray fileOf(const QByteArray& records, uint16_t count, const QByteArray& trailer = kTrailer)
     {
         QByteArray f = header(static_cast<uint16_t>(records.size()), count) + records;
         f.append(QByteArray(5100 - 3 - f.size(), '\0'));
         return f + trailer;
+    }
+    // Reads a file of these bytes, answering the size question with Yes.
+    bool readBytes(const QByteArray& bytes)
+    {
+        dialogs.answers = {true};
+        write("in.iud", bytes);
+        return ReadDictionaryFile(state, table, file("in.iud"));
     }
 };
 
@@ -40,12 +55,7 @@ TEST_F(ItudFileTest, WritesTheDocumentedBytesUpToTheLongestWord)
     add("ab");
     add("abc");
     WriteDictionaryFile(state, table, file("out.iud"));
-    const QByteArray out = read("out.iud");
-    ASSERT_EQ(out.size(), 5100);
-    EXPECT_EQ(out.left(16), QByteArray("\x07\xDA\x13\xD9\x00\x10\x00\x02\x18\x00\x00\x00\x00\x00\x00\x00", 16));
-    EXPECT_EQ(out.mid(16, 16), QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00\x08\x01\x00\x01\x03\x61\x62\x63", 16));
-    EXPECT_EQ(out.mid(32, 5100 - 35), QByteArray(5100 - 35, '\0'));
-    EXPECT_EQ(out.right(3), QByteArray("\xAB\xCD\xEF", 3));
+    EXPECT_EQ(read("out.iud"), fileOf(kAb + QByteArray("\x08\x01\x00\x01\x03\x61\x62\x63", 8), 2));
     // The progress bar reached the last row before it was reset.
     ASSERT_GE(dialogs.progressCalls.size(), 2u);
     EXPECT_EQ(dialogs.progressCalls.end()[-2], std::pair(1, 1));
@@ -53,10 +63,8 @@ TEST_F(ItudFileTest, WritesTheDocumentedBytesUpToTheLongestWord)
 
     QVector<DictRow> rows {row("a"), row(QByteArray(249, 'x'))};
     const QByteArray built = BuildDictionary(rows, state, "\0\0\0");
-    EXPECT_EQ(built.mid(16, 6), QByteArray("\x06\x01\x00\x01\x01\x61", 6));
-    EXPECT_EQ(static_cast<uint8_t>(built[22]), 254);
-    EXPECT_EQ(static_cast<uint8_t>(built[26]), 249);
-    EXPECT_EQ(built.mid(4, 2), QByteArray("\x01\x04", 2)); // 6 + 254 bytes of records
+    // 6 + 254 bytes of records; the second record's length and letter count.
+    EXPECT_EQ(built.mid(4, 2) + built.mid(16, 6) + built[22] + built[26], QByteArray("\x01\x04\x06\x01\x00\x01\x01\x61\xFE\xF9", 10));
     rows.append(row(QByteArray(250, 'y')));
     EXPECT_THROW(BuildDictionary(rows, state, "\0\0\0"), VexlonError);
 }
@@ -68,31 +76,19 @@ TEST_F(ItudFileTest, ModificationZeroTranslatesAndReadingPassesOverOtherRecordKi
     WriteDictionaryFile(state, table, file("out.iud"));
     EXPECT_EQ(read("out.iud").mid(16, 8), QByteArray("\x08\x01\x00\x02\x02\x80\x81\x00", 8));
 
-    DictionaryTable back;
-    ASSERT_TRUE(ReadDictionaryFile(state, back, file("out.iud")));
-    ASSERT_EQ(back.count(), 1);
-    EXPECT_EQ(back.row(0).word, cp("\xC0\xE1"));
-    EXPECT_EQ(back.row(0).language, QByteArray("Russian"));
-
-    const QByteArray records = QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00", 8) + QByteArray("\x06\x02\x00\x09\x09\x09", 6)
-        + QByteArray("\x08\x01\x00\x02\x03\x80\x81\x80", 8) + QByteArray("\x06\x01\x00\x33\x01\x7A", 6);
-    write("in.iud", fileOf(records, 4, "\x01\x02\x03"));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("in.iud")));
-    ASSERT_EQ(table.count(), 3);
-    EXPECT_EQ(table.row(0), (DictRow {"ab", "1", "01", "English", "Users Dictionary"}));
+    const QByteArray records = kAb + QByteArray("\x06\x02\x00\x09\x09\x09\x08\x01\x00\x02\x03\x80\x81\x80\x06\x01\x00\x33\x01\x7A", 20);
+    ASSERT_TRUE(readBytes(fileOf(records, 4, "\x01\x02\x03")));
     // The passed-over record leaves a gap in the numbers.
-    EXPECT_EQ(table.row(1), (DictRow {cp("\xC0\xE1\xC0"), "3", "02", "Russian", "Users Dictionary"}));
-    EXPECT_EQ(table.row(2), (DictRow {"z", "4", "33", "Unknown", "Users Dictionary"}));
+    EXPECT_EQ(table.rows(), (QVector<DictRow> {{"ab", "1", "01", "English", "Users Dictionary"},
+                                               {cp("\xC0\xE1\xC0"), "3", "02", "Russian", "Users Dictionary"},
+                                               {"z", "4", "33", "Unknown", "Users Dictionary"}}));
     EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x01\x02\x03"));
     EXPECT_TRUE(dialogs.atRest());
 
     // Without translation a file of word records is written back byte for byte.
     state.settings.iTAPModification = 1;
-    const QByteArray original = fileOf(QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00", 8)
-                                           + QByteArray("\x08\x01\x00\x02\x03\xC0\xE1\xFF", 8) + QByteArray("\x06\x01\x00\x01\x01\x7A", 6),
-                                       3, "\x10\x20\x30");
-    write("in.iud", original);
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("in.iud")));
+    const QByteArray original = fileOf(kAb + QByteArray("\x08\x01\x00\x02\x03\xC0\xE1\xFF\x06\x01\x00\x01\x01\x7A", 14), 3, "\x10\x20\x30");
+    ASSERT_TRUE(readBytes(original));
     WriteDictionaryFile(state, table, file("out.iud"));
     EXPECT_EQ(read("out.iud"), original);
 }
@@ -100,59 +96,48 @@ TEST_F(ItudFileTest, ModificationZeroTranslatesAndReadingPassesOverOtherRecordKi
 TEST_F(ItudFileTest, AFileOfAnotherSizeIsOpenedOnlyWhenTheUserAgreesAndDamagedFilesStopAtTheirEnd)
 {
     add("kept");
-    write("big.iud", fileOf(QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00", 8), 1) + "x");
+    write("big.iud", fileOf(kAb, 1) + "x");
     dialogs.answers = {false};
     EXPECT_FALSE(ReadDictionaryFile(state, table, file("big.iud")));
     ASSERT_EQ(dialogs.questions.size(), 1u);
-    EXPECT_EQ(dialogs.questions[0].text, QStringLiteral("M3"));
-    EXPECT_EQ(dialogs.questions[0].kind, ConfirmKind::Warning);
+    EXPECT_EQ(std::pair(dialogs.questions[0].text, dialogs.questions[0].kind), std::pair(QStringLiteral("M3"), ConfirmKind::Warning));
     EXPECT_EQ(words(), QList<QByteArray> {"kept"});
-    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\xAB\xCD\xEF")); // untouched
+    EXPECT_EQ(read("phConfig.cfg"), kTrailer); // untouched
     EXPECT_TRUE(dialogs.atRest());
-
     dialogs.answers = {true};
     EXPECT_TRUE(ReadDictionaryFile(state, table, file("big.iud")));
     EXPECT_EQ(words(), QList<QByteArray> {"ab"});
 
-    // An empty dictionary still carries its trailer.
-    add("old");
-    write("empty.iud", fileOf(QByteArray(), 0, "\x09\x08\x07"));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("empty.iud")));
-    EXPECT_EQ(table.count(), 0);
-    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x09\x08\x07"));
-
-    dialogs.answers = {true, true, true, true};
-    // A count of 5 with one record present.
-    write("short.iud", header(8, 5) + QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00", 8));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("short.iud")));
-    ASSERT_EQ(table.count(), 1);
-    // A length byte pointing past the end, and a character count past the end.
-    write("past.iud", header(8, 2) + QByteArray("\x08\x01\x00\x01\x02\x61\x62\x00\xF0\x01\x00\x01\xF0\x61", 14));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("past.iud")));
-    EXPECT_EQ(table.count(), 1);
-    // A zero length byte ends the records instead of reading one forever.
-    write("zero.iud", fileOf(QByteArray("\x00\x01\x00\x01\x01\x61", 6), 0xFFFF));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("zero.iud")));
-    EXPECT_EQ(table.count(), 0);
+    // A count of 5 with one record present; a length byte and a character
+    // count pointing past the end; a zero length byte, which ends the
+    // records instead of reading one forever.
+    const std::pair<QByteArray, int> damaged[] = {{header(8, 5) + kAb, 1},
+                                                  {header(8, 2) + kAb + QByteArray("\xF0\x01\x00\x01\xF0\x61", 6), 1},
+                                                  {fileOf(QByteArray("\x00\x01\x00\x01\x01\x61", 6), 0xFFFF), 0}};
+    for (const auto& [bytes, count] : damaged) {
+        ASSERT_TRUE(readBytes(bytes));
+        EXPECT_EQ(table.count(), count) << bytes.size();
+    }
     // Shorter than the trailer, or empty: no rows and no trailer of its own,
     // so the trailer of the last whole file stays and goes on into writes.
-    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\xAB\xCD\xEF"));
-    dialogs.answers = {true, true, true, true};
+    EXPECT_EQ(read("phConfig.cfg"), kTrailer);
     for (const QByteArray& tiny : {QByteArray("\x07\xDA", 2), QByteArray("\x07", 1), QByteArray()}) {
-        SCOPED_TRACE(tiny.size());
         add("old");
-        write("tiny.iud", tiny);
-        ASSERT_TRUE(ReadDictionaryFile(state, table, file("tiny.iud")));
-        EXPECT_EQ(table.count(), 0);
-        EXPECT_EQ(read("phConfig.cfg"), QByteArray("\xAB\xCD\xEF"));
+        ASSERT_TRUE(readBytes(tiny));
+        EXPECT_EQ(table.count(), 0) << tiny.size();
+        EXPECT_EQ(read("phConfig.cfg"), kTrailer);
     }
     add("ab");
     WriteDictionaryFile(state, table, file("out.iud"));
-    EXPECT_EQ(read("out.iud").right(3), QByteArray("\xAB\xCD\xEF"));
-    // Three bytes are a whole trailer, though no header.
-    write("tiny.iud", QByteArray("\x07\xDA\x01", 3));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("tiny.iud")));
-    EXPECT_EQ(read("phConfig.cfg"), QByteArray("\x07\xDA\x01", 3));
+    EXPECT_EQ(read("out.iud").right(3), kTrailer);
+    // Three bytes are a whole trailer, though no header; an empty dictionary
+    // still carries its trailer.
+    for (const QByteArray& trailer : {QByteArray("\x07\xDA\x01", 3), QByteArray("\x09\x08\x07", 3)}) {
+        add("old");
+        ASSERT_TRUE(readBytes(trailer == "\x07\xDA\x01" ? trailer : fileOf(QByteArray(), 0, trailer)));
+        EXPECT_EQ(table.count(), 0);
+        EXPECT_EQ(read("phConfig.cfg"), trailer);
+    }
     EXPECT_TRUE(dialogs.atRest());
 }
 
@@ -160,23 +145,20 @@ TEST_F(ItudFileTest, BackupIsMadeOnceAndFailuresLeaveTargetAndDisplayAsTheyWere)
 {
     write("first.iud", fileOf(QByteArray("\x06\x01\x00\x01\x01\x61", 6), 1));
     write("second.iud", fileOf(QByteArray("\x06\x01\x00\x01\x01\x62", 6), 1));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("first.iud")));
-    EXPECT_EQ(read("TempFile/iTUD_backup.iud"), read("first.iud"));
-    ASSERT_TRUE(ReadDictionaryFile(state, table, file("second.iud")));
-    EXPECT_EQ(read("TempFile/iTUD_backup.iud"), read("first.iud"));
-
+    for (const char* name : {"first.iud", "second.iud"}) {
+        ASSERT_TRUE(ReadDictionaryFile(state, table, file(name)));
+        EXPECT_EQ(read("TempFile/iTUD_backup.iud"), read("first.iud"));
+    }
     QFile::remove(file("TempFile/iTUD_backup.iud"));
     state.settings.BackupCopy = false;
     ASSERT_TRUE(ReadDictionaryFile(state, table, file("second.iud")));
     EXPECT_FALSE(QFile::exists(file("TempFile/iTUD_backup.iud")));
 
-    // Failures leave the target and the display as they were.
     write("target.iud", "previous");
     EXPECT_THROW(ReadDictionaryFile(state, table, file("missing.iud")), FileError);
     EXPECT_TRUE(dialogs.atRest());
-
     // A language ID that is not hexadecimal, words that do not fit, no
-    // trailer file: nothing is written.
+    // trailer file: nothing is written, and the display is at rest.
     add("ab");
     add("cd", "0Z");
     EXPECT_THROW(WriteDictionaryFile(state, table, file("target.iud")), ConvertError);
@@ -200,16 +182,13 @@ TEST_F(CsvTextFilesTest, CsvWritesHeaderAndOneLinePerRowAndTextFilesSplitAtEvery
 {
     table.append({"ab", "7", "01", "L1", "Locked"});
     table.append({"cd", "9", "0A", "L2", "Users Dictionary"});
+    const QByteArray body = "Word Amount;2\r\nab;01;L1;\r\ncd;0A;L2;\r\n";
     EXPECT_EQ(BuildCsvFile(table.rows(), QStringLiteral("1/2/03 at 4:05:06")),
-              QByteArray("Vexlon CSV format users dictionary file\r\n"
-                         "Saved: ;1/2/03 at 4:05:06\r\n"
-                         "Word Amount;2\r\n"
-                         "ab;01;L1;\r\n"
-                         "cd;0A;L2;\r\n"));
+              "Vexlon CSV format users dictionary file\r\nSaved: ;1/2/03 at 4:05:06\r\n" + body);
     WriteCsvFile(state, table, file("out.csv"));
     const QByteArray written = read("out.csv");
     EXPECT_TRUE(written.startsWith("Vexlon CSV format users dictionary file\r\nSaved: ;"));
-    EXPECT_TRUE(written.endsWith("\r\nWord Amount;2\r\nab;01;L1;\r\ncd;0A;L2;\r\n"));
+    EXPECT_TRUE(written.endsWith("\r\n" + body));
     EXPECT_TRUE(dialogs.atRest());
 
     // A word holding the separator is refused, the old file kept.
@@ -218,39 +197,35 @@ TEST_F(CsvTextFilesTest, CsvWritesHeaderAndOneLinePerRowAndTextFilesSplitAtEvery
     EXPECT_EQ(read("out.csv"), written);
     EXPECT_TRUE(dialogs.atRest());
 
-    // Text files split at every blank.
+    // Text files split at every blank; numbers are where each word ended in
+    // its line.
     table.clear();
     write("in.txt", "one two  three\r\n\r\n last\tword\nend");
     ReadTextFile(state, table, file("in.txt"));
     EXPECT_EQ(words(), QList<QByteArray>({"one", "two", "", "three", "", "", "last\tword", "end"}));
     for (const DictRow& r : table.rows())
         EXPECT_EQ(r, (DictRow {r.word, r.number, "FF", "", "Text File"}));
-    // Numbers are where each word ended in its line.
-    EXPECT_EQ(table.row(0).number, QByteArray("4"));
-    EXPECT_EQ(table.row(3).number, QByteArray("15"));
-
+    EXPECT_EQ(table.row(0).number + '/' + table.row(3).number, QByteArray("4/15"));
     ReadTextFile(state, table, file("missing.txt"));
     EXPECT_EQ(table.count(), 8);
 }
 
 TEST_F(CsvTextFilesTest, ReadsBackWithNamesFromTheStructureOrStopsAtABadCountOrId)
 {
+    // The language ID text is kept as written; the name comes from the id.
     write("in.csv", "anything\r\nSaved: ;x\r\nWord Amount;3\r\nab;01;wrong name;\r\ncd;0a;L2;extra;fields\nxy;1;\r\nnot read;01;\r\n");
     table.append({"old", "1", "01", "L1", "Locked"});
     ASSERT_TRUE(ReadCsvFile(state, table, file("in.csv")));
     ASSERT_EQ(table.count(), 4);
-    EXPECT_EQ(table.row(1), (DictRow {"ab", "0", "01", "English", "CSV file format"}));
-    // The language ID text is kept as written; the name comes from the id.
-    EXPECT_EQ(table.row(2), (DictRow {"cd", "1", "0a", "German", "CSV file format"}));
-    EXPECT_EQ(table.row(3), (DictRow {"xy", "2", "1", "English", "CSV file format"}));
+    EXPECT_EQ(table.rows().mid(1), (QVector<DictRow> {{"ab", "0", "01", "English", "CSV file format"},
+                                                      {"cd", "1", "0a", "German", "CSV file format"},
+                                                      {"xy", "2", "1", "English", "CSV file format"}}));
     EXPECT_EQ(rowLanguageId(table.row(3)), 1);
     EXPECT_TRUE(dialogs.atRest());
 
     table.clear();
     write("zero.csv", "a\r\nb\r\nWord Amount;0\r\nab;01;\r\n");
     ASSERT_TRUE(ReadCsvFile(state, table, file("zero.csv")));
-    EXPECT_EQ(table.count(), 0);
-
     write("count.csv", "a\r\nb\r\nWord Amount;two\r\nab;01;\r\n");
     EXPECT_THROW(ReadCsvFile(state, table, file("count.csv")), ConvertError);
     EXPECT_EQ(table.count(), 0);
@@ -273,7 +248,6 @@ TEST_F(CsvTextFilesTest, ReadsBackWithNamesFromTheStructureOrStopsAtABadCountOrI
     write("short.csv", "a\r\nb\r\nWord Amount;1000000000\r\nab;01;\r\n");
     EXPECT_THROW(ReadCsvFile(state, table, file("short.csv")), ConvertError);
     EXPECT_EQ(table.count(), 1);
-
     EXPECT_FALSE(ReadCsvFile(state, table, file("missing.csv")));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }

@@ -6,7 +6,15 @@
 using namespace vexlon;
 using namespace vexlon::test;
 
-class EditingTest : public CoreFixture {};
+class EditingTest : public CoreFixture {
+protected:
+    // English rows of the given words and statuses.
+    void addAll(std::initializer_list<std::pair<const char*, const char*>> rows)
+    {
+        for (const auto& [word, st] : rows)
+            add(word, "01", st);
+    }
+};
 
 TEST_F(EditingTest, AddInsertsBelowTheWhiteListAndSetLanguageSkipsProtectedRows)
 {
@@ -33,10 +41,7 @@ TEST_F(EditingTest, AddInsertsBelowTheWhiteListAndSetLanguageSkipsProtectedRows)
     // Set Language skips protected rows, telling once.
     table.clear();
     table.modified = false;
-    add("a1");
-    add("a2", "01", status::Locked);
-    add("a3", "01", status::WhiteList);
-    add("a4");
+    addAll({{"a1", status::UsersDictionary}, {"a2", status::Locked}, {"a3", status::WhiteList}, {"a4", status::UsersDictionary}});
     select({1, 2, 3});
     dialogs.languages = {1};
     SetLanguage(state, table);
@@ -56,12 +61,8 @@ TEST_F(EditingTest, AddInsertsBelowTheWhiteListAndSetLanguageSkipsProtectedRows)
 
 TEST_F(EditingTest, LockUnlockAsksUntilTheFirstNoAndMovesStopAtWhiteListRows)
 {
-    add("a", "01", status::Locked);
-    add("b", "01", status::Locked);
-    add("c", "01", status::Locked);
-    add("d", "01", status::WhiteList);
-    add("e", "01", status::WhiteList);
-    add("f");
+    addAll({{"a", status::Locked}, {"b", status::Locked}, {"c", status::Locked}, {"d", status::WhiteList}, {"e", status::WhiteList},
+            {"f", status::UsersDictionary}});
     select({0, 1, 2, 3, 4, 5});
     dialogs.answers = {true, false};
     LockUnlock(state, table);
@@ -77,23 +78,18 @@ TEST_F(EditingTest, LockUnlockAsksUntilTheFirstNoAndMovesStopAtWhiteListRows)
     // Moves stop at the edges and at white list rows.
     table.clear();
     table.modified = false;
-    add("w", "01", status::WhiteList);
-    add("a");
-    add("b");
-    add("c");
+    addAll({{"w", status::WhiteList}, {"a", status::UsersDictionary}, {"b", status::UsersDictionary}, {"c", status::UsersDictionary}});
     select({1});
     EXPECT_FALSE(MoveRowUp(table)); // the row above is a white list row
     EXPECT_TRUE(MoveRowDown(table));
     EXPECT_EQ(words(), (QList<QByteArray> {"w", "b", "a", "c"}));
     EXPECT_TRUE(table.row(2).selected);
-    // The rows trade Numbers, so the order by Number, which saving uses,
-    // is the new order.
+    // The rows trade Numbers, so the order by Number (as saved) is the new order.
     EXPECT_EQ(column(table, ColNumber), (QList<QByteArray> {"1", "2", "3", "4"}));
     EXPECT_TRUE(table.modified);
     EXPECT_TRUE(MoveRowDown(table));
     EXPECT_FALSE(MoveRowDown(table)); // last row
     EXPECT_TRUE(MoveRowUp(table));
-    EXPECT_EQ(words(), (QList<QByteArray> {"w", "b", "a", "c"}));
     SortByNumber(table);
     EXPECT_EQ(words(), (QList<QByteArray> {"w", "b", "a", "c"}));
 
@@ -105,11 +101,8 @@ TEST_F(EditingTest, LockUnlockAsksUntilTheFirstNoAndMovesStopAtWhiteListRows)
 
 TEST_F(EditingTest, DeleteAndEditSpareProtectedRows)
 {
-    add("a");
-    add("b", "01", status::Locked);
-    add("c");
-    add("d");
-    add("e", "01", status::WhiteList);
+    addAll({{"a", status::UsersDictionary}, {"b", status::Locked}, {"c", status::UsersDictionary}, {"d", status::UsersDictionary},
+            {"e", status::WhiteList}});
     select({0, 1, 2, 4});
     DeleteSelected(state, table);
     EXPECT_EQ(words(), (QList<QByteArray> {"b", "d", "e"}));

@@ -19,8 +19,7 @@ TiTAPStructure parsed(const QByteArray& bytes)
 
 TEST(LangStructureTest, ReadsHeaderOffsetsNamesAndCharactersAndRefusesDamagedFiles)
 {
-    // Hand-made file: one language at offset 0x22, id 5, name "Russian",
-    // two entries: 0x80 -> U+0410, 0x41 -> U+0041.
+    // One language at offset 0x22, id 5, "Russian": 0x80 -> U+0410, 0x41 -> U+0041.
     const QByteArray bytes = QByteArray(16, '\0') + QByteArray("\x00\x01\x12\x34\x01", 5) + QByteArray(11, '\0')
         + QByteArray("\x00\x22\x05\x07RussianXXXXXX\x02\x80\x10\x04\x41\x41\x00", 24);
     TiTAPStructure s = parsed(bytes);
@@ -28,18 +27,15 @@ TEST(LangStructureTest, ReadsHeaderOffsetsNamesAndCharactersAndRefusesDamagedFil
     EXPECT_EQ(s.HeaderWord2, 0x1234);
     ASSERT_EQ(s.Count, 1);
     const TLanguages& l = s.Languages[0];
-    EXPECT_EQ(l.Offset, 0x22);
-    EXPECT_EQ(l.ID, 5);
-    // The length byte counts the name's characters; the rest of the field is padding.
-    EXPECT_EQ(l.Name, QByteArray("Russian"));
-    EXPECT_EQ(l.CharCount, 2);
+    EXPECT_EQ(std::tuple(l.Offset, l.ID, l.CharCount), std::tuple(0x22, 5, 2));
+    EXPECT_EQ(l.Name, QByteArray("Russian")); // the rest of the field is padding
     EXPECT_EQ(l.Codes, (QVector<uint8_t> {0x80, 0x41}));
     EXPECT_EQ(l.Chars, (QVector<uint16_t> {0x0410, 0x0041}));
 
-    // Damaged files are refused, not read past their end.
+    // Damaged files are refused, not read past their end: every cut short of
+    // the whole file points past the end somewhere.
     const QByteArray good = langStructureBytes({{1, "English", {{0x41, u'A'}, {0x42, u'B'}}}, {2, "Other", {{0x80, u'Ж'}}}});
     ASSERT_TRUE(ParseLangStructure(good, s));
-    // Every cut short of the whole file points past the end somewhere.
     for (qsizetype cut = 0; cut < good.size(); ++cut)
         EXPECT_FALSE(ParseLangStructure(good.left(cut), s)) << cut;
     QByteArray badOffset = good;
@@ -93,9 +89,8 @@ TEST(LangStructureTest, NamesAndTranslationsInBothModifications)
         EXPECT_EQ(EncodeChar(s, mode, 2, QChar(u'\u0410')), 0xC0);
         EXPECT_EQ(EncodeChar(s, mode, 3, u'ä'), std::nullopt);
     }
-    // An id no language has.
     EXPECT_EQ(DecodeChar(s, 0, 0xFF, 0xC0), QChar(u'\u0410'));
-    EXPECT_EQ(EncodeChar(s, 0, 0xFF, QChar(u'\u0410')), 0xC0);
+    EXPECT_EQ(EncodeChar(s, 0, 0xFF, QChar(u'\u0410')), 0xC0); // an id no language has
     // A letter outside the code page is the language's own; a real "?" in a
     // word is written as the code of "?".
     EXPECT_EQ(DecodeChar(s, 0, 3, 0x80), QChar(u'ä'));

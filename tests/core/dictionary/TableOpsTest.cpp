@@ -23,9 +23,11 @@ public:
 
 class TableOpsTest : public CoreFixture {
 protected:
-    void addNumbered(const QByteArray& word, const QByteArray& number, const QByteArray& id = "01")
+    // Rows of (word, number, language ID).
+    void addNumbered(std::initializer_list<std::array<const char*, 3>> rows)
     {
-        table.append(row(word, id, status::UsersDictionary, number));
+        for (const auto& [word, number, id] : rows)
+            table.append(row(word, id, status::UsersDictionary, number));
     }
 };
 
@@ -37,13 +39,11 @@ TEST_F(TableOpsTest, FreeBytesAndTheStatusLineRenumberAndColumnSorts)
     EXPECT_EQ(FreeBytes(state, table), 5081);
     EXPECT_TRUE(dialogs.captions.isEmpty()); // no progress for an empty table
     EXPECT_EQ(dictionaryStatusLine(state, table).text, QStringLiteral("Free: 5081 b, Words: 0"));
-    add("a");
-    add("ab");
-    add("abc");
+    for (const char* w : {"a", "ab", "abc"})
+        add(w);
     EXPECT_EQ(FreeBytes(state, table), 5081 - 6 - 8 - 8);
-    // The length is taken modulo 256.
     table.clear();
-    add(QByteArray(257, 'x'));
+    add(QByteArray(257, 'x')); // the length is taken modulo 256
     EXPECT_EQ(FreeBytes(state, table), 5081 - 6);
     EXPECT_TRUE(dialogs.atRest());
 
@@ -66,11 +66,9 @@ TEST_F(TableOpsTest, FreeBytesAndTheStatusLineRenumberAndColumnSorts)
     EXPECT_EQ(FreeBytes(state, table), 0);
     EXPECT_FALSE(RefreshDictionaryStatus(state, table));
 
-    // Renumbering clamps its range; column sorts are unsigned.
+    // Renumbering clamps its range.
     table.clear();
-    addNumbered("a", "77");
-    addNumbered("b", "5");
-    addNumbered("c", "0");
+    addNumbered({{"a", "77", "01"}, {"b", "5", "01"}, {"c", "0", "01"}});
     RenumberRows(state, table, -5, 1000);
     EXPECT_EQ(column(ColNumber), QList<QByteArray>({"1", "2", "3"}));
     EXPECT_TRUE(table.modified);
@@ -79,13 +77,11 @@ TEST_F(TableOpsTest, FreeBytesAndTheStatusLineRenumberAndColumnSorts)
     EXPECT_EQ(column(ColNumber), QList<QByteArray>({"9", "2", "3"}));
     EXPECT_TRUE(dialogs.atRest());
 
+    // Numbers sort as the unsigned 32-bit values of the decimals the files
+    // hold: 100000000 (too large to read as hexadecimal) before a
+    // hand-edited -1.
     table.clear();
-    // Numbers are the decimal values the files hold, as unsigned 32-bit
-    // values: 100000000 (too large to read as hexadecimal) sorts before a
-    // negative number from a hand-edited list.
-    addNumbered("b", "100000000", "0A");
-    addNumbered("B", "-1", "02");
-    addNumbered("a", "10", "1");
+    addNumbered({{"b", "100000000", "0A"}, {"B", "-1", "02"}, {"a", "10", "1"}});
     SortByColumn(table, ColNumber);
     EXPECT_EQ(column(ColNumber), QList<QByteArray>({"10", "100000000", "-1"}));
     SortByColumn(table, ColLanguageId);
@@ -97,10 +93,9 @@ TEST_F(TableOpsTest, FreeBytesAndTheStatusLineRenumberAndColumnSorts)
     EXPECT_EQ(column(ColWord), QList<QByteArray>({"a", "b", "B"}));
     SortByColumn(table, ColStatus);
     EXPECT_EQ(column(ColWord), QList<QByteArray>({"a", "b", "B"}));
-    EXPECT_EQ(CompareByNumber(table.row(0), table.row(2)), -1);
-    EXPECT_EQ(CompareByNumber(table.row(2), table.row(0)), 1);
-    EXPECT_EQ(CompareByNumber(table.row(1), table.row(1)), 0);
-    EXPECT_EQ(CompareByLanguageID(table.row(1), table.row(0)), 1);
+    EXPECT_EQ(std::tuple(CompareByNumber(table.row(0), table.row(2)), CompareByNumber(table.row(2), table.row(0)),
+                         CompareByNumber(table.row(1), table.row(1)), CompareByLanguageID(table.row(1), table.row(0))),
+              std::tuple(-1, 1, 0, 1));
 
     table.setCell(1, ColNumber, "x2");
     EXPECT_THROW(SortByColumn(table, ColNumber), ConvertError);
@@ -123,8 +118,7 @@ TEST_F(TableOpsTest, SuspendedUpdatesArriveAsOneResetAndFindSelectsByPrefix)
         add("c");
         EXPECT_EQ(observer.resets, 0);
     }
-    EXPECT_EQ(observer.resets, 1);
-    EXPECT_EQ(observer.other, 1);
+    EXPECT_EQ(std::pair(observer.resets, observer.other), std::pair(1, 1));
 
     // Find selects exactly the words that begin with the text.
     table.setObserver(nullptr);

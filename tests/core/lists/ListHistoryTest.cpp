@@ -1,6 +1,5 @@
-// Undo and redo in the list windows' sessions: random commands, each change
-// one named step, taken back and done again through every state of the rows
-// and the list files.
+// Undo and redo in the list windows: random commands, each change one named
+// step, undone and redone through every state of the rows and list files.
 #include "core/lists/StatisticSession.h"
 #include "core/lists/WhiteBlackListSession.h"
 
@@ -36,8 +35,7 @@ protected:
             items.append({random.word(3), random.below(30), static_cast<uint8_t>(random.below(2) ? 1 : 2), ""});
         setItems(list, items);
     }
-    // A random selection (sometimes none), then a command with random
-    // arguments and answers; the name its step gets.
+    // A random selection, then a random command; the name its step gets.
     template <class Session>
     QString randomCommand(Session& s)
     {
@@ -72,8 +70,8 @@ protected:
         default: return s.save(false), liststep::Save;
         }
     }
-    // Forty random commands over fresh lists and files, then all undone and
-    // all redone, each step compared with the state it left.
+    // Forty random commands, then all undone and redone, each step compared
+    // with the state it left.
     template <class Session>
     void roundTrip(Session& session)
     {
@@ -132,8 +130,7 @@ TEST_F(ListHistoryTest, EveryChangeIsOneStepUndoneAndRedoneThroughEveryState)
     EXPECT_EQ(recorded.size(), 13) << QStringList(recorded.values()).join(", ").toStdString();
 }
 
-// The history holds a hundred steps and forgets older ones; a new change
-// after an undo drops what could be redone.
+// A hundred steps are kept; a new change after an undo drops the redo.
 TEST_F(ListHistoryTest, DepthAndANewChangeAfterUndo)
 {
     setItems(state.whiteList, {{"a", 1, 1, ""}, {"b", 2, 1, ""}, {"c", 3, 1, ""}});
