@@ -550,7 +550,8 @@ void TMainForm::ToolButton3Click()
             if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
                 return std::nullopt;
             m_saveFilter = dialog.selectedNameFilter();
-            const SaveFilter filter = filters.indexOf(m_saveFilter) == 1 ? SaveFilter::Csv : SaveFilter::ItapFormat;
+            // The filter entries are numbered from 1 in the order of the list.
+            const SaveFilter filter = static_cast<SaveFilter>(qMax(0, filters.indexOf(m_saveFilter)) + 1);
             return SaveChoice{dialog.selectedFiles().first(), filter};
         });
     });

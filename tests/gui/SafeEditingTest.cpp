@@ -5,7 +5,9 @@
 
 #include "core/app/DictionaryFiles.h"
 #include "core/base/CodePage1251.h"
+#include "core/base/TextFile.h"
 
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QMenu>
 #include <QSettings>
@@ -215,6 +217,28 @@ TEST_F(SafeEditing, CodesAndLettersThePhoneCannotShowOrStoreAreMarked)
     EXPECT_EQ(table().row(2).word, QStringLiteral(u"grüße"));
     EXPECT_EQ(model->index(2, ColWord).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::red));
     EXPECT_TRUE(model->index(2, ColStatus).data().toString().contains(QStringLiteral(u"cannot store \"ü\"")));
+
+    // Saved as CSV: the Windows-1251 entry refuses the letter and writes
+    // nothing, the UTF-8 entry keeps it.
+    const auto saveAs = [&](int filter, const char* name, bool refused) {
+        answers.expect([&, filter, name](QDialog& d) {
+            auto& dialog = dynamic_cast<QFileDialog&>(d);
+            dialog.selectNameFilter(dialog.nameFilters().at(filter));
+            dialog.selectFile(path(name));
+            return int(QDialog::Accepted);
+        });
+        if (refused)
+            answers.expectBox(QMessageBox::Ok);
+        key(Qt::Key_S, Qt::ControlModifier);
+    };
+    saveAs(1, "words.csv", true);
+    EXPECT_TRUE(answers.shown.last().contains(QStringLiteral("Windows-1251 cannot store"))) << answers.shown.last().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(path("words.csv")));
+    EXPECT_TRUE(table().modified);
+    saveAs(2, "words.csv", false);
+    const QByteArray saved = readWholeFile(path("words.csv"));
+    EXPECT_TRUE(saved.startsWith("\xEF\xBB\xBF") && saved.contains(QStringLiteral(u"grüße;01;").toUtf8())) << saved.toStdString();
+    EXPECT_FALSE(table().modified);
 }
 
 } // namespace vexlon::test
