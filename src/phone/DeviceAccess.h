@@ -43,8 +43,11 @@
 //   phone's driver delivers it to the transport:
 //     status query  -> byte 5: number of answers waiting (ready: 1 or 2),
 //                      bytes 6-7 (big-endian): answer size;
-//     answer fetch  -> bytes 14-15 (big-endian): answer data length,
-//                      bytes 18...: answer data.
+//     answer fetch  -> bytes 8-9 and 10-11 (big-endian): the sequence
+//                      number and command code of the command answered
+//                      (checked only for a phone whose first answer
+//                      carries them), bytes 14-15 (big-endian): answer
+//                      data length, bytes 18...: answer data.
 //   All other bytes are the backend's choice. The backend never returns
 //   more than outputCapacity bytes (the transport also caps it).
 //   Outcome: Completed (the request finished), TimedOut (it did not finish

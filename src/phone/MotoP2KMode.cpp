@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -11,14 +12,12 @@ namespace vexlon::phone {
 
 namespace {
 
-// The status and answer blocks land in one area that lives for the whole
-// exchange; a block shorter than the area leaves the rest as it was.
-void copyInto(std::vector<uint8_t>& area, const std::vector<uint8_t>& block)
+std::string hex4(uint16_t value)
 {
-    const std::size_t n = std::min(area.size(), block.size());
-    std::copy_n(block.begin(), n, area.begin());
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(value));
+    return text;
 }
-
 
 constexpr std::size_t kSeemAnswerSize = 256;
 constexpr std::size_t kModelBufferSize = 35;
@@ -105,8 +104,8 @@ bool TMotoP2KModemItem::ExecuteCommand(uint16_t Command, std::span<const uint8_t
     ++commandCounter_;
     if (!device_)
         return false;
-    const auto packet =
-        p2k::buildCommandPacket(static_cast<uint16_t>(commandCounter_ & 0xFFFF), Command, Data);
+    const auto sequence = static_cast<uint16_t>(commandCounter_ & 0xFFFF);
+    const auto packet = p2k::buildCommandPacket(sequence, Command, Data);
     if (onExchangeEvent_)
         onExchangeEvent_(this, TP2KExchangeDirection::Sent, p2k::serialize(*packet));
 
@@ -118,17 +117,23 @@ bool TMotoP2KModemItem::ExecuteCommand(uint16_t Command, std::span<const uint8_t
 
     IClock& clock = backend_.clock();
     const uint32_t deadline = clock.nowMs() + p2k::kPollWindowMs;
-    std::vector<uint8_t> area(p2k::kReplyAreaSize, 0);
     const InputBlock statusQuery = p2k::buildStatusQuery();
     p2k::StatusInfo status;
     for (;;) {
         const RequestResult polled =
             device_->statusQuery(statusQuery, p2k::kReplyAreaSize, p2k::kRequestTimeoutMs);
         if (polled.outcome == RequestOutcome::Completed) {
-            copyInto(area, polled.output);
-            status = p2k::parseStatusBlock(area);
-            if (status.ready())
+            // Only the bytes of this poll count: a short block must not
+            // borrow the answer size of an earlier one.
+            status = p2k::parseStatusBlock(polled.output);
+            if (status.ready()) {
+                if (polled.output.size() < p2k::kStatusBlockSize) {
+                    rejectAnswer("status block of " + std::to_string(polled.output.size()) + " bytes, "
+                                 + std::to_string(p2k::kStatusBlockSize) + " needed");
+                    return false;
+                }
                 break;
+            }
         }
         // The tick counter wraps; compare by distance, not by value.
         if (static_cast<int32_t>(deadline - clock.nowMs()) < 0)
@@ -139,19 +144,50 @@ bool TMotoP2KModemItem::ExecuteCommand(uint16_t Command, std::span<const uint8_t
     const RequestResult fetched =
         device_->answerFetch(p2k::buildAnswerFetch(status.answerCount, status.answerSize),
                              p2k::kReplyAreaSize, p2k::kRequestTimeoutMs);
-    // An answer that could not be fetched is no answer: the area would
-    // still hold the status block, not the phone's reply.
     if (fetched.outcome != RequestOutcome::Completed)
         return false;
-    copyInto(area, fetched.output);
 
-    const p2k::AnswerView answer = p2k::parseAnswerBlock(area);
+    // The answer must be whole and must answer this very command: a short
+    // transfer would hand on bytes that never came, and the answer to
+    // another command (an earlier one delivered late or twice) is not the
+    // answer to this one.
+    const std::span<const uint8_t> block =
+        std::span<const uint8_t>(fetched.output).first(std::min(fetched.output.size(), p2k::kReplyAreaSize));
+    const p2k::AnswerView answer = p2k::parseAnswerBlock(block);
+    if (block.size() < p2k::kAnswerDataOffset || !answer.complete()) {
+        rejectAnswer("answer block of " + std::to_string(block.size()) + " bytes, "
+                     + std::to_string(std::max(answer.neededSize, p2k::kAnswerDataOffset)) + " needed");
+        return false;
+    }
+    // Where a phone's answer repeats the command's sequence number and
+    // code is not something every phone is known to do: the first whole
+    // answer tells. A phone whose first answer repeats them is held to it
+    // from then on; one whose first answer does not is never checked, so a
+    // phone with another answer layout still works.
+    if (!echoesHeader_) {
+        echoesHeader_ = answer.sequence == sequence && answer.command == Command;
+        if (!*echoesHeader_)
+            DoDebug("Answers do not repeat the command's sequence number and code; they are not checked", dtInformation);
+    }
+    if (*echoesHeader_ && answer.sequence != sequence) {
+        rejectAnswer("answer to sequence number " + hex4(answer.sequence) + ", " + hex4(sequence) + " sent");
+        return false;
+    }
+    if (*echoesHeader_ && answer.command != Command) {
+        rejectAnswer("answer to command " + hex4(answer.command) + ", " + hex4(Command) + " sent");
+        return false;
+    }
     const std::size_t delivered = std::min(answer.available.size(), Answer.size());
     std::copy_n(answer.available.begin(), delivered, Answer.begin());
     AnswerLength = answer.declaredLength;
     if (onExchangeEvent_)
         onExchangeEvent_(this, TP2KExchangeDirection::Delivered, Answer.first(delivered));
     return true;
+}
+
+void TMotoP2KModemItem::rejectAnswer(const std::string& why)
+{
+    DoDebug("Execute Command Failed - " + why, dtError);
 }
 
 TMotoP2KMode::TMotoP2KMode(IDeviceBackend& backend)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -62,7 +63,10 @@ public:
     // the length the phone declared (which may exceed what was written).
     // False when the command could not be sent, no answer was announced in
     // time, or the answer could not be fetched; AnswerLength and Answer
-    // are then unchanged.
+    // are then unchanged. An answer that cannot be this command's is
+    // refused the same way, with an error report saying why: a status or
+    // answer block cut short, or an answer carrying another sequence
+    // number or command code (an earlier answer delivered late or twice).
     bool ExecuteCommand(uint16_t Command, std::span<const uint8_t> Data, std::span<uint8_t> Answer,
                         uint16_t& AnswerLength);
     void DoDebug(const std::string& Text, TDebugType DebugType, bool SubError = false);
@@ -100,6 +104,8 @@ public:
                          const TProgressCallback& Progress);
 
 private:
+    // Reports an announced answer that ExecuteCommand does not hand on.
+    void rejectAnswer(const std::string& why);
     // A text record of a SEEM, reported with one of the two texts; empty when
     // the phone is closed or the read fails.
     std::string readSeemText(uint16_t seem, std::size_t bufferSize, const char* failed, const char* done);
@@ -110,6 +116,9 @@ private:
     std::unique_ptr<IP2KDevice> device_;
     TUSBDevise modemInfo_;
     uint32_t commandCounter_ = 0;
+    // Whether this phone's answers repeat the command's sequence number and
+    // code (bytes 8-11 of the answer block); unknown until the first answer.
+    std::optional<bool> echoesHeader_;
     TP2KDebugEvent onDebugEvent_;
     TP2KExchangeEvent onExchangeEvent_;
 };

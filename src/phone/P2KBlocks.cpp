@@ -131,6 +131,10 @@ AnswerView parseAnswerBlock(std::span<const uint8_t> area)
 {
     AnswerView view;
     view.declaredLength = readBE16(area, kAnswerLengthOffset);
+    view.sequence = readBE16(area, kAnswerSequenceOffset);
+    view.command = readBE16(area, kAnswerCommandOffset);
+    view.blockSize = area.size();
+    view.neededSize = std::min(kAnswerDataOffset + view.declaredLength, kReplyAreaSize);
     if (area.size() > kAnswerDataOffset) {
         const std::size_t available =
             std::min<std::size_t>(view.declaredLength, area.size() - kAnswerDataOffset);

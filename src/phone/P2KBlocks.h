@@ -28,6 +28,9 @@ inline constexpr std::size_t kSendOutputSize = 5;        // output area of the s
 inline constexpr std::size_t kReplyAreaSize = 4101;      // status / answer area
 inline constexpr std::size_t kStatusCountOffset = 5;
 inline constexpr std::size_t kStatusSizeOffset = 6;
+inline constexpr std::size_t kStatusBlockSize = 8;       // bytes 0-7: count at 5, size at 6-7
+inline constexpr std::size_t kAnswerSequenceOffset = 8;  // sequence number of the command answered
+inline constexpr std::size_t kAnswerCommandOffset = 10;  // command code of the command answered
 inline constexpr std::size_t kAnswerLengthOffset = 14;
 inline constexpr std::size_t kAnswerDataOffset = 18;
 inline constexpr std::size_t kMaxAnswerData = kReplyAreaSize - kAnswerDataOffset; // 4083
@@ -99,6 +102,13 @@ StatusInfo parseStatusBlock(std::span<const uint8_t> area);
 struct AnswerView {
     uint16_t declaredLength = 0;        // bytes 14-15
     std::span<const uint8_t> available; // bytes from 18 on, at most declaredLength
+    uint16_t sequence = 0;              // bytes 8-9
+    uint16_t command = 0;               // bytes 10-11
+    std::size_t blockSize = 0;          // bytes the block holds
+    // Bytes a whole block holds: its header and the declared data, as far
+    // as the answer area reaches.
+    std::size_t neededSize = 0;
+    bool complete() const { return blockSize >= neededSize; }
 };
 // Reads the answer block; never reaches past the end of area.
 AnswerView parseAnswerBlock(std::span<const uint8_t> area);

@@ -169,3 +169,46 @@ TEST_F(phoneATMode, TimeOutsAndPortsThatFail)
     EXPECT_FALSE(item().OpenPhone());
     EXPECT_EQ(log.last(), "Open Phone Failed");
 }
+
+// A phone that answers the switch line otherwise stays a modem: the item stays open and usable, nothing arrives in
+// P2K mode, and a later switch line (or any write, for a switch put off) brings the phone over.
+TEST_F(phoneATMode, APhoneThatDoesNotSwitchStaysAnOpenModem)
+{
+    using sim::ATSwitch;
+    using sim::Fault;
+    using sim::FaultKind;
+    TMotoP2KMode p2k{backend};
+    const auto output = [this] {
+        const Bytes bytes = phone.takeModemOutput();
+        return std::string(bytes.begin(), bytes.end());
+    };
+    // The reply; how the phone switches; the line written afterwards; whether that brings the phone over.
+    const std::tuple<std::string, ATSwitch, std::string, bool> cases[] = {
+        {"ERROR", ATSwitch::Never, "AT+Mode=8", true}, // the fault is spent: the second switch line works
+        {"OK", ATSwitch::Late, "AT", true},
+        {"NO CARRIER", ATSwitch::Never, "AT", false},
+    };
+    for (const auto& [reply, then, next, switches] : cases) {
+        SCOPED_TRACE(reply);
+        phone.plugIn(PhoneMode::AT);
+        at.ProcessDeviceChanges();
+        p2k.ProcessDeviceChanges();
+        phone.injectFault(Fault(FaultKind::ATReply).replying(reply, then).repeat(1));
+        ASSERT_TRUE(item().OpenPhone());
+        log.clear();
+        item().SwitchMode(0);
+        EXPECT_EQ(output(), "\r\n" + reply + "\r\n");
+        EXPECT_EQ(phone.switchPending(), then == ATSwitch::Late);
+        EXPECT_EQ(std::tuple(at.ProcessDeviceChanges(), p2k.DeviseList().Count()), std::tuple(0, 0));
+        EXPECT_TRUE(item().IsOpen());
+        EXPECT_EQ(log.texts, (Texts{"Phone Write Data", "Phone Send Command", "Phone Switch"}));
+        EXPECT_TRUE(item().SendCommand(next));
+        EXPECT_EQ(phone.mode(), switches ? PhoneMode::P2K : PhoneMode::AT);
+        EXPECT_EQ(p2k.ProcessDeviceChanges() > 0, switches);
+        EXPECT_EQ(p2k.DeviseList().Count(), switches ? 1 : 0);
+        EXPECT_FALSE(phone.completeSwitch());
+    }
+    EXPECT_EQ(output(), "\r\nOK\r\n"); // the last case's "AT"; a line that is no AT command gets ERROR
+    ASSERT_TRUE(item().SendCommand("hello"));
+    EXPECT_EQ(output(), "\r\nERROR\r\n");
+}

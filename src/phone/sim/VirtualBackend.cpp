@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cstdlib>
 #include <deque>
-#include <sstream>
 
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -14,22 +13,6 @@ namespace vexlon::phone::sim {
 namespace {
 
 constexpr uint32_t kBaudRate = 115200;
-
-std::optional<FaultKind> faultKindNamed(const std::string& name)
-{
-    static const std::pair<const char*, FaultKind> names[] = {
-        {"NeverAnnounce", FaultKind::NeverAnnounce}, {"FailSend", FaultKind::FailSend},
-        {"FailStatus", FaultKind::FailStatus},       {"FailFetch", FaultKind::FailFetch},
-        {"TimeOutSend", FaultKind::TimeOutSend},     {"TimeOutStatus", FaultKind::TimeOutStatus},
-        {"TimeOutFetch", FaultKind::TimeOutFetch},   {"DropAtSend", FaultKind::DropAtSend},
-        {"DropAtStatus", FaultKind::DropAtStatus},   {"DropAtFetch", FaultKind::DropAtFetch},
-        {"ErrorStatus", FaultKind::ErrorStatus},
-    };
-    for (const auto& [text, kind] : names)
-        if (name == text)
-            return kind;
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -55,6 +38,7 @@ public:
     std::vector<OtherDevice> others;
     int nextOther = 1;
     std::vector<std::weak_ptr<WatchQueue>> queues;
+    std::vector<std::string> problems; // of the phones' set-up files
 
     void advanceClock(uint32_t ms) override { clock.advance(ms); }
     void log(const std::string& line) override
@@ -204,6 +188,7 @@ VirtualPhone& VirtualBackend::addPhone(PhoneMode mode, std::shared_ptr<IPhoneSto
 
 VirtualPhone& VirtualBackend::addConfiguredPhone(std::shared_ptr<IPhoneStorage> storage)
 {
+    std::vector<std::string> problems;
     PhoneMode mode = PhoneMode::P2K;
     if (const auto text = readFirstLine(*storage, ".phone/mode")) {
         std::string word = *text;
@@ -213,30 +198,36 @@ VirtualPhone& VirtualBackend::addConfiguredPhone(std::shared_ptr<IPhoneStorage> 
             mode = PhoneMode::AT;
         else if (word == "NONE")
             mode = PhoneMode::Detached;
+        else if (word != "P2K")
+            problems.push_back(".phone/mode: \"" + *text + "\" is not AT, P2K or none; the phone is attached in P2K mode");
     }
     std::optional<std::size_t> limit;
     if (const auto text = readFirstLine(*storage, ".phone/storage")) {
         char* end = nullptr;
         const unsigned long long bytes = std::strtoull(text->c_str(), &end, 10);
-        if (!text->empty() && end && *end == '\0')
+        if (!text->empty() && std::isdigit(static_cast<unsigned char>(text->front())) && end && *end == '\0')
             limit = static_cast<std::size_t>(bytes);
+        else
+            problems.push_back(".phone/storage: \"" + *text + "\" is no number of bytes; the storage has no limit");
     }
-    std::vector<FaultKind> faults;
+    FaultFile faults;
     if (const auto bytes = storage->read(".phone/faults")) {
-        std::istringstream lines(std::string(bytes->begin(), bytes->end()));
-        for (std::string line; std::getline(lines, line);) {
-            while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back())))
-                line.pop_back();
-            if (const auto kind = faultKindNamed(line))
-                faults.push_back(*kind);
-        }
+        faults = parseFaultFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        for (const std::string& problem : faults.problems)
+            problems.push_back(".phone/faults " + problem + "; the line is not armed");
     }
     VirtualPhone& phone = addPhone(mode, std::move(storage));
     phone.setStorageLimit(limit);
-    for (const FaultKind kind : faults)
-        phone.injectFault(Fault(kind).repeat(-1));
+    for (const Fault& fault : faults.faults)
+        phone.injectFault(fault);
+    for (const std::string& problem : problems) {
+        bus_->log("phone" + std::to_string(phone.id()) + " set-up: " + problem);
+        bus_->problems.push_back(problem);
+    }
     return phone;
 }
+
+const std::vector<std::string>& VirtualBackend::configurationProblems() const { return bus_->problems; }
 
 int VirtualBackend::phoneCount() const { return static_cast<int>(bus_->phones.size()); }
 

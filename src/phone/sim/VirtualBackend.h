@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vexlon::phone::sim {
 
@@ -27,8 +28,13 @@ public:
                            std::shared_ptr<IPhoneStorage> storage = nullptr);
     // A phone set up by its storage's ".phone/" files: "mode" (AT, P2K or
     // none; P2K if absent), "storage" (its free storage in bytes) and
-    // "faults" (one fault kind a line, armed for every command).
+    // "faults" (one fault a line, see parseFaultFile and README.md). What
+    // cannot be read is left out, logged, and listed in
+    // configurationProblems(); the phone is attached all the same.
     VirtualPhone& addConfiguredPhone(std::shared_ptr<IPhoneStorage> storage);
+    // One text per problem found in the set-up files, oldest first, for the
+    // host to show ("... .phone/faults line 2: unknown fault \"Foo\" ...").
+    const std::vector<std::string>& configurationProblems() const;
     int phoneCount() const;
     VirtualPhone& phone(int index);
 

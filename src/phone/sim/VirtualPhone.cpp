@@ -122,6 +122,8 @@ void VirtualPhone::attach(PhoneMode mode)
 {
     ++generation_;
     mode_ = mode;
+    if (mode == PhoneMode::AT)
+        modemOutput_.clear(); // a new modem line starts quiet
     log(mode == PhoneMode::P2K ? "arrives in P2K mode" : "arrives in AT mode");
     bus_.announce(mode == PhoneMode::P2K, DeviceChange::Arrival);
 }
@@ -135,8 +137,11 @@ void VirtualPhone::detach()
     file_.reset();
     answers_.clear();
     current_.reset();
+    lastFetched_.reset();
+    repeatNext_.reset();
     restartAfterFetch_ = false;
     atLine_.clear();
+    switchPending_ = false;
     log("leaves the bus");
     bus_.announce(wasP2K, DeviceChange::Removal);
 }
@@ -160,11 +165,35 @@ void VirtualPhone::clearFaults()
 
 std::optional<Fault> VirtualPhone::takeFault(const p2k::CommandPacket& packet)
 {
+    const bool fileWrite =
+        packet.command == p2k::kCmdFileSystem && p2k::readBE32(packet.data, 0) == p2k::kFsWrite;
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         Fault& f = *it;
+        if (f.kind == FaultKind::ATReply)
+            continue;
         if (f.command && *f.command != packet.command)
             continue;
         if (f.subcommand && p2k::readBE32(packet.data, 0) != *f.subcommand)
+            continue;
+        if (f.kind == FaultKind::CorruptStore && !f.command && !fileWrite)
+            continue;
+        if (f.skip > 0) {
+            --f.skip;
+            continue;
+        }
+        Fault taken = f;
+        if (f.times > 0 && --f.times == 0)
+            faults_.erase(it);
+        return taken;
+    }
+    return std::nullopt;
+}
+
+std::optional<Fault> VirtualPhone::takeATFault()
+{
+    for (auto it = faults_.begin(); it != faults_.end(); ++it) {
+        Fault& f = *it;
+        if (f.kind != FaultKind::ATReply)
             continue;
         if (f.skip > 0) {
             --f.skip;
@@ -219,10 +248,44 @@ RequestResult VirtualPhone::handleSend(const InputBlock& input, std::size_t capa
         log("answers an error status instead");
         data = {kError};
     } else {
-        data = runCommand(*packet);
+        data = runCommand(*packet, fault);
     }
     Answer answer{packet->sequence, packet->command, std::move(data)};
+    if (fault) {
+        switch (fault->kind) {
+        case FaultKind::CorruptAnswer:
+            if (!answer.data.empty()) {
+                const std::size_t at = std::min(fault->offset, answer.data.size() - 1);
+                answer.data[at] = static_cast<uint8_t>(~answer.data[at]);
+                log("alters answer byte " + std::to_string(at));
+            }
+            break;
+        case FaultKind::WrongSequence:
+            ++answer.sequence;
+            log("answers with sequence number " + hex4(answer.sequence));
+            break;
+        case FaultKind::WrongCommand:
+            ++answer.command;
+            log("answers with command code " + hex4(answer.command));
+            break;
+        case FaultKind::StaleAnswer:
+            if (lastFetched_) {
+                answer = *lastFetched_;
+                log("will deliver the previous answer again");
+            } else {
+                log("has no previous answer to deliver");
+            }
+            break;
+        default:
+            break;
+        }
+    }
     answers_.push_back(std::move(answer));
+    // An answer told to come twice is still waiting, ahead of this one.
+    if (repeatNext_) {
+        answers_.push_front(std::move(*repeatNext_));
+        repeatNext_.reset();
+    }
     current_ = fault;
     if (fault && fault->kind == FaultKind::DropAtStatus) {
         log("drops off the bus before announcing its answer");
@@ -263,10 +326,14 @@ RequestResult VirtualPhone::handleStatus(const InputBlock& input, std::size_t ca
             break;
         }
     }
-    std::vector<uint8_t> block(8, 0);
-    block[5] = count;
-    block[6] = static_cast<uint8_t>(size >> 8);
-    block[7] = static_cast<uint8_t>(size & 0xFF);
+    std::vector<uint8_t> block(p2k::kStatusBlockSize, 0);
+    block[p2k::kStatusCountOffset] = count;
+    block[p2k::kStatusSizeOffset] = static_cast<uint8_t>(size >> 8);
+    block[p2k::kStatusSizeOffset + 1] = static_cast<uint8_t>(size & 0xFF);
+    if (current_ && current_->kind == FaultKind::ShortStatus) {
+        block.resize(std::min(block.size(), current_->bytes.value_or(6)));
+        log("status: delivers " + std::to_string(block.size()) + " bytes");
+    }
     return result(RequestOutcome::Completed, std::move(block), capacity);
 }
 
@@ -310,17 +377,27 @@ RequestResult VirtualPhone::handleFetch(const InputBlock& input, std::size_t cap
     Answer answer = std::move(answers_.front());
     answers_.pop_front();
     std::vector<uint8_t> block(p2k::kAnswerDataOffset + answer.data.size(), 0);
-    block[8] = static_cast<uint8_t>(answer.sequence >> 8);
-    block[9] = static_cast<uint8_t>(answer.sequence & 0xFF);
-    block[10] = static_cast<uint8_t>(answer.command >> 8);
-    block[11] = static_cast<uint8_t>(answer.command & 0xFF);
-    block[14] = static_cast<uint8_t>(declared >> 8);
-    block[15] = static_cast<uint8_t>(declared & 0xFF);
+    const auto put16 = [&block](std::size_t at, uint16_t value) {
+        block[at] = static_cast<uint8_t>(value >> 8);
+        block[at + 1] = static_cast<uint8_t>(value & 0xFF);
+    };
+    put16(p2k::kAnswerSequenceOffset, answer.sequence);
+    put16(p2k::kAnswerCommandOffset, answer.command);
+    put16(p2k::kAnswerLengthOffset, declared);
     std::copy(answer.data.begin(), answer.data.end(), block.begin() + p2k::kAnswerDataOffset);
     if (answer.data.size() < declared)
         block.resize(std::min<std::size_t>(p2k::kAnswerDataOffset + declared, capacity), 0xEE);
     log("fetch seq=" + hex4(answer.sequence) + " length=" + std::to_string(declared)
         + " data=" + p2k::toHex(answer.data));
+    if (current_ && current_->kind == FaultKind::ShortFetch) {
+        block.resize(std::min(block.size(), current_->bytes.value_or(block.size() - 1)));
+        log("fetch: delivers " + std::to_string(block.size()) + " bytes");
+    }
+    if (current_ && current_->kind == FaultKind::RepeatAnswer) {
+        log("will deliver this answer again");
+        repeatNext_ = answer;
+    }
+    lastFetched_ = std::move(answer);
     current_.reset();
     if (restartAfterFetch_) {
         restartAfterFetch_ = false;
@@ -332,7 +409,8 @@ RequestResult VirtualPhone::handleFetch(const InputBlock& input, std::size_t cap
     return result(RequestOutcome::Completed, std::move(block), capacity);
 }
 
-std::vector<uint8_t> VirtualPhone::runCommand(const p2k::CommandPacket& packet)
+std::vector<uint8_t> VirtualPhone::runCommand(const p2k::CommandPacket& packet,
+                                              const std::optional<Fault>& fault)
 {
     switch (packet.command) {
     case p2k::kCmdSeemRead:
@@ -341,7 +419,7 @@ std::vector<uint8_t> VirtualPhone::runCommand(const p2k::CommandPacket& packet)
         restartAfterFetch_ = true;
         return {kOk};
     case p2k::kCmdFileSystem:
-        return runFileSystem(packet.data);
+        return runFileSystem(packet.data, fault);
     default:
         return {0xFF};
     }
@@ -391,7 +469,8 @@ std::vector<uint8_t> VirtualPhone::runSeemRead(std::span<const uint8_t> data)
     return answer;
 }
 
-std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data)
+std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data,
+                                                 const std::optional<Fault>& fault)
 {
     if (data.size() < 4)
         return {kError};
@@ -445,9 +524,18 @@ std::vector<uint8_t> VirtualPhone::runFileSystem(std::span<const uint8_t> data)
             const std::size_t at = file_->at;
             fits = at >= *storageLimit_ ? 0 : std::min<std::size_t>(count, *storageLimit_ - at);
         }
-        if (!storage_->append(file_->name, data.subspan(8, fits)))
+        std::vector<uint8_t> stored(data.begin() + 8, data.begin() + 8 + static_cast<std::ptrdiff_t>(fits));
+        if (fault && fault->kind == FaultKind::CorruptStore && !stored.empty()) {
+            // Acknowledged all the same: only reading the file back shows it.
+            if (fault->offset < stored.size())
+                stored[fault->offset] = static_cast<uint8_t>(~stored[fault->offset]);
+            stored.resize(stored.size() - std::min(fault->dropTail, stored.size()));
+            log("stores the chunk altered (" + std::to_string(stored.size()) + " of " + std::to_string(fits)
+                + " bytes)");
+        }
+        if (!storage_->append(file_->name, stored))
             return {kError};
-        file_->at += fits;
+        file_->at += stored.size();
         if (fits < count) {
             log("storage full after " + std::to_string(fits) + " of " + std::to_string(count) + " bytes");
             return {kError};
@@ -470,19 +558,73 @@ std::optional<std::size_t> VirtualPhone::handleATWrite(std::span<const uint8_t> 
         return std::nullopt;
     atWrites_.emplace_back(bytes.begin(), bytes.end());
     log("modem write " + p2k::toHex(bytes));
+    // A switch put off is carried out now; the modem, and the rest of
+    // what was written, is gone.
+    if (switchPending_) {
+        switchToP2K();
+        return bytes.size();
+    }
     atLine_.append(bytes.begin(), bytes.end());
     std::size_t end;
-    while ((end = atLine_.find("\r\n")) != std::string::npos) {
+    while (mode_ == PhoneMode::AT && (end = atLine_.find("\r\n")) != std::string::npos) {
         const std::string line = atLine_.substr(0, end);
         atLine_.erase(0, end + 2);
-        if (line == "AT+Mode=8") {
-            log("switches to P2K mode");
-            detach();
-            attach(PhoneMode::P2K);
-            break;
-        }
+        answerModemLine(line);
     }
     return bytes.size();
+}
+
+void VirtualPhone::answerModemLine(const std::string& line)
+{
+    if (line.empty())
+        return;
+    const auto reply = [this](const std::string& text) {
+        const std::string framed = "\r\n" + text + "\r\n";
+        modemOutput_.insert(modemOutput_.end(), framed.begin(), framed.end());
+        log("modem answers " + text);
+    };
+    if (line != "AT+Mode=8") {
+        const bool command = line.size() >= 2 && std::toupper(static_cast<unsigned char>(line[0])) == 'A'
+                             && std::toupper(static_cast<unsigned char>(line[1])) == 'T';
+        reply(command ? "OK" : "ERROR");
+        return;
+    }
+    const auto fault = takeATFault();
+    reply(fault ? fault->reply : "OK");
+    switch (fault ? fault->atSwitch : ATSwitch::Now) {
+    case ATSwitch::Now:
+        switchToP2K();
+        break;
+    case ATSwitch::Late:
+        log("puts the switch off");
+        switchPending_ = true;
+        break;
+    case ATSwitch::Never:
+        log("stays in AT mode");
+        break;
+    }
+}
+
+void VirtualPhone::switchToP2K()
+{
+    log("switches to P2K mode");
+    detach();
+    attach(PhoneMode::P2K);
+}
+
+bool VirtualPhone::completeSwitch()
+{
+    if (!switchPending_ || mode_ != PhoneMode::AT)
+        return false;
+    switchToP2K();
+    return true;
+}
+
+std::vector<uint8_t> VirtualPhone::takeModemOutput()
+{
+    std::vector<uint8_t> bytes;
+    bytes.swap(modemOutput_);
+    return bytes;
 }
 
 std::optional<PortTimeouts> VirtualPhone::portGetTimeouts() const

@@ -32,6 +32,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vexlon::phone::sim {
@@ -57,6 +58,32 @@ enum class FaultKind {
     ErrorStatus,     // the command is received but not carried out; the
                      // answer is one error status byte (a full memory, a
                      // path that cannot be written)
+    CorruptAnswer,   // the answer keeps its length, but its data byte at
+                     // `offset` (the last one when beyond) is inverted
+    WrongSequence,   // the answer carries the sequence number + 1
+    WrongCommand,    // the answer carries the command code + 1
+    StaleAnswer,     // the command is carried out, but the fetch delivers
+                     // the answer of the exchange before
+    RepeatAnswer,    // the answer is delivered, and again in place of the
+                     // next command's answer
+    ShortStatus,     // the status query delivers `bytes` bytes (default 6:
+                     // the count, but not the answer size)
+    ShortFetch,      // the answer fetch delivers `bytes` bytes (default: all
+                     // but the last)
+    CorruptStore,    // a file write is acknowledged, but the stored bytes
+                     // differ: byte `offset` of the chunk inverted, and
+                     // `dropTail` bytes at its end not stored. Unaimed, it
+                     // aims at file writes only.
+    ATReply,         // the modem answers the switch line "AT+Mode=8" with
+                     // `reply`, then switches as `atSwitch` says. Counted
+                     // (after, repeat) in switch lines; never P2K commands.
+};
+
+// What a phone does after answering the switch line.
+enum class ATSwitch {
+    Now,   // leaves the modem list and arrives in P2K mode
+    Late,  // stays a modem until the next write on its line (or completeSwitch())
+    Never, // stays a modem
 };
 
 struct Fault {
@@ -69,6 +96,11 @@ struct Fault {
     int times = 1;  // matching commands affected after that; -1: all
     uint8_t count = 0;           // AnnounceCount
     uint16_t declaredLength = 0; // DeclareLength
+    std::size_t offset = 0;      // CorruptAnswer, CorruptStore
+    std::size_t dropTail = 0;    // CorruptStore
+    std::optional<std::size_t> bytes; // ShortStatus, ShortFetch
+    std::string reply = "OK";    // ATReply
+    ATSwitch atSwitch = ATSwitch::Never; // ATReply
 
     Fault() = default;
     explicit Fault(FaultKind faultKind) : kind(faultKind) {}
@@ -98,7 +130,43 @@ struct Fault {
         declaredLength = length;
         return *this;
     }
+    Fault& altering(std::size_t byteOffset)
+    {
+        offset = byteOffset;
+        return *this;
+    }
+    Fault& droppingTail(std::size_t tail)
+    {
+        dropTail = tail;
+        return *this;
+    }
+    Fault& delivering(std::size_t byteCount)
+    {
+        bytes = byteCount;
+        return *this;
+    }
+    Fault& replying(std::string text, ATSwitch then = ATSwitch::Never)
+    {
+        reply = std::move(text);
+        atSwitch = then;
+        return *this;
+    }
 };
+
+// The name of a fault kind as the faults file spells it ("ErrorStatus").
+const char* faultKindName(FaultKind kind);
+// The kind of a name, in any letter case.
+std::optional<FaultKind> faultKindNamed(std::string_view name);
+
+// The faults of a ".phone/faults" file (see README.md): one fault a line,
+// its kind's name and parameters such as "command=004A sub=write after=2".
+// A line that cannot be read is not armed; problems[] says why, one text
+// per line ("line 3: ...").
+struct FaultFile {
+    std::vector<Fault> faults;
+    std::vector<std::string> problems;
+};
+FaultFile parseFaultFile(std::string_view text);
 
 // How the AT-mode modem port misbehaves.
 struct ATPortBehaviour {
@@ -157,6 +225,17 @@ public:
     bool hasOpenFile() const { return file_.has_value(); }
     int malformedRequests() const { return malformed_; }
 
+    // What the phone sends back on its modem line: for each line written
+    // to it, CR LF, the reply, CR LF ("OK" unless an ATReply fault says
+    // otherwise; "ERROR" for a line that is no AT command). A backend that
+    // stands in for a tty hands these bytes to the reader and takes them.
+    const std::vector<uint8_t>& modemOutput() const { return modemOutput_; }
+    std::vector<uint8_t> takeModemOutput();
+    // True while the phone has answered a switch line but has not switched
+    // yet (ATSwitch::Late); completeSwitch() makes it switch now.
+    bool switchPending() const { return switchPending_; }
+    bool completeSwitch();
+
     // ---- used by the backend's device objects ----
     bool attachedAs(PhoneMode mode, uint32_t generation) const;
     uint32_t generation() const { return generation_; }
@@ -185,9 +264,12 @@ private:
     void attach(PhoneMode mode);
     void detach();
     std::optional<Fault> takeFault(const p2k::CommandPacket& packet);
-    std::vector<uint8_t> runCommand(const p2k::CommandPacket& packet);
+    std::optional<Fault> takeATFault();
+    std::vector<uint8_t> runCommand(const p2k::CommandPacket& packet, const std::optional<Fault>& fault);
     std::vector<uint8_t> runSeemRead(std::span<const uint8_t> data);
-    std::vector<uint8_t> runFileSystem(std::span<const uint8_t> data);
+    std::vector<uint8_t> runFileSystem(std::span<const uint8_t> data, const std::optional<Fault>& fault);
+    void answerModemLine(const std::string& line);
+    void switchToP2K();
     std::optional<std::vector<uint8_t>> seemRecord(uint16_t seem, uint16_t record) const;
     void log(const std::string& line) const;
 
@@ -200,6 +282,8 @@ private:
     std::vector<Fault> faults_;
     std::optional<Fault> current_; // fault of the exchange in progress
     std::deque<Answer> answers_;
+    std::optional<Answer> lastFetched_; // for StaleAnswer
+    std::optional<Answer> repeatNext_;  // for RepeatAnswer
     bool restartAfterFetch_ = false;
     std::optional<OpenFile> file_;
     std::optional<std::size_t> storageLimit_;
@@ -207,6 +291,8 @@ private:
     std::vector<p2k::CommandPacket> commands_;
     std::vector<std::vector<uint8_t>> atWrites_;
     std::string atLine_;
+    std::vector<uint8_t> modemOutput_;
+    bool switchPending_ = false;
     PortTimeouts timeouts_;
     ATPortBehaviour atBehaviour_;
     int restarts_ = 0;
