@@ -29,7 +29,7 @@ const char* const kUsage =
     "  list show white|black|statistic\n"
     "  count FILE...\n"
     "  fill OUT [--type 0|1] [--from FILE]\n"
-    "  phone list|info|read OUT|write IN [--restart]|restart|switch\n"
+    "  phone list|info|read OUT|write IN [--restart]|restart|switch|backups|restore [N]\n"
     "Exit status: 0 done, 1 phone failure or no phone, 2 usage error or failed read or write,\n"
     "3 the dictionary fails the check before saving, 4 the words do not fit. See vexlon-cli(1).\n";
 

@@ -1,4 +1,4 @@
-// phone list|info|read OUT|write IN [--restart]|restart|switch
+// phone list|info|read OUT|write IN [--restart]|restart|switch|backups|restore [N]
 //
 // The phone commands over real USB or, with --simulate FOLDER, the virtual
 // phone. Reading and writing the dictionary and the phone information are
@@ -49,6 +49,8 @@ const char* const kUsage =
     "  read OUT              read the phone's user dictionary into OUT\n"
     "  write IN [--restart]  open IN as show does and save it to the phone as the editor does\n"
     "  restart               restart the phone\n"
+    "  backups               the dictionaries kept of each phone before it was written (newest first)\n"
+    "  restore [N]           write backup N (1, the newest, unless given) of the attached phone back to it\n"
     "  switch                switch AT-mode phones to P2K mode\n";
 
 // Everything one command needs: the backend, both components and the
@@ -245,6 +247,17 @@ int runWrite(Session& cli, PhoneSession& session, const std::string& inName, boo
     case SaveToPhoneOutcome::Full:
         cli.err << "vexlon-cli: the words do not fit into the users dictionary; nothing was sent\n";
         return ExitFull;
+    case SaveToPhoneOutcome::NoBackup:
+        cli.err << "vexlon-cli: no backup of the phone's dictionary was kept; nothing was sent\n";
+        session.printErrorsSince(before);
+        return kExitFailed;
+    case SaveToPhoneOutcome::Declined:
+        cli.err << "vexlon-cli: " << inName << " has no words; the phone's words were kept (--yes sends it)\n";
+        return kExitFailed;
+    case SaveToPhoneOutcome::NotVerified:
+        cli.err << "vexlon-cli: the dictionary read back from the phone is not the one sent\n";
+        session.printErrorsSince(before);
+        return kExitFailed;
     case SaveToPhoneOutcome::NotSent:
     case SaveToPhoneOutcome::NoPhone:
         session.printErrorsSince(before);
@@ -258,6 +271,66 @@ int runWrite(Session& cli, PhoneSession& session, const std::string& inName, boo
     }
     cli.out << "Wrote " << inName << " to the phone\n";
     return kExitOk;
+}
+
+// Every backup of every phone, newest first within each phone; needs no
+// phone.
+int runBackups(Session& cli)
+{
+    const QList<QList<PhoneBackup>> rings = PhoneBackupRing::allRings(phoneBackupRoot(cli.editor.state));
+    if (rings.isEmpty()) {
+        cli.err << "vexlon-cli: no phone backups are kept yet (in "
+                << phoneBackupRoot(cli.editor.state).toStdString() << ")\n";
+        return kExitOk;
+    }
+    cli.out << "PHONE\tN\tTIME\tWORDS\tBYTES\tSHA-256\tFILE\n";
+    for (const QList<PhoneBackup>& ring : rings) {
+        for (qsizetype i = 0; i < ring.size(); ++i) {
+            const PhoneBackup& b = ring[i];
+            cli.out << b.phone.toStdString() << '\t' << i + 1 << '\t'
+                    << b.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString() << '\t'
+                    << b.words << '\t' << b.size << '\t' << b.sha256.left(16).toStdString() << '\t'
+                    << b.path.toStdString() << '\n';
+        }
+    }
+    return kExitOk;
+}
+
+// Writes backup N (1: the newest) of the attached phone back to it.
+int runRestore(Session& cli, PhoneSession& session, int number)
+{
+    TMotoP2KModemItem* phone = session.openCurrentPhone();
+    if (!phone)
+        return kExitFailed;
+    const std::size_t before = session.errorCount();
+    CliPhoneLink link(*phone);
+    const PhoneBackupRing ring = PhoneBackupsOf(cli.editor.state, link);
+    const QList<PhoneBackup> backups = ring.list();
+    if (number < 1 || number > backups.size()) {
+        cli.err << "vexlon-cli: the phone " << ring.key().toStdString() << " has " << backups.size()
+                << (backups.size() == 1 ? " backup" : " backups") << "; there is no backup " << number
+                << " (see 'vexlon-cli phone backups')\n";
+        return kExitFailed;
+    }
+    const PhoneBackup backup = backups[number - 1];
+    switch (RestorePhoneBackup(cli.editor, &link, hooksFor(link), backup)) {
+    case RestoreOutcome::Restored:
+        cli.out << "Restored the backup of " << describeBackup(backup).toStdString() << " to the phone\n";
+        return kExitOk;
+    case RestoreOutcome::BadBackup:
+        return kExitUsage;
+    case RestoreOutcome::NoBackup:
+        cli.err << "vexlon-cli: no backup of the phone's present dictionary was kept; nothing was sent\n";
+        break;
+    case RestoreOutcome::NotVerified:
+        cli.err << "vexlon-cli: the dictionary read back from the phone is not the backup sent\n";
+        break;
+    case RestoreOutcome::NotRestored:
+    case RestoreOutcome::NoPhone:
+        break;
+    }
+    session.printErrorsSince(before);
+    return kExitFailed;
 }
 
 int runRestart(PhoneSession& session, TMotoP2KModemItem& phone, std::ostream& err)
@@ -303,6 +376,7 @@ struct ParsedCommand {
     std::string verb;
     std::string file;
     bool restart = false;
+    int number = 1;
 };
 
 std::optional<ParsedCommand> parse(const std::vector<std::string>& args)
@@ -313,8 +387,19 @@ std::optional<ParsedCommand> parse(const std::vector<std::string>& args)
     command.verb = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command.verb == "list" || command.verb == "info" || command.verb == "restart"
-        || command.verb == "switch")
+        || command.verb == "switch" || command.verb == "backups")
         return rest.empty() ? std::optional(command) : std::nullopt;
+    if (command.verb == "restore") {
+        if (rest.size() > 1)
+            return std::nullopt;
+        if (rest.size() == 1) {
+            bool ok = false;
+            command.number = QString::fromStdString(rest[0]).toInt(&ok);
+            if (!ok || command.number < 1)
+                return std::nullopt;
+        }
+        return command;
+    }
     if (command.verb == "read") {
         if (rest.size() != 1 || rest[0].empty())
             return std::nullopt;
@@ -348,6 +433,8 @@ std::unique_ptr<IDeviceBackend> makeBackend(const GlobalOptions& options, std::o
         }
         auto sim = std::make_unique<sim::VirtualBackend>();
         sim->addConfiguredPhone(std::make_shared<lnx::FolderStorage>(options.simulateFolder));
+        for (const std::string& problem : sim->configurationProblems())
+            err << "vexlon-cli: warning: virtual phone: " << problem << '\n';
         return sim;
     }
 #ifdef VEXLON_HAVE_LINUX_BACKEND
@@ -373,6 +460,8 @@ int runPhone(Session& cli, const std::vector<std::string>& args)
         err << kUsage;
         return kExitUsage;
     }
+    if (command->verb == "backups")
+        return runBackups(cli);
     try {
         auto backend = makeBackend(cli.options, err);
         if (!backend)
@@ -389,6 +478,8 @@ int runPhone(Session& cli, const std::vector<std::string>& args)
             return runWrite(cli, session, command->file, command->restart);
         if (verb == "switch")
             return runSwitch(session, out, err);
+        if (verb == "restore")
+            return runRestore(cli, session, command->number);
         TMotoP2KModemItem* phone = session.openCurrentPhone();
         if (!phone)
             return kExitFailed;

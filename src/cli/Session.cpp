@@ -27,6 +27,7 @@ bool Session::load()
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     state.programDirectory = dir;
+    state.phoneBackupFolder = UserDataDirectory() + QStringLiteral("PhoneBackups/");
 
     // The same texts as the editor's: the English pack fills what the
     // chosen pack lacks.

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 
 #ifdef VEXLON_HAVE_PHONE
 #include "gui/PhoneHandling.h"
@@ -104,6 +105,8 @@ void useSimulatedPhone(const QString& folder)
     setPhoneBackendFactory([path]() -> std::unique_ptr<phone::IDeviceBackend> {
         auto backend = std::make_unique<phone::sim::VirtualBackend>();
         backend->addConfiguredPhone(std::make_shared<phone::lnx::FolderStorage>(path));
+        for (const std::string& problem : backend->configurationProblems())
+            std::fprintf(stderr, "vexlon: warning: virtual phone: %s\n", problem.c_str());
         return backend;
     });
 #else

@@ -122,18 +122,71 @@ TEST_F(PhoneCli, InfoListSwitchNoPhoneAndUsage)
     EXPECT_EQ(run({"--simulate", path("no-such-folder"), "phone", "list"}), cli::ExitPhone);
 }
 
+// Every write keeps the phone's dictionary first; a write the phone breaks
+// in any way is a failure, and the kept dictionary can be written back.
+TEST_F(PhoneCli, AMisbehavingPhoneNeverLeavesTheUserWithoutTheDictionary)
+{
+    const QByteArray kept = dictionary({"hello", "world"});
+    writeCsv(QStringLiteral("in.csv"), {"alpha", "beta"});
+    const QByteArray sent = dictionary({"alpha", "beta"});
+    EXPECT_EQ(phone({"backups"}), cli::ExitOk);
+    EXPECT_TRUE(errSays("no phone backups are kept yet"));
+    const char* const faults[] = {
+        "DropAtSend sub=write after=2",            // unplugged in mid-write
+        "NeverAnnounce sub=write after=1",         // no answer
+        "ShortFetch sub=write bytes=10",           // a short answer
+        "WrongSequence sub=write after=3",         // another exchange's answer
+        "StaleAnswer sub=write after=4",
+        "CorruptStore offset=7 repeat=1",          // acknowledged, stored otherwise
+    };
+    for (const char* fault : faults) {
+        SCOPED_TRACE(fault);
+        write(phoneFile(), kept);
+        write(QStringLiteral("phone/.phone/faults"), QByteArray(fault) + '\n');
+        EXPECT_EQ(phone({"write", path("in.csv"), "--restart"}), cli::ExitPhone) << err.str();
+        EXPECT_EQ(out.str(), "");
+        EXPECT_TRUE(errSays("Restore the newest backup of this phone") || errSays("is kept as a backup")) << err.str();
+        EXPECT_NE(read(phoneFile()), sent);
+        QFile::remove(file(QStringLiteral("phone/.phone/faults")));
+        // The phone's dictionary before the write is the newest backup.
+        ASSERT_EQ(phone({"restore"}), cli::ExitOk) << err.str();
+        EXPECT_EQ(read(phoneFile()), kept);
+    }
+    ASSERT_EQ(phone({"backups"}), cli::ExitOk);
+    EXPECT_EQ(out.str().rfind("PHONE\tN\tTIME\tWORDS\tBYTES\tSHA-256\tFILE\n35000012345678\t1\t", 0), 0u) << out.str();
+    EXPECT_NE(out.str().find("\t2\t5100\t"), std::string::npos);
+
+    // With --yes the backup is written back at once.
+    write(QStringLiteral("phone/.phone/faults"), "CorruptStore offset=7 repeat=1\n");
+    EXPECT_EQ(run({"--yes", "--simulate", path("phone"), "phone", "write", path("in.csv")}), cli::ExitPhone);
+    EXPECT_EQ(read(phoneFile()), kept);
+    // A backup the phone could not take is never sent.
+    EXPECT_EQ(phone({"restore", "99"}), cli::ExitPhone);
+    EXPECT_TRUE(errSays("there is no backup 99"));
+    for (const char* bad : {"0", "x", "-1"})
+        EXPECT_EQ(phone({"restore", bad}), cli::ExitError) << bad;
+}
+
 TEST_F(PhoneCli, TraceShowsEveryExchange)
 {
+    write(phoneFile(), dictionary({"old"}));
     writeCsv(QStringLiteral("in.csv"), {"alpha"});
     ASSERT_EQ(run({"--simulate", path("phone"), "--trace", "phone", "write", path("in.csv"), "--restart"}), cli::ExitOk)
         << err.str();
     const QList<QByteArray> traced = QByteArray::fromStdString(err.str()).split('\n');
-    // open, six writes (5100 bytes in chunks of 1000), close, restart: each
-    // a packet and an answer, the whole packet in lower-case hexadecimal.
-    ASSERT_EQ(traced.size(), 19) << err.str(); // and the empty end
-    EXPECT_EQ(traced[0], "P2K> 41020000080027000001004a001f00000000000000000000"
-                         "2f612f695441505f557365725f44696374696f6e6172790000");
-    EXPECT_EQ(traced[1], "P2K< 00");
-    // The restart: command 0x0022 with no data, sequence number 9.
-    EXPECT_EQ(traced[16], "P2K> 410200000800080000090022000000000000");
+    // The IMEI (which names the backup ring); the backup read: open, three
+    // reads (5100 bytes in chunks of 4000, then the end), close; the write:
+    // open, six writes (chunks of 1000), close; the read-back as the backup
+    // read; the restart. Each a packet and an answer, the whole packet in
+    // lower-case hexadecimal.
+    ASSERT_EQ(traced.size(), 2 * 20 + 1) << err.str(); // and the empty end
+    EXPECT_EQ(traced[0], "P2K> 4102000008001000000100200008000000040001000000090000");
+    EXPECT_TRUE(traced[2].startsWith("P2K> 41020000080027000002004a001f000000000000000000ff")) << traced[2].toStdString();
+    // The write opens the file for writing as the seventh command.
+    EXPECT_EQ(traced[12], "P2K> 41020000080027000007004a001f00000000000000000000"
+                          "2f612f695441505f557365725f44696374696f6e6172790000");
+    EXPECT_EQ(traced[13], "P2K< 00");
+    EXPECT_TRUE(traced[28].startsWith("P2K> 4102000008002700000f004a001f000000000000000000ff")) << traced[28].toStdString();
+    // The restart: command 0x0022 with no data, sequence number 20.
+    EXPECT_EQ(traced[38], "P2K> 410200000800080000140022000000000000");
 }

@@ -157,6 +157,8 @@ protected:
         ASSERT_TRUE(dir.isValid());
         state.programDirectory = dir.path() + QLatin1Char('/');
         state.dialogs = &dialogs;
+        // The per-user data folder (the phone backups) of this test alone.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.path() + QStringLiteral("/user-data")));
         SetDefaultSettings(state.settings);
         QDir(dir.path()).mkpath(QStringLiteral("Lists"));
         QDir(dir.path()).mkpath(QStringLiteral("TempFile"));

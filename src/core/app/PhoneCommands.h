@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/app/Editor.h"
+#include "core/app/PhoneBackups.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -80,18 +81,73 @@ inline const char* const kPhoneDocumentName = "phone";
 // changes and the user is told. True when the table was replaced.
 bool OpenFromPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
 
-enum class SaveToPhoneOutcome { Sent, NotSent, NoPhone, HasProblem, Full };
+// Told when the phone's dictionary cannot be read before a write.
+inline const char* const kNoBackupQuestionText =
+    "The dictionary on the phone could not be read, so no backup of it can be kept before it is replaced. "
+    "Write to the phone anyway?";
+// Told when the backup cannot be stored (%1: the reason).
+inline const char* const kBackupFailedText =
+    "No backup of the phone's dictionary could be kept, so nothing was sent to the phone. %1";
+// Told when the read-back after a write differs from what was sent.
+inline const char* const kPhoneCheckDiffersText =
+    "The phone did not store what was sent: the dictionary read back from it differs. The dictionary on the "
+    "phone may be damaged.";
+// Told when the read-back after a write fails.
+inline const char* const kPhoneCheckUnreadText =
+    "The dictionary was sent, but it could not be read back from the phone to check it. The dictionary on the "
+    "phone may be damaged.";
+// Offered after a failed or mismatched write (%1: the backup).
+inline const char* const kOfferRestoreText = "Restore the newest backup of this phone (%1) to the phone now?";
+
+// Asked before an empty dictionary replaces words on the phone (%1: how many).
+inline const char* const kEmptyOverWordsText =
+    "The dictionary has no words, and the one on the phone holds %1. Replace them with an empty dictionary?";
+
+enum class SaveToPhoneOutcome { Sent, NotSent, NoPhone, HasProblem, Full, NoBackup, NotVerified, Declined };
 // Save to Phone: the pre-save check (offering the repair), ordering by
 // Number, the capacity check (a table that does not fit is refused as Save
-// Dictionary refuses it), TempFile/PhULFile.iud, the upload of those very
-// bytes (kPhoneWriteFailedText when it fails; no restart then), the restart
-// when set; only after a complete upload the statistic when on and the
-// table counts as unmodified.
+// Dictionary refuses it), TempFile/PhULFile.iud; then the phone's present
+// dictionary is read and kept in the phone's backup ring (when it cannot be
+// read the user is asked whether to write without a backup; when it cannot
+// be stored nothing is sent; an empty table over a phone that holds words is
+// sent only after a Yes), the upload of the checked bytes, and a read-back
+// compared byte for byte. A failed upload (kPhoneWriteFailedText) or a
+// read-back that fails or differs is a failure: no restart, no statistic,
+// the table stays modified, and the newest backup is offered for restoring.
+// Only after a write that was read back identical come the restart when
+// set, the statistic when on, and the table counts as unmodified.
 SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
+
+// The backup ring of the current phone (by its IMEI).
+PhoneBackupRing PhoneBackupsOf(const ProgramState& state, PhoneLink& link);
+
+enum class RestoreOutcome { Restored, NotRestored, NoPhone, BadBackup, NoBackup, NotVerified };
+// Writes a backup to the current phone as Save to Phone writes a
+// dictionary: its checksum and its bytes are checked first (a backup that
+// is not a whole dictionary is never sent), then, when backUpFirst, the
+// phone's present dictionary is kept, then the upload and the read-back.
+// Tells the user the outcome.
+RestoreOutcome RestorePhoneBackup(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks,
+                                  const PhoneBackup& backup, bool backUpFirst = true);
 
 // The four lines of the phone information window, or an empty list when
 // the phone is not ready. Throws VexlonError when nothing at all could be
 // read from the phone.
 QStringList PhoneInformation(Editor& editor, PhoneLink* link, const PhoneCommandHooks& hooks);
+
+// Open in Editor for a backup: its checksum is checked first (FileError
+// when it no longer matches), unsaved words are not dropped without a Yes,
+// and the file is opened as Open Dictionary opens a users dictionary. True
+// when the table now holds the backup.
+bool OpenPhoneBackup(Editor& editor, const PhoneBackup& backup);
+
+// What the title calls a backup opened in the editor.
+QString phoneBackupTitle(const PhoneBackup& backup);
+
+// Save As for a backup: its checked bytes, written whole or not at all.
+// Throws FileError for a backup that changed, a name that cannot be
+// reached, a target inside the backups' own folder (it would replace a
+// backup or the index naming them), or a failed write.
+void SavePhoneBackupAs(const ProgramState& state, const PhoneBackup& backup, const QString& target);
 
 } // namespace vexlon

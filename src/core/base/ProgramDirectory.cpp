@@ -64,14 +64,19 @@ QString chooseProgramDirectory(const QString& executableDir, const QString& user
     return user;
 }
 
+QString UserDataDirectory()
+{
+    QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (user.isEmpty())
+        user = QDir::homePath() + QStringLiteral("/.local/share/vexlon");
+    return withSlash(user);
+}
+
 QString ProgramDirectory()
 {
     const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
     const QString installed = QDir(exeDir).absoluteFilePath(QStringLiteral(VEXLON_RELATIVE_DATA_DIR));
-    QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (user.isEmpty())
-        user = QDir::homePath() + QStringLiteral("/.local/share/vexlon");
-    return chooseProgramDirectory(exeDir, user, installed);
+    return chooseProgramDirectory(exeDir, UserDataDirectory(), installed);
 }
 
 } // namespace vexlon

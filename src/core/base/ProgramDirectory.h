@@ -12,6 +12,10 @@ inline const char* const kLangStructureFile = "iTAP_Lang_structure.dat";
 // created on first use and seeded from the installed defaults. Ends with "/".
 QString ProgramDirectory();
 
+// The per-user data folder ($XDG_DATA_HOME/vexlon or ~/.local/share/vexlon),
+// whatever ProgramDirectory() chose. Ends with "/"; not created here.
+QString UserDataDirectory();
+
 // The same choice for a given executable folder and installed data folder;
 // seeds userDir from installedDir with every file userDir lacks.
 QString chooseProgramDirectory(const QString& executableDir, const QString& userDir, const QString& installedDir);

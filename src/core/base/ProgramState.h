@@ -22,6 +22,9 @@ struct ProgramState {
     TLST blackList;
     TSTATLST statisticList;
     IDialogs* dialogs = nullptr;
+    // Where the phone backups are kept (the per-user data folder's
+    // "PhoneBackups"); empty: the program directory's "PhoneBackups".
+    QString phoneBackupFolder;
 
     IDialogs& ui() const { return *dialogs; }
     QString path(const char* relative) const { return programDirectory + QString::fromLatin1(relative); }

@@ -88,6 +88,13 @@ bool LoadSettings(const QString& path, TSettings& settings)
     read.LanguageClean = StrToBool(values.at(14));
     read.LanguageCleanIndex = static_cast<uint8_t>(ranged(15, 0, 0xFF, defaults.LanguageCleanIndex));
     read.MinWordLength = static_cast<uint8_t>(ranged(16, kMinMinWordLength, 0xFF, defaults.MinWordLength));
+    // Files written before the phone backups had no eighteenth value.
+    read.PhoneBackupCount = defaults.PhoneBackupCount;
+    if (values.size() > kValueLines) {
+        const std::optional<int32_t> v = tryStrToInt(values.at(kValueLines));
+        if (v && *v >= kMinPhoneBackupCount && *v <= kMaxPhoneBackupCount)
+            read.PhoneBackupCount = *v;
+    }
     if (!ok)
         return false;
     settings = read;
@@ -135,6 +142,8 @@ QByteArray SettingsFileContent(const TSettings& s)
         num(s.LanguageCleanIndex),
         "[LANGUAGE COUNT CLEAN]",
         num(s.MinWordLength),
+        "[PHONE BACKUPS]",
+        num(s.PhoneBackupCount),
     };
     return joinCrLf(lines);
 }

@@ -15,6 +15,9 @@ inline const char* const kSettingsFileName = "Vexlon.ini";
 inline constexpr int32_t kMinUsersDictionarySize = 27;
 inline constexpr int32_t kMaxUsersDictionarySize = 65535;
 inline constexpr int32_t kMinMinWordLength = 2;
+// How many dictionaries a phone's backup ring may keep.
+inline constexpr int32_t kMinPhoneBackupCount = 1;
+inline constexpr int32_t kMaxPhoneBackupCount = 1000;
 
 void SetDefaultSettings(TSettings& settings);
 
@@ -24,10 +27,12 @@ void SetDefaultSettings(TSettings& settings);
 // A number outside its field's range gives that field its default, and the
 // file is read: UsersDictionaryModified, iTAPModification and StatisticType
 // 0..1, UsersDictionarySize 27..65535, Language not negative,
-// LanguageCleanIndex 0..255, MinWordLength 2..255.
+// LanguageCleanIndex 0..255, MinWordLength 2..255. The eighteenth value,
+// PhoneBackupCount 1..1000, may be missing (files of earlier versions); then,
+// or out of range, it takes its default.
 bool LoadSettings(const QString& path, TSettings& settings);
 
-// The 37 lines of the settings file.
+// The 39 lines of the settings file.
 QByteArray SettingsFileContent(const TSettings& settings);
 
 // Writes the file (replacing it only when the whole write succeeded); true

@@ -30,6 +30,8 @@ struct TSettings {
     uint8_t MinWordLength = 2;
     int32_t StatisticType = 0;
     bool AssociateFiles = false;
+    // How many dictionaries each phone's backup ring keeps.
+    int32_t PhoneBackupCount = 10;
 
     bool operator==(const TSettings&) const = default;
 };

@@ -17,7 +17,8 @@ const char* const kDefaultFile =
     "[WHITE LIST ON]\r\nfalse\r\n[USERS DICTIONARY]\r\n0\r\n5100\r\n[LANGUAGE]\r\n0\r\n"
     "[iTAP MODIFICATION]\r\n0\r\n[STATISTIC TYPE]\r\n0\r\n[ASSOCIATE FILES]\r\nfalse\r\n"
     "[CLEAN SETTINGS]\r\n[SYMBOLIC CLEAN]\r\ntrue\r\n[NUMERIC CLEAN]\r\ntrue\r\n[INTELECT CLEAN]\r\ntrue\r\n"
-    "[BLACKLIST CLEAN]\r\nfalse\r\n[LANGUAGE CLEAN]\r\nfalse\r\n0\r\n[LANGUAGE COUNT CLEAN]\r\n2\r\n";
+    "[BLACKLIST CLEAN]\r\nfalse\r\n[LANGUAGE CLEAN]\r\nfalse\r\n0\r\n[LANGUAGE COUNT CLEAN]\r\n2\r\n"
+    "[PHONE BACKUPS]\r\n10\r\n";
 
 // Seventeen value lines in file order, with a header.
 QByteArray valueFile(const QByteArrayList& values, const QByteArray& first = "Vexlon Settings File",
@@ -48,8 +49,9 @@ QByteArray sampleWith(int line, const QByteArray& text)
 
 class SettingsTest : public CoreFixture {};
 
-// On reading, labels and comments may stand anywhere after line three and
-// an eighteenth value is ignored.
+// On reading, labels and comments may stand anywhere after line three; the
+// eighteenth value (the phone backups kept) may be missing, and a nineteenth
+// is ignored.
 TEST_F(SettingsTest, DefaultsAreWrittenExactlyAndValuesMapByPositionNotByLabel)
 {
     state.settings.UsersDictionarySize = 1; // anything: defaults must replace it
@@ -78,6 +80,17 @@ TEST_F(SettingsTest, DefaultsAreWrittenExactlyAndValuesMapByPositionNotByLabel)
     expected.LanguageCleanIndex = 3;
     expected.MinWordLength = 4;
     EXPECT_EQ(s, expected);
+
+    // The backups kept: read when in range, the default otherwise.
+    for (const auto& [text, kept] : {std::pair("25", 25), {"1000", 1000}, {"0", 10}, {"1001", 10}, {"x", 10}}) {
+        QByteArrayList withCount = sampleValues();
+        withCount << text << "19th";
+        write("Vexlon.ini", valueFile(withCount));
+        TSettings k;
+        ASSERT_TRUE(LoadSettings(file("Vexlon.ini"), k)) << text;
+        EXPECT_EQ(k.PhoneBackupCount, kept) << text;
+    }
+    s.PhoneBackupCount = 7;
 
     // Written back and read again: the same record.
     ASSERT_TRUE(SaveSettings(s, file("again.ini")));
