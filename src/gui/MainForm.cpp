@@ -4,6 +4,7 @@
 #include "core/app/EditCommands.h"
 #include "core/app/History.h"
 #include "core/base/CodePage1251.h"
+#include "core/base/ProgramDirectory.h"
 #include "core/base/Settings.h"
 #include "core/dictionary/Editing.h"
 #include "core/dictionary/TableOps.h"
@@ -13,6 +14,7 @@
 #include "gui/Icons.h"
 #include "gui/MainCommands.h"
 #include "gui/ModalRunner.h"
+#include "gui/PhoneBackupsForm.h"
 #include "core/dictionary/Find.h"
 #include "core/app/PhoneCommands.h"
 #include "gui/SettingsDialog.h"
@@ -91,6 +93,7 @@ TMainForm::TMainForm(const QStringList& arguments, const QString& programDirecto
     ProgramState& state = m_editor.state;
     state.programDirectory = programDirectory.endsWith(QLatin1Char('/')) ? programDirectory : programDirectory + QLatin1Char('/');
     state.dialogs = &m_dialogs;
+    state.phoneBackupFolder = UserDataDirectory() + QStringLiteral("PhoneBackups/");
     m_fallback = LoadFallbackTexts(state.programDirectory);
 
     // Start-up (the window's creation).
@@ -332,6 +335,15 @@ void TMainForm::buildPopupMenu()
                        [this] { RedoKey(); });
     PopupMenu1->insertActions(Clear1, {Undo1, Redo1});
     PopupMenu1->insertSeparator(Clear1);
+    // The phone backups end the menu; Alt+B, beside the phone commands'
+    // Alt+O and Alt+S, opens them from anywhere in the window. (The key is
+    // the window's own, so the menu item only shows it.)
+    PopupMenu1->addSeparator();
+    PhoneBackups1 = new QAction(QStringLiteral("Phone backups...\tAlt+B"), this);
+    PhoneBackups1->setObjectName(QStringLiteral("PhoneBackups1"));
+    connect(PhoneBackups1, &QAction::triggered, this, [this] { PhoneBackups1Click(); });
+    PopupMenu1->addAction(PhoneBackups1);
+    windowItem("PhoneBackupsKey", {QKeySequence(Qt::ALT | Qt::Key_B)}, [this] { PhoneBackups1Click(); });
     connect(ListView1, &QTableView::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
 }
@@ -493,7 +505,9 @@ void TMainForm::updateTitle()
 {
     const QString& name = m_editor.documentName;
     QString document;
-    if (name.isEmpty())
+    if (!m_backupPath.isEmpty() && name == m_backupPath)
+        document = m_backupTitle;
+    else if (name.isEmpty())
         document = QStringLiteral("New dictionary");
     else if (name == QLatin1String(kPhoneDocumentName))
         document = QStringLiteral("Dictionary of the phone");
@@ -557,29 +571,49 @@ void TMainForm::ToolButton3Click()
     });
 }
 
-namespace {
+PhoneLink* TMainForm::phoneLink()
+{
+    return m_phone ? m_phone->link() : nullptr;
+}
 
-PhoneCommandHooks phoneHooks(TMainForm& form)
+PhoneCommandHooks TMainForm::phoneHooks()
 {
     PhoneCommandHooks hooks;
-    hooks.statusUpdate = [&form] { return form.PhoneStatusUpdate(); };
-    hooks.progress = [&form](int done, int total) {
-        form.dialogs().progress(done, total);
+    hooks.statusUpdate = [this] { return PhoneStatusUpdate(); };
+    hooks.progress = [this](int done, int total) {
+        m_dialogs.progress(done, total);
         return true;
     };
     return hooks;
 }
 
-} // namespace
-
 void TMainForm::ToolButton4Click()
 {
-    runCommand([this] { OpenFromPhone(m_editor, m_phone ? m_phone->link() : nullptr, phoneHooks(*this)); });
+    runCommand([this] { OpenFromPhone(m_editor, phoneLink(), phoneHooks()); });
 }
 
 void TMainForm::ToolButton5Click()
 {
-    runCommand([this] { SaveToPhone(m_editor, m_phone ? m_phone->link() : nullptr, phoneHooks(*this)); });
+    runCommand([this] { SaveToPhone(m_editor, phoneLink(), phoneHooks()); });
+}
+
+void TMainForm::PhoneBackups1Click()
+{
+    runCommand([this] {
+        PhoneBackupsForm window(*this);
+        runModal(window);
+    });
+}
+
+bool TMainForm::openPhoneBackup(const PhoneBackup& backup)
+{
+    bool opened = false;
+    runCommand([this, &backup, &opened] {
+        m_backupPath = backup.path;
+        m_backupTitle = phoneBackupTitle(backup);
+        opened = OpenPhoneBackup(m_editor, backup);
+    });
+    return opened;
 }
 
 bool TMainForm::PhoneStatusUpdate()
@@ -592,7 +626,7 @@ bool TMainForm::PhoneStatusUpdate()
 void TMainForm::Label4Click()
 {
     runCommand([this] {
-        const QStringList lines = PhoneInformation(m_editor, m_phone ? m_phone->link() : nullptr, phoneHooks(*this));
+        const QStringList lines = PhoneInformation(m_editor, phoneLink(), phoneHooks());
         if (lines.isEmpty())
             return;
         QDialog window(this);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/app/Editor.h"
+#include "core/app/PhoneCommands.h"
 #include "core/dictionary/Cleaning.h"
 #include "gui/GuiDialogs.h"
 
@@ -103,6 +104,16 @@ public:
     void openWhenOnScreen(int triesLeft);
     // Refreshes the phone status line; true when the current phone is ready.
     bool PhoneStatusUpdate();
+    // The current phone's link (null without phone support) and the hooks
+    // the phone commands report through.
+    PhoneLink* phoneLink();
+    PhoneCommandHooks phoneHooks();
+    // "Phone backups..." (Alt+B): the window of the kept phone dictionaries.
+    void PhoneBackups1Click();
+    // Opens a phone backup as Open Dictionary opens a file, after asking
+    // about unsaved changes; the title then names the phone and the time.
+    // True when the table now holds the backup.
+    bool openPhoneBackup(const PhoneBackup& backup);
     void registerAssociation();
 
     // The controls, named as the window names them.
@@ -118,6 +129,7 @@ public:
     QAction *Clear1, *Add1, *SetLanguage1, *N1, *LockUnlock1, *oBlackList1, *oWhiteList1;
     QAction *Symbols1, *Numbers1, *Language1, *ByLength1, *Intelect1, *BlackList1, *All1;
     QAction *Undo1, *Redo1;
+    QAction* PhoneBackups1;
     QLineEdit* FilterEdit;
     QLabel* FilterCount;
 
@@ -157,6 +169,10 @@ private:
     QString m_executablePath;
     QString m_openFilter;
     QString m_saveFilter;
+    // The backup last opened, and what the title calls it while it is the
+    // document.
+    QString m_backupPath;
+    QString m_backupTitle;
     bool m_terminate = false;
     bool m_shown = false;
 };

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "gui/ModalRunner.h"
@@ -58,7 +59,7 @@ TSettingForm::TSettingForm(TSettings& settings, const TiTAPLanguages& languageLi
     setObjectName(QStringLiteral("TSettingForm"));
     setWindowTitle(QStringLiteral("Vexlon Settings"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
-    setFixedSize(520, 610);
+    setFixedSize(520, 640);
 
     GroupBox1 = named(new QGroupBox(QStringLiteral(" Langauge "), this), "GroupBox1");
     ComboBox1 = named(new QComboBox(GroupBox1), "ComboBox1");
@@ -87,6 +88,14 @@ TSettingForm::TSettingForm(TSettings& settings, const TiTAPLanguages& languageLi
     RadioButton4 = named(new QRadioButton(QStringLiteral("Add words to dictionary from statistic"), GroupBox5), "RadioButton4");
     GroupBox6 = named(new QGroupBox(QStringLiteral(" Additional "), this), "GroupBox6");
     CheckBox10 = named(new QCheckBox(QStringLiteral("Make file association after load of program"), GroupBox6), "CheckBox10");
+    Label3 = named(new QLabel(QStringLiteral("Phone &backups kept:"), GroupBox6), "Label3");
+    PhoneBackupCountBox = named(new QSpinBox(GroupBox6), "PhoneBackupCountBox");
+    PhoneBackupCountBox->setRange(kMinPhoneBackupCount, kMaxPhoneBackupCount);
+    PhoneBackupCountBox->setToolTip(QStringLiteral("How many of each phone's dictionaries are kept before the oldest "
+                                                   "is dropped (%1 to %2)")
+                                        .arg(kMinPhoneBackupCount)
+                                        .arg(kMaxPhoneBackupCount));
+    Label3->setBuddy(PhoneBackupCountBox);
     Button1 = named(new QPushButton(QStringLiteral("Apply"), this), "Button1");
     Button2 = named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
 
@@ -118,7 +127,11 @@ TSettingForm::TSettingForm(TSettings& settings, const TiTAPLanguages& languageLi
     auto* stat = new QVBoxLayout(GroupBox5);
     stat->addWidget(RadioButton3);
     stat->addWidget(RadioButton4);
-    (new QVBoxLayout(GroupBox6))->addWidget(CheckBox10);
+    auto* additional = new QGridLayout(GroupBox6);
+    additional->addWidget(CheckBox10, 0, 0, 1, 3);
+    additional->addWidget(Label3, 1, 0);
+    additional->addWidget(PhoneBackupCountBox, 1, 1);
+    additional->setColumnStretch(2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Button1);
@@ -160,6 +173,7 @@ TSettingForm::TSettingForm(TSettings& settings, const TiTAPLanguages& languageLi
     RadioButton3->setChecked(settings.StatisticType == 0);
     RadioButton4->setChecked(settings.StatisticType != 0);
     CheckBox10->setChecked(settings.AssociateFiles);
+    PhoneBackupCountBox->setValue(settings.PhoneBackupCount);
     applyTexts(texts);
 
     // The interaction.
@@ -294,6 +308,7 @@ void TSettingForm::Button1Click()
     s.LanguageCleanIndex = static_cast<uint8_t>(ComboBox3->currentIndex() & 0xFF);
     s.StatisticType = RadioButton3->isChecked() ? 0 : 1;
     s.AssociateFiles = CheckBox10->isChecked();
+    s.PhoneBackupCount = PhoneBackupCountBox->value();
     done(QDialog::Accepted);
 }
 

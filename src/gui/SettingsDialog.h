@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 
 namespace vexlon::gui {
 
@@ -31,7 +32,9 @@ public:
         *CheckBox9, *CheckBox10;
     QRadioButton *RadioButton1, *RadioButton2, *RadioButton3, *RadioButton4;
     QLineEdit *Edit1, *Edit2;
-    QLabel *Label1, *Label2;
+    QLabel *Label1, *Label2, *Label3;
+    // How many dictionaries are kept of each phone.
+    QSpinBox* PhoneBackupCountBox;
     QGroupBox *GroupBox1, *GroupBox2, *GroupBox3, *GroupBox4, *GroupBox5, *GroupBox6;
     QPushButton *Button1, *Button2;
 

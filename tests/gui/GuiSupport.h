@@ -45,6 +45,8 @@ public:
         static QTemporaryDir config; // remembered geometry and sort: this run's own, never the user's
 
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        // The phone backups too: never the user's.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(config.path() + QStringLiteral("/data")));
         m_app = std::make_unique<QApplication>(argc, argv);
     }
     void TearDown() override { m_app.reset(); }

@@ -76,8 +76,12 @@ TEST_F(PhoneWindow, AttachedPhoneOpensSavesRestartsAndReportsAFailedUpload)
         sim::Fault(sim::FaultKind::ErrorStatus).forCommand(phone::p2k::kCmdFileSystem, phone::p2k::kFsWrite).after(2));
     table().modified = true;
     answers.expectBox(QMessageBox::Ok);
+    answers.expectBox(QMessageBox::No);
     key(Qt::Key_S, Qt::AltModifier);
     EXPECT_EQ(answers.shown.value(1), kPhoneWriteFailedText);
+    // The phone's dictionary from before the write is offered back.
+    EXPECT_TRUE(answers.shown.value(2).startsWith(QStringLiteral("Restore the newest backup of this phone")))
+        << answers.shown.value(2).toStdString();
     EXPECT_TRUE(table().modified);
 }
 
