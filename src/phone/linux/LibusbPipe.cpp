@@ -129,8 +129,15 @@ std::unique_ptr<ControlPipe> openLibusbPipe(const std::string& devicePath, const
         say(report, text);
         return nullptr;
     }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode)) {
+    // The node named must be a character device, and the descriptor must be
+    // that very node: stat by name gives the type (umockdev, which emulates
+    // device nodes for the tests, answers for names only), and fstat tells
+    // that the descriptor is the same file, which also catches a node
+    // replaced between the open and the check.
+    struct stat named {};
+    struct stat opened {};
+    if (::stat(path->node.c_str(), &named) != 0 || !S_ISCHR(named.st_mode) || ::fstat(fd, &opened) != 0
+        || named.st_dev != opened.st_dev || named.st_ino != opened.st_ino) {
         ::close(fd);
         say(report, path->node + " is not a device node");
         return nullptr;

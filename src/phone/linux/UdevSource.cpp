@@ -150,7 +150,7 @@ std::optional<std::vector<UsbDeviceAttributes>> UdevSource::scan()
         DeviceRef device(udev_device_new_from_syspath(m_udev, path.c_str()));
         if (!device.device)
             continue;  // gone in the meantime
-        const std::string_view devtype = text(udev_device_get_devtype(device.device));
+        const std::string devtype = text(udev_device_get_devtype(device.device));
         if (devtype == "usb_device") {
             UsbDeviceAttributes attributes;
             attributes.sysPath = path;
