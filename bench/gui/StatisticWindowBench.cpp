@@ -1,4 +1,4 @@
-// The statistic window over 100,000 words: opening it (the rows in rating
+// The statistic window over 200,000 words: opening it (the rows in rating
 // order, the model and the view on the screen), sorting by a header click,
 // and Save, which drops the marked rows, sorts by rating and writes the list
 // file.
@@ -21,7 +21,7 @@ using namespace vexlon;
 
 namespace {
 
-constexpr int kEntries = 100000;
+constexpr int kEntries = 200000;
 
 // Answers every box of the window (the "saved" message) at once.
 class OkAnswerer : public gui::DialogAnswerer {

@@ -7,6 +7,8 @@
 #include "core/dictionary/WordIndex.h"
 
 #include <QHash>
+#include <QHashFunctions>
+#include <algorithm>
 #include <array>
 #include <deque>
 #include <optional>
@@ -50,7 +52,147 @@ private:
     std::unordered_map<int32_t, std::multiset<std::u16string>> m_words;
 };
 
+// The lower case of the 256 characters of Windows-1251 (kept codes are their
+// own lower case), made once from cp1251::toLower; ASCII at its own index,
+// the others sorted by character for a binary search, with a direct index
+// for the characters below U+0500.
+class LowerCaseTable {
+public:
+    LowerCaseTable()
+    {
+        for (int b = 0; b < 256; ++b) {
+            const QString c = cp1251::toUnicode(QByteArray(1, static_cast<char>(b)));
+            const QString lower = cp1251::toLower(c);
+            // Only a character that lower-cases to one character whose own
+            // lower case is itself goes into the table.
+            const bool usable = c.size() == 1 && lower.size() == 1 && cp1251::toLower(lower) == lower;
+            m_entries[static_cast<size_t>(b)] = {c.isEmpty() ? char16_t(0) : c.at(0).unicode(),
+                                                 usable ? lower.at(0).unicode() : char16_t(0), usable};
+        }
+        for (int b = 0; b < 0x80; ++b) {
+            if (m_entries[static_cast<size_t>(b)].from != b)
+                m_entries[static_cast<size_t>(b)].usable = false;
+        }
+        std::sort(m_entries.begin() + 0x80, m_entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.from < b.from; });
+        // Where the table's characters below kDirect (ASCII, Latin-1 signs,
+        // Cyrillic) are found without a search.
+        m_direct.fill(-1);
+        for (size_t i = 0; i < m_entries.size(); ++i) {
+            if (m_entries[i].usable && m_entries[i].from < kDirect)
+                m_direct[m_entries[i].from] = static_cast<int16_t>(i);
+        }
+    }
+    // False when the character is not in the table.
+    bool lower(char16_t c, char16_t& out) const
+    {
+        if (c < kDirect) {
+            const int16_t at = m_direct[c];
+            if (at < 0)
+                return false;
+            out = m_entries[static_cast<size_t>(at)].to;
+            return true;
+        }
+        const auto it = std::lower_bound(m_entries.begin() + 0x80, m_entries.end(), c,
+                                         [](const Entry& e, char16_t x) { return e.from < x; });
+        if (it == m_entries.end() || it->from != c || !it->usable)
+            return false;
+        out = it->to;
+        return true;
+    }
+
+private:
+    struct Entry {
+        char16_t from;
+        char16_t to;
+        bool usable;
+    };
+    static constexpr char16_t kDirect = 0x0500;
+    std::array<Entry, 256> m_entries {};
+    std::array<int16_t, kDirect> m_direct {};
+};
+
+// The rows, which the table lets go of so that they are edited in place
+// rather than copied; the caller puts them back.
+QVector<DictRow> takeRows(DictionaryTable& table)
+{
+    QVector<DictRow> rows = table.rows();
+    table.replaceAll(QVector<DictRow>());
+    return rows;
+}
+
+// The language part of a row's group: the low byte of a hexadecimal ID, or
+// 256 and up for each other text, which only ever equals itself.
+class LanguageKeys {
+public:
+    int of(const QByteArray& text)
+    {
+        if (text == m_lastText && m_last >= 0)
+            return m_last;
+        m_lastText = text;
+        if (const std::optional<int32_t> id = tryHexToInt(text))
+            m_last = static_cast<int>(static_cast<uint32_t>(*id) & 0xFF);
+        else
+            m_last = otherText(text);
+        return m_last;
+    }
+
+private:
+    int otherText(const QByteArray& text)
+    {
+        auto it = m_other.constFind(text);
+        if (it == m_other.constEnd())
+            it = m_other.insert(text, 256 + static_cast<int>(m_other.size()));
+        return it.value();
+    }
+
+    QByteArray m_lastText;
+    int m_last = -1;
+    QHash<QByteArray, int> m_other;
+};
+
+struct GroupKey {
+    int language;
+    QString word;
+    bool operator==(const GroupKey&) const = default;
+};
+
+size_t qHash(const GroupKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.language, key.word);
+}
+
 } // namespace
+
+std::optional<QString> stableLowerCase(const QString& word)
+{
+    static const LowerCaseTable table;
+    // Most words are lower-case already and stay shared.
+    qsizetype i = 0;
+    char16_t low = 0;
+    for (; i < word.size(); ++i) {
+        if (!table.lower(word.at(i).unicode(), low))
+            break;
+        if (low != word.at(i).unicode())
+            break;
+    }
+    if (i == word.size())
+        return word;
+    QString out = word;
+    char16_t* data = reinterpret_cast<char16_t*>(out.data());
+    for (; i < out.size(); ++i) {
+        if (!table.lower(data[i], low)) {
+            // A character from outside the code page: the whole word is
+            // lower-cased by the locale's rules.
+            QString lower = cp1251::toLower(word);
+            if (cp1251::toLower(lower) != lower)
+                return std::nullopt;
+            return lower;
+        }
+        data[i] = low;
+    }
+    return out;
+}
 
 QString StripSymbols(const QString& word)
 {
@@ -219,17 +361,28 @@ void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t
     ProgressScope progress(state.ui(), state.texts.STAT(7));
     UpdateScope update(table);
     const QVector<DictRow>& rows = table.rows();
-    QVector<DictRow> kept;
-    kept.reserve(rows.size());
     const int total = table.count();
+    int kept = 0;
     for (int i = 0; i < total; ++i) {
-        progress.show(static_cast<int>(kept.size()), static_cast<int>(kept.size()) + total - i);
+        progress.show(kept, kept + total - i);
         const DictRow& row = rows.at(i);
         if (row.isProtected() || row.word.size() >= minimum)
-            kept.append(row);
+            ++kept;
     }
-    if (kept.size() != rows.size())
-        table.replaceAll(std::move(kept));
+    if (kept == total)
+        return;
+    QVector<DictRow> edited = takeRows(table);
+    qsizetype out = 0;
+    for (int i = 0; i < total; ++i) {
+        DictRow& row = edited[i];
+        if (!(row.isProtected() || row.word.size() >= minimum))
+            continue;
+        if (out != i)
+            edited[out] = std::move(row);
+        ++out;
+    }
+    edited.resize(out);
+    table.replaceAll(std::move(edited));
 }
 
 QString languageKey(const QByteArray& languageIdText)
@@ -244,10 +397,13 @@ QString languageKey(const QByteArray& languageIdText)
     return QLatin1Char('t') + wordAndTextKey(QString(), languageIdText);
 }
 
-void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
+namespace {
+
+// The turn-by-turn walk, for the words whose lower case is not stable
+// (lower-casing it again would change it), where rows of one lower-case word
+// need not meet only each other.
+void removeDuplicatesByWalk(ProgressScope& progress, DictionaryTable& table)
 {
-    ProgressScope progress(state.ui(), state.texts.STAT(6));
-    UpdateScope update(table);
     const QVector<DictRow>& rows = table.rows();
     const int n = table.count();
 
@@ -319,6 +475,109 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
     }
     if (changed)
         table.replaceAll(std::move(kept));
+}
+
+} // namespace
+
+void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
+{
+    ProgressScope progress(state.ui(), state.texts.STAT(6));
+    UpdateScope update(table);
+    const QVector<DictRow>& rows = table.rows();
+    const int n = table.count();
+
+    // A row meets only rows of its own group: the same language and the same
+    // lower-case word. In a group, row i's turn removes the rows below whose
+    // word is already lower-case, up to the next protected such row (which in
+    // its own turn goes on), so such a row is removed exactly when it is
+    // unprotected and not the group's first row. A turn with no protected
+    // lower-case row below it then removes the group's first remaining
+    // walked row when that is unprotected. One pass decides all of it.
+    std::vector<QString> lowered(static_cast<size_t>(n));
+    std::vector<int> group(static_cast<size_t>(n));
+    std::vector<uint8_t> flags(static_cast<size_t>(n)); // kExact, kProtected
+    constexpr uint8_t kExact = 1;
+    constexpr uint8_t kProtected = 2;
+    QHash<GroupKey, int> groups;
+    groups.reserve(n);
+    LanguageKeys languages;
+    for (int i = 0; i < n; ++i) {
+        const DictRow& row = rows.at(i);
+        std::optional<QString> stable = stableLowerCase(row.word);
+        if (!stable) {
+            removeDuplicatesByWalk(progress, table);
+            return;
+        }
+        QString low = std::move(*stable);
+        const auto at = static_cast<size_t>(i);
+        flags[at] = static_cast<uint8_t>((low == row.word ? kExact : 0) | (row.isProtected() ? kProtected : 0));
+        const int next = static_cast<int>(groups.size());
+        GroupKey key {languages.of(row.languageId), low};
+        auto it = groups.constFind(key);
+        if (it == groups.constEnd())
+            it = groups.insert(std::move(key), next);
+        group[at] = it.value();
+        lowered[at] = std::move(low);
+    }
+    struct Group {
+        int lastProtectedExact = -1;
+        int front = -1; // the first walked row still in the table
+        int back = -1;
+    };
+    std::vector<Group> walk(static_cast<size_t>(groups.size()));
+    for (int i = 0; i < n; ++i) {
+        if (flags[static_cast<size_t>(i)] == (kExact | kProtected))
+            walk[static_cast<size_t>(group[static_cast<size_t>(i)])].lastProtectedExact = i;
+    }
+    groups.clear();
+
+    std::vector<bool> removed(static_cast<size_t>(n), false);
+    std::vector<int> nextWalked(static_cast<size_t>(n), -1);
+    for (int i = 0; i < n; ++i) {
+        progress.show(i, n);
+        const auto at = static_cast<size_t>(i);
+        Group& g = walk[static_cast<size_t>(group[at])];
+        if (flags[at] == kExact && g.front >= 0) {
+            // An earlier row of the group removed it before its turn.
+            removed[at] = true;
+            continue;
+        }
+        if (g.lastProtectedExact <= i && g.front >= 0) {
+            const int first = g.front;
+            if (!(flags[static_cast<size_t>(first)] & kProtected)) {
+                removed[static_cast<size_t>(first)] = true;
+                g.front = nextWalked[static_cast<size_t>(first)];
+                if (g.front < 0)
+                    g.back = -1;
+            }
+        }
+        if (g.back >= 0)
+            nextWalked[static_cast<size_t>(g.back)] = i;
+        else
+            g.front = i;
+        g.back = i;
+    }
+
+    bool changed = false;
+    for (int i = 0; i < n && !changed; ++i)
+        changed = removed[static_cast<size_t>(i)] || !(flags[static_cast<size_t>(i)] & kExact);
+    if (!changed)
+        return;
+    QVector<DictRow> edited = takeRows(table);
+    qsizetype out = 0;
+    for (int i = 0; i < n; ++i) {
+        const auto at = static_cast<size_t>(i);
+        if (removed[at])
+            continue;
+        DictRow& row = edited[i];
+        if (!(flags[at] & kExact))
+            row.word = std::move(lowered[at]);
+        if (out != i)
+            edited[out] = std::move(row);
+        ++out;
+    }
+    edited.resize(out);
+    table.replaceAll(std::move(edited));
 }
 
 } // namespace vexlon

@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <cstdint>
+#include <optional>
 
 namespace vexlon {
 
@@ -60,6 +61,12 @@ void RemoveShortWords(const ProgramState& state, DictionaryTable& table, uint8_t
 // any other text stands only for itself. Followed by a word it keys the
 // (word, language) pair without ambiguity.
 QString languageKey(const QByteArray& languageIdText);
+
+// The lower case RemoveDuplicates gives a word (cp1251::toLower, the
+// characters of Windows-1251 through a table made once from it); nothing when
+// lower-casing that lower case again would change it, where words of one
+// lower case need not meet only each other.
+std::optional<QString> stableLowerCase(const QString& word);
 
 // Lower-cases every word and removes repeated rows (same word, same language
 // as languageKey tells it). Each row in turn is lower-cased and then looks for its first

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHashFunctions>
 #include <QString>
 #include <cstdint>
 
@@ -33,30 +34,49 @@ inline QString wordAndTextKey(const QString& word, const QByteArray& languageIdT
 // after the earlier ones, as a search from the first entry finds them.
 class FirstEntryIndex {
 public:
+    // Room for this many pairs without growing.
+    void reserve(qsizetype size) { m_first.reserve(size); }
     template <class Items>
     void build(const Items& items)
     {
-        m_first.clear();
-        m_first.reserve(items.size());
+        if (!m_first.isEmpty())
+            m_first.clear();
+        if (m_first.capacity() < items.size())
+            m_first.reserve(items.size());
         for (qsizetype i = 0; i < items.size(); ++i)
             appended(items[i].Word, items[i].LanguageID, static_cast<int>(i));
     }
     // The first position holding the pair, or -1.
-    int find(const QString& word, uint8_t languageId) const
-    {
-        return m_first.value(wordKey(word, languageId), -1);
-    }
+    int find(const QString& word, uint8_t languageId) const { return m_first.value(Key {word, languageId}, -1); }
     bool contains(const QString& word, uint8_t languageId) const { return find(word, languageId) >= 0; }
+    // The first position holding the pair; when there is none, records the
+    // pair at position (an entry about to be appended there) and gives -1.
+    int findOrAppend(const QString& word, uint8_t languageId, int position)
+    {
+        Key key {word, languageId};
+        const auto it = m_first.constFind(key);
+        if (it != m_first.constEnd())
+            return it.value();
+        m_first.insert(std::move(key), position);
+        return -1;
+    }
     // Records an entry appended at position; an earlier one stays first.
     void appended(const QString& word, uint8_t languageId, int position)
     {
-        const QString key = wordKey(word, languageId);
+        Key key {word, languageId};
         if (!m_first.contains(key))
-            m_first.insert(key, position);
+            m_first.insert(std::move(key), position);
     }
 
 private:
-    QHash<QString, int> m_first;
+    // The word shares its characters with the entry.
+    struct Key {
+        QString word;
+        uint8_t languageId;
+        bool operator==(const Key&) const = default;
+        friend size_t qHash(const Key& key, size_t seed = 0) noexcept { return qHashMulti(seed, key.word, key.languageId); }
+    };
+    QHash<Key, int> m_first;
 };
 
 } // namespace vexlon

@@ -27,7 +27,7 @@ void sortRows(QVector<ListRow>& rows, const std::vector<Key>& keys, Less less)
     QVector<ListRow> sorted;
     sorted.reserve(rows.size());
     for (int i : order)
-        sorted.append(rows[i]);
+        sorted.append(std::move(rows[i]));
     rows = std::move(sorted);
 }
 

@@ -7,6 +7,7 @@
 #include "core/dictionary/LangStructure.h"
 
 #include <QFileInfo>
+#include <charconv>
 
 namespace vexlon {
 
@@ -107,32 +108,48 @@ QByteArray cleanTitle(QByteArray title)
 template <class List, class NumberOf>
 QByteArray content(const List& list, const char* typeLine, const QByteArray& stamp, NumberOf numberOf)
 {
-    TextEncoding encoding = TextEncoding::Windows1251;
     for (const auto& item : list.Items) {
         if (!listCanStore(item.Word))
             throw VexlonError(QStringLiteral("The word \"%1\" holds \";\" or a line break and cannot be stored in a list file")
                                   .arg(printable(cp1251::shown(item.Word))));
-        QByteArray bytes;
-        if (cp1251::encodeWord(item.Word, bytes) >= 0)
-            encoding = TextEncoding::Utf8;
     }
-    const auto own = [encoding](const QByteArray& text) {
-        return encoding == TextEncoding::Utf8 ? cp1251::toUnicode(text).toUtf8() : text;
+    qsizetype size = 200;
+    for (const auto& item : list.Items)
+        size += item.Word.size() + item.LanguageTitle.size() + 20;
+    // Each line followed by CR LF. The part after the number is the same for
+    // every entry of a language and title, and is made once for a run of
+    // them. Empty when a word does not fit the encoding.
+    const auto build = [&](TextEncoding encoding) {
+        const auto own = [encoding](const QByteArray& text) {
+            return encoding == TextEncoding::Utf8 ? cp1251::toUnicode(text).toUtf8() : text;
+        };
+        QByteArray out;
+        out.reserve(encoding == TextEncoding::Utf8 ? 2 * size : size);
+        if (encoding == TextEncoding::Utf8)
+            out.append(kUtf8Bom);
+        for (const QByteArray& line : {QByteArray(kListFileFirstLine), QByteArray(typeLine), QByteArray("LastUpdate;") + own(stamp),
+                                       QByteArray("Word Amount;") + QByteArray::number(list.Items.size())})
+            out.append(line).append("\r\n");
+        QByteArray word;
+        QByteArray tail;
+        int tailId = -1;
+        QByteArray tailTitle;
+        for (const auto& item : list.Items) {
+            if (encodeText(item.Word, encoding, word) >= 0)
+                return QByteArray();
+            if (item.LanguageID != tailId || item.LanguageTitle != tailTitle) {
+                tailId = item.LanguageID;
+                tailTitle = item.LanguageTitle;
+                tail = ';' + byteToHex(item.LanguageID) + ';' + own(cleanTitle(item.LanguageTitle)) + "\r\n";
+            }
+            char number[16];
+            const auto written = std::to_chars(number, number + sizeof number, numberOf(item));
+            out.append(word).append(';').append(number, static_cast<qsizetype>(written.ptr - number)).append(tail);
+        }
+        return out;
     };
-    QByteArrayList lines;
-    lines << kListFileFirstLine << typeLine << QByteArray("LastUpdate;") + own(stamp)
-          << QByteArray("Word Amount;") + QByteArray::number(list.Items.size());
-    for (const auto& item : list.Items) {
-        QByteArray line;
-        encodeText(item.Word, encoding, line);
-        line.append(';').append(QByteArray::number(numberOf(item))).append(';');
-        line.append(byteToHex(item.LanguageID)).append(';').append(own(cleanTitle(item.LanguageTitle)));
-        lines << line;
-    }
-    QByteArray bytes = joinCrLf(lines);
-    if (encoding == TextEncoding::Utf8)
-        bytes.prepend(kUtf8Bom);
-    return bytes;
+    QByteArray bytes = build(TextEncoding::Windows1251);
+    return bytes.isEmpty() ? build(TextEncoding::Utf8) : bytes;
 }
 
 QByteArray stampNow()

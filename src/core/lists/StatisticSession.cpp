@@ -10,6 +10,8 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <exception>
 
 namespace vexlon {
@@ -18,9 +20,33 @@ using namespace listediting;
 
 StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
 {
-    for (const TSTATLST_ITEM& item : state.statisticList.Items)
-        m_rows.append(rowOf(state, item.Word, item.Rating, item.LanguageID));
-    sortByRating(m_rows, Qt::DescendingOrder);
+    // The rows are made in descending rating order (equal ratings in list
+    // order) straight from the numbers; the ID and name texts of a language
+    // are made once and shared by its rows.
+    // Each key holds the rating's complement above the position, so that
+    // ascending keys are descending ratings with ties in list order; a list
+    // saved before is in that order already.
+    const QVector<TSTATLST_ITEM>& items = state.statisticList.Items;
+    std::vector<uint64_t> order;
+    order.reserve(static_cast<size_t>(items.size()));
+    for (qsizetype i = 0; i < items.size(); ++i)
+        order.push_back((static_cast<uint64_t>(~static_cast<uint32_t>(items[i].Rating)) << 32) | static_cast<uint64_t>(i));
+    if (!std::is_sorted(order.begin(), order.end()))
+        std::sort(order.begin(), order.end());
+    std::array<std::optional<ListRow>, 256> languages;
+    m_rows.reserve(items.size());
+    for (const uint64_t key : order) {
+        const TSTATLST_ITEM& item = items[static_cast<qsizetype>(key & 0xFFFFFFFFu)];
+        std::optional<ListRow>& language = languages[item.LanguageID];
+        if (!language)
+            language = rowOf(state, QString(), 0, item.LanguageID);
+        ListRow row;
+        row.word = item.Word;
+        row.number = QByteArray::number(item.Rating);
+        row.languageId = language->languageId;
+        row.language = language->language;
+        m_rows.append(std::move(row));
+    }
 }
 
 ListSessionState StatisticSession::capture() const

@@ -56,18 +56,30 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
         ProgressScope progress(state.ui(), state.texts.STAT(16));
         // The first entry of each pair, as the search from the top finds it.
         FirstEntryIndex index;
+        index.reserve(list.Items.size() + table.count());
         index.build(list.Items);
         const int last = table.count() - 1;
+        // Rows of one language follow each other; the ID text of the row
+        // before is not read again.
+        QByteArray idText;
+        uint8_t id = 0;
+        list.Items.reserve(list.Items.size() + table.count());
         for (int i = 0; i < table.count(); ++i) {
             const DictRow& row = table.row(i);
-            const auto id = static_cast<uint8_t>(rowLanguageId(row) & 0xFF);
+            if (i == 0 || row.languageId != idText) {
+                id = static_cast<uint8_t>(rowLanguageId(row) & 0xFF);
+                idText = row.languageId;
+            }
             progress.show(i, last);
-            const int at = index.find(row.word, id);
+            // A word the list file cannot hold is never recorded as a new entry.
+            const bool storable = listCanStore(row.word);
+            const int at = storable ? index.findOrAppend(row.word, id, static_cast<int>(list.Items.size()))
+                                    : index.find(row.word, id);
             if (at >= 0) {
                 CountRatingUp(list.Items[at].Rating);
                 continue;
             }
-            if (!listCanStore(row.word)) {
+            if (!storable) {
                 if (refused++ == 0)
                     firstRefused = row.word;
                 continue;
@@ -77,9 +89,8 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
             item.Rating = 1;
             item.LanguageID = id;
             item.LanguageTitle = LanguageName(state.langStructure, id);
-            list.Items.append(item);
+            list.Items.append(std::move(item));
             list.Count = static_cast<int>(list.Items.size());
-            index.appended(item.Word, id, list.Count - 1);
         }
     }
     if (refused > 0)

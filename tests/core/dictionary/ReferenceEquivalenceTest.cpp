@@ -104,3 +104,40 @@ TEST_F(ReferenceEquivalenceTest, IndexedRulesMatchThePlainOnesOnRandomTables)
                plain);
     EXPECT_LT(plain.count(), large.size());
 }
+
+// The lower case duplicate removal uses is the code page's: every character
+// of Windows-1251, random words of them, and words with letters from outside
+// it (Greek capitals whose lower case depends on their neighbours, the
+// Turkish dotted I). Then duplicate removal on tables made of few words in
+// many spellings, so that groups are large and hold protected rows, already
+// lower-case rows and rows in other capitals in every order.
+TEST_F(ReferenceEquivalenceTest, DuplicateRemovalInOnePassMatchesTheWalkOnLargeGroups)
+{
+    for (int b = 0; b < 256; ++b) {
+        const QString c = cp1251::toUnicode(QByteArray(1, static_cast<char>(b)));
+        ASSERT_EQ(stableLowerCase(c), std::optional<QString>(cp1251::toLower(c))) << b;
+    }
+    const QString extra[] = {QStringLiteral("\u039F\u03A3"), QStringLiteral("\u03BF\u03C3"), QStringLiteral("\u03BF\u03C2"),
+                             QStringLiteral("\u0130a"), QStringLiteral("i\u0307a"), QStringLiteral("\u03A3\u0410")};
+    RandomTables random(6);
+    for (int round = 0; round < 400; ++round) {
+        QStringList vocabulary;
+        for (int v = 1 + random.below(4); v > 0; --v)
+            vocabulary << (random.below(5) == 0 ? extra[random.below(6)] : random.word(2));
+        QVector<DictRow> rows;
+        static const char* const statuses[] = {status::UsersDictionary, status::Locked, status::WhiteList, status::TextFile};
+        static const char* const ids[] = {"01", "1", "02", "x"};
+        for (int r = 1 + random.below(30); r > 0; --r) {
+            QString w = vocabulary.at(random.below(static_cast<int>(vocabulary.size())));
+            const int form = random.below(4);
+            if (form == 0)
+                w = w.toUpper();
+            else if (form == 1)
+                w = cp1251::toLower(w);
+            ASSERT_EQ(stableLowerCase(w), std::optional<QString>(cp1251::toLower(w))) << "round " << round;
+            rows.append({w, QByteArray::number(r), ids[random.below(4)], "L", statuses[random.below(4)], false});
+        }
+        DictionaryTable plain;
+        expectSame(rows, round, [&](DictionaryTable& t) { RemoveDuplicates(state, t); }, reference::RemoveDuplicates, plain);
+    }
+}
