@@ -107,6 +107,20 @@ TEST_F(CliRulesTest, CountStartsOrExtendsTheStatisticAndReplacesNothingElse)
     EXPECT_FALSE(exists("Lists"));
 }
 
+// A text is counted as show opens it (its words once each, whatever their
+// case), though its repeats are folded while it is read.
+TEST_F(CliRulesTest, CountOfATextCountsTheWordsShowGives)
+{
+    write("t.txt", "Two two three\r\nThree three four two\r\n");
+    ASSERT_EQ(run({"show", path("t.txt")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(out.str(), "1\ttwo\tFF\t\tText File\n2\tthree\tFF\t\tText File\n3\tfour\tFF\t\tText File\n"
+                         "# free 5053 words 3\n");
+    ASSERT_EQ(run({"count", path("t.txt"), path("t.txt")}), cli::ExitOk) << err.str();
+    EXPECT_EQ(out.str(), path("t.txt") + "\t3 words\n" + path("t.txt") + "\t3 words\n# statistic 3 entries\n");
+    ASSERT_EQ(run({"list", "show", "statistic"}), cli::ExitOk) << err.str();
+    EXPECT_EQ(out.str(), "two\t2\tFF\tUnknown\nthree\t2\tFF\tUnknown\nfour\t2\tFF\tUnknown\n");
+}
+
 // Fill makes a dictionary from the statistic, highest rating first, or with
 // type 1 adds it to the one given by --from.
 TEST_F(CliRulesTest, FillMakesOrExtendsADictionaryFromTheStatistic)
