@@ -41,6 +41,23 @@ bool GuiDialogs::confirm(const QString& text, ConfirmKind kind)
     return runModal(box) == QMessageBox::Yes;
 }
 
+Answer GuiDialogs::ask(const QString& text, ConfirmKind kind)
+{
+    QMessageBox box(kind == ConfirmKind::Warning ? QMessageBox::Warning : QMessageBox::Question, kTitle, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_owner);
+    box.setObjectName(QStringLiteral("AskBox"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (runModal(box)) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
 void GuiDialogs::message(const QString& text)
 {
     QMessageBox box(QMessageBox::Information, kTitle, text, QMessageBox::Ok, m_owner);

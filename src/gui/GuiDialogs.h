@@ -23,6 +23,7 @@ public:
     void attach(QWidget* owner, QLabel* activity, QProgressBar* bar, QLabel* statusLine);
 
     bool confirm(const QString& text, ConfirmKind kind) override;
+    Answer ask(const QString& text, ConfirmKind kind) override;
     void message(const QString& text) override;
     uint8_t chooseLanguage(const QString& prompt, const QString& okCaption, const QString& cancelCaption,
                            const QStringList& languageNames) override;

@@ -88,6 +88,16 @@ public:
         answers.pop_front();
         return a;
     }
+    // The next questions that can be called off are called off.
+    int cancels = 0;
+    Answer ask(const QString& text, ConfirmKind kind) override
+    {
+        if (cancels == 0)
+            return IDialogs::ask(text, kind);
+        --cancels;
+        questions.push_back({text, kind});
+        return Answer::Cancel;
+    }
     void message(const QString& text) override { messages << text; }
     QStringList reports; // what the status bar was told
     void report(const QString& text) override { reports << text; }

@@ -11,6 +11,9 @@ namespace vexlon {
 
 enum class ConfirmKind { Warning, Confirmation };
 
+// The answer to a question that can also be called off.
+enum class Answer { Yes, No, Cancel };
+
 // Returned by chooseLanguage when nothing was chosen.
 inline constexpr uint8_t kNoLanguage = 255;
 
@@ -20,6 +23,13 @@ public:
 
     // Yes/No question titled "Vexlon"; true exactly when Yes closed it.
     virtual bool confirm(const QString& text, ConfirmKind kind) = 0;
+    // Yes/No/Cancel question titled "Vexlon", for a command whose Yes and No
+    // both change something: Cancel (and closing the question) changes
+    // nothing. A front end that cannot offer Cancel answers Yes or No.
+    virtual Answer ask(const QString& text, ConfirmKind kind)
+    {
+        return confirm(text, kind) ? Answer::Yes : Answer::No;
+    }
     // Plain information or error message with an OK button.
     virtual void message(const QString& text) = 0;
     // The language chooser: the index of the chosen name, or kNoLanguage.

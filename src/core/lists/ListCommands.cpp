@@ -69,8 +69,13 @@ bool moveToList(ProgramState& state, DictionaryTable& table, Target target)
     if (first < 0)
         return false;
     const bool white = target == Target::White;
-    const bool leave = white ? state.ui().confirm(state.texts.MESSAGES(14), ConfirmKind::Warning)
-                             : state.ui().confirm(state.texts.MESSAGES(15), ConfirmKind::Confirmation);
+    // Yes takes the words out of the dictionary, No leaves them marked;
+    // Cancel leaves everything as it was.
+    const Answer answer = white ? state.ui().ask(state.texts.MESSAGES(14), ConfirmKind::Warning)
+                                : state.ui().ask(state.texts.MESSAGES(15), ConfirmKind::Confirmation);
+    if (answer == Answer::Cancel)
+        return false;
+    const bool leave = answer == Answer::Yes;
     TLST& list = white ? state.whiteList : state.blackList;
     {
         UpdateScope update(table);

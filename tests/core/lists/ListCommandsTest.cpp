@@ -70,8 +70,17 @@ TEST_F(ListCommandsTest, ApplyWhiteListAndToWhiteList)
     EXPECT_TRUE(table.modified);
     EXPECT_TRUE(dialogs.atRest());
 
-    // No: the rows stay and are marked.
+    // Cancel: nothing changes, neither the rows nor the list.
     table.setSelected(3, true);
+    table.modified = false;
+    const QVector<DictRow> before = table.rows();
+    dialogs.cancels = 1;
+    EXPECT_FALSE(ToWhiteList(state, table));
+    EXPECT_EQ(table.rows(), before);
+    EXPECT_EQ(state.whiteList.Count, 2);
+    EXPECT_FALSE(table.modified);
+
+    // No: the rows stay and are marked.
     dialogs.answers = {false};
     ToWhiteList(state, table);
     EXPECT_EQ(table.row(3).status, QByteArray(status::WhiteList));
