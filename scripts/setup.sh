@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-translations-l10n
   libusb-1.0-0-dev libudev-dev udev
   umockdev libumockdev-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

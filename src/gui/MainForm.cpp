@@ -9,12 +9,14 @@
 #include "core/dictionary/Editing.h"
 #include "core/dictionary/TableOps.h"
 #include "gui/AboutBox.h"
+#include "gui/CellDelegate.h"
 #include "gui/DictionaryModel.h"
 #include "gui/FileAssociation.h"
 #include "gui/Icons.h"
 #include "gui/MainCommands.h"
 #include "gui/ModalRunner.h"
 #include "gui/PhoneBackupsForm.h"
+#include "gui/QtTranslations.h"
 #include "core/dictionary/Find.h"
 #include "core/app/PhoneCommands.h"
 #include "gui/SettingsDialog.h"
@@ -46,6 +48,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QWindow>
@@ -269,6 +272,7 @@ QTableView* TMainForm::buildTable(QWidget* central)
     m_filter = new WordFilterModel(this);
     m_filter->setSourceModel(m_model);
     ListView1->setModel(m_filter);
+    ListView1->setItemDelegate(new CellDelegate(ListView1));
     ListView1->setItemDelegateForColumn(
         ColWord, new WordEditDelegate([this](int row, const QString& text, bool* storable) { return m_model->letterNotes(row, text, storable); },
                                       ListView1));
@@ -276,9 +280,13 @@ QTableView* TMainForm::buildTable(QWidget* central)
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setSortIndicatorShown(false);
-    header->setSectionResizeMode(QHeaderView::Stretch);
-    header->setSectionResizeMode(ColNumber, QHeaderView::Fixed);
-    header->resizeSection(ColNumber, 70);
+    // The user sets the widths; the status, the last column, takes the rest.
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->setStretchLastSection(true);
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (!m_fittingColumns && column != ColStatus)
+            m_userColumns = true;
+    });
     connect(header, &QHeaderView::sectionClicked, this, &TMainForm::ListView1ColumnClick);
     connect(ListView1, &QTableView::doubleClicked, this, [this] { ListView1DblClick(); });
     connect(m_filter, &QAbstractItemModel::rowsInserted, this, [this] { updateFilterCount(); });
@@ -427,6 +435,8 @@ QWidget* TMainForm::buildProgressPanel(QWidget* central)
 
 void TMainForm::ApplyMainWindowTexts()
 {
+    // Qt's own buttons and dialogs speak the pack's language too.
+    useQtTranslation(packLocale(m_editor.state.languageList, m_editor.state.settings.Language));
     const UiTexts& t = m_editor.state.texts;
     if (t.ui.isEmpty())
         return;
@@ -435,6 +445,8 @@ void TMainForm::ApplyMainWindowTexts()
     for (int i = 0; i < 10; ++i)
         const_cast<QToolButton*>(buttons[i])->setText(t.UI(i));
     m_model->setHeaders({t.UI(10), t.UI(11), t.UI(12), t.UI(13), t.UI(14)});
+    if (!m_userColumns)
+        fitColumns();
     QAction* popup[] = {Clear1, Add1, SetLanguage1, N1, LockUnlock1, Cleaning1->menuAction(), oBlackList1, oWhiteList1};
     for (int i = 0; i < 8; ++i)
         popup[i]->setText(t.UI(15 + i));
@@ -539,8 +551,10 @@ void TMainForm::ToolButton2Click()
             const QStringList filters = QString::fromLatin1(kOpenFilterText).split(QStringLiteral(";;"));
             dialog.setNameFilters(filters);
             dialog.selectNameFilter(m_openFilter);
+            dialog.setDirectory(lastFolder(kDictionaryFolder));
             if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
                 return std::nullopt;
+            rememberFolder(kDictionaryFolder, dialog.selectedFiles().first());
             m_openFilter = dialog.selectedNameFilter();
             const int entry = static_cast<int>(filters.indexOf(m_openFilter)) + 1;
             return OpenChoice{dialog.selectedFiles().first(), entry >= 1 ? static_cast<OpenFilter>(entry) : OpenFilter::All};
@@ -561,8 +575,10 @@ void TMainForm::ToolButton3Click()
             const QStringList filters = QString::fromLatin1(kSaveFilterText).split(QStringLiteral(";;"));
             dialog.setNameFilters(filters);
             dialog.selectNameFilter(m_saveFilter);
+            dialog.setDirectory(lastFolder(kDictionaryFolder));
             if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
                 return std::nullopt;
+            rememberFolder(kDictionaryFolder, dialog.selectedFiles().first());
             m_saveFilter = dialog.selectedNameFilter();
             // The filter entries are numbered from 1 in the order of the list.
             const SaveFilter filter = static_cast<SaveFilter>(qMax(0, filters.indexOf(m_saveFilter)) + 1);
@@ -895,14 +911,45 @@ void TMainForm::restoreWindowState()
     const QByteArray geometry = settings.value(QStringLiteral("geometry")).toByteArray();
     if (!geometry.isEmpty())
         restoreGeometry(geometry);
-    const QByteArray header = settings.value(QStringLiteral("columns")).toByteArray();
-    if (!header.isEmpty())
-        ListView1->horizontalHeader()->restoreState(header);
+    const QByteArray columns = settings.value(QStringLiteral("columns")).toByteArray();
+    QHeaderView* header = ListView1->horizontalHeader();
+    if (!columns.isEmpty() && header->restoreState(columns)) {
+        // The widths are the user's; how they behave is this window's own.
+        header->setSectionResizeMode(QHeaderView::Interactive);
+        header->setStretchLastSection(true);
+        m_userColumns = true;
+    } else {
+        fitColumns();
+    }
     m_editor.sortColumn = settings.value(QStringLiteral("sortColumn"), -1).toInt();
     if (m_editor.sortColumn < 0 || m_editor.sortColumn >= kColumnCount || m_editor.sortColumn == ColStatus)
         m_editor.sortColumn = -1;
     m_editor.sortDescending = settings.value(QStringLiteral("sortDescending"), false).toBool();
     showSortIndicator();
+}
+
+void TMainForm::fitColumns()
+{
+    // The numbers and the language fit their captions and contents, the
+    // word has room for a long word, and the status takes the rest.
+    QHeaderView* header = ListView1->horizontalHeader();
+    const QFontMetrics metrics = ListView1->fontMetrics();
+    const int padding = 2 * (ListView1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, ListView1) + 1) + 8;
+    const auto fit = [&](int column, const QString& sample) {
+        header->resizeSection(column, qMax(header->sectionSizeHint(column), metrics.horizontalAdvance(sample) + padding));
+    };
+    QString longestLanguage;
+    for (const TLanguages& language : m_editor.state.langStructure.Languages) {
+        const QString name = cp1251::toUnicode(language.Name);
+        if (metrics.horizontalAdvance(name) > metrics.horizontalAdvance(longestLanguage))
+            longestLanguage = name;
+    }
+    m_fittingColumns = true;
+    fit(ColWord, QString(12, QLatin1Char('n')));
+    fit(ColNumber, QStringLiteral("00000"));
+    fit(ColLanguageId, QStringLiteral("00"));
+    fit(ColLanguage, longestLanguage);
+    m_fittingColumns = false;
 }
 
 void TMainForm::saveWindowState() const

@@ -153,6 +153,8 @@ private:
     void updateFilterCount();
     void restoreWindowState();
     void saveWindowState() const;
+    // Widths that fit the captions and contents, until the user sets his own.
+    void fitColumns();
     void showSortIndicator();
     QToolButton* addToolButton(QToolBar* bar, const char* name, const QString& caption, const char* hint, int iconKind,
                                int iconSize, void (TMainForm::*handler)());
@@ -175,6 +177,8 @@ private:
     QString m_backupTitle;
     bool m_terminate = false;
     bool m_shown = false;
+    bool m_userColumns = false;    // the user's own column widths are in use
+    bool m_fittingColumns = false; // the widths are being set by fitColumns
 };
 
 } // namespace vexlon::gui

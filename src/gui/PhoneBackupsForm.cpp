@@ -6,6 +6,7 @@
 #include "core/base/TextFile.h"
 #include "gui/MainForm.h"
 #include "gui/ModalRunner.h"
+#include "gui/WindowSettings.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -300,12 +301,13 @@ void PhoneBackupsForm::SaveAsClick()
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(QString::fromLatin1(kOpenFilterText).split(QStringLiteral(";;")).mid(0, 1));
     dialog.setDefaultSuffix(QStringLiteral("iud"));
-    dialog.setDirectory(QDir::homePath());
+    dialog.setDirectory(lastFolder(kDictionaryFolder));
     dialog.selectFile(QStringLiteral("%1-%2.iud")
                           .arg(backup.phone, backup.time.toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
     if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString target = dialog.selectedFiles().first();
+    rememberFolder(kDictionaryFolder, target);
     try {
         SavePhoneBackupAs(m_form.editor().state, backup, target);
     } catch (const VexlonError& e) {

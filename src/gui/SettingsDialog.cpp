@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -181,7 +182,8 @@ TSettingForm::TSettingForm(TSettings& settings, const TiTAPLanguages& languageLi
     connect(RadioButton2, &QRadioButton::clicked, this, [this] { Edit1->setEnabled(true); });
     connect(CheckBox9, &QCheckBox::clicked, this, [this](bool on) { setLanguageCleanEnabled(on); });
     connect(Edit1, &QLineEdit::textChanged, this, [this] { digitsOnly(Edit1, m_texts.MESSAGES(5)); });
-    connect(Edit2, &QLineEdit::textChanged, this, [this] { digitsOnly(Edit2, QString()); });
+    // Both fields take digits only, and say so in the same words.
+    connect(Edit2, &QLineEdit::textChanged, this, [this] { digitsOnly(Edit2, m_texts.MESSAGES(5)); });
     Edit1->installEventFilter(this);
     Edit2->installEventFilter(this);
     connect(Button1, &QPushButton::clicked, this, &TSettingForm::Button1Click);
@@ -240,6 +242,7 @@ void TSettingForm::digitsOnly(QLineEdit* edit, const QString& message)
             // The replacement runs this check again on what is left, so each
             // bad character is removed with its own message.
             edit->setText(corrected);
+            const QScopedValueRollback<bool> showing(m_showingMessage, true);
             showMessage(this, message);
             return;
         }
@@ -252,6 +255,7 @@ bool TSettingForm::leaveEdit1()
     if (n && *n >= kMinUsersDictionarySize && *n <= kMaxUsersDictionarySize)
         return true;
     Edit1->setText(QString::number(m_settings.UsersDictionarySize));
+    const QScopedValueRollback<bool> showing(m_showingMessage, true);
     showMessage(this, m_texts.MESSAGES(4));
     return false;
 }
@@ -261,16 +265,32 @@ bool TSettingForm::leaveEdit2()
     // A minimum word length is kept in one byte: above 255 it is refused like
     // a length under 2 rather than stored cut to its low eight bits.
     const std::optional<qint64> n = editNumber(Edit2);
-    if (n && *n >= 2 && *n <= 255)
+    if (n && *n >= kMinWordLength && *n <= kMaxWordLength)
         return true;
     Edit2->setText(QString::number(m_settings.MinWordLength));
-    showMessage(this, QString());
+    const QScopedValueRollback<bool> showing(m_showingMessage, true);
+    showMessage(this, minWordLengthMessage());
     return false;
+}
+
+QString TSettingForm::minWordLengthMessage() const
+{
+    // The pack's own words when it has them; otherwise the field's caption
+    // (the pack's or the built-in one) with the lengths it takes.
+    const QString text = m_texts.MESSAGES(kMinWordLengthMessage);
+    if (!text.trimmed().isEmpty())
+        return text;
+    QString caption = Label2->text().trimmed();
+    if (caption.endsWith(QLatin1Char(':')))
+        caption.chop(1);
+    return QStringLiteral("%1: %2–%3").arg(caption).arg(kMinWordLength).arg(kMaxWordLength);
 }
 
 bool TSettingForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut) {
+    // The focus that a message of these checks takes is no leaving of the
+    // field: checked then, a half-corrected text would bring a second message.
+    if (event->type() == QEvent::FocusOut && !m_showingMessage) {
         if (watched == Edit1 && Edit1->isEnabled())
             leaveEdit1();
         else if (watched == Edit2)

@@ -50,10 +50,18 @@ private:
     bool leaveEdit1();
     bool leaveEdit2();
     void Button1Click();
+    // What is said when the minimum word length is refused.
+    QString minWordLengthMessage() const;
+
+    // The lengths the minimum-word-length field takes (one byte), and the
+    // MESSAGES entry a pack may hold to say so in its own words.
+    static constexpr int kMinWordLength = 2;
+    static constexpr int kMaxWordLength = 255;
+    static constexpr int kMinWordLengthMessage = 31;
 
     TSettings& m_settings;
     const UiTexts& m_texts;
-    bool m_scanning = false;
+    bool m_showingMessage = false; // a message of the field checks is open
 };
 
 } // namespace vexlon::gui

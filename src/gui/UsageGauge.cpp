@@ -1,6 +1,7 @@
 #include "gui/UsageGauge.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
@@ -46,25 +47,26 @@ QImage drawGauge(const GaugeValues& v)
     rect(0, 0, kWidth, kHeight);
     rect(5, 5, W + 5, H + 5);
 
-    QFont small(QStringLiteral("Tahoma"));
-    small.setPointSize(7);
-    p.setFont(small);
-    const auto text = [&p](int x, int y, const QString& str) {
-        p.drawText(QRect(x, y, 400, 40), Qt::AlignLeft | Qt::AlignTop, str);
+    // Text sizes in pixels, not points: the picture has a fixed size, so its
+    // labels must not grow with the screen's resolution into each other.
+    // Every label is written on the face colour, so no grid line runs
+    // through it.
+    const auto label = [&p, &face](int x, int y, const QString& str) {
+        const QFontMetrics metrics(p.font());
+        const QRect box(x, y, metrics.horizontalAdvance(str) + 2, metrics.height());
+        p.fillRect(box, face);
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, str);
     };
     for (int k = 1; k <= 10; ++k) {
         const int y = H - px(k * P / 10.0);
         p.drawLine(10, y, 3 * B + 125, y);
         p.drawLine(4 * B + 145, y, W + 5, y);
-        text(10, y - 5, QString::number(nearest(P * k / 10.0 * s)));
-        text(4 * B + 145, y - 5, QString::number(nearest(P * k / 10.0 * t)));
     }
-    text(10, H - P - 20, QStringLiteral("bytes"));
-    text(4 * B + 145, H - P - 20, QStringLiteral("%"));
 
     QFont normal(QStringLiteral("Tahoma"));
-    normal.setPointSize(8);
+    normal.setPixelSize(11);
     p.setFont(normal);
+    const int lineHeight = QFontMetrics(normal).height();
     struct Bar {
         int x1, x2;
         int64_t value;
@@ -90,12 +92,26 @@ QImage drawGauge(const GaugeValues& v)
         const int y = H - px(double(bar.value) / bar.scale);
         p.setBrush(bar.colour);
         rect(bar.x1, y, bar.x2, H + 5);
-        p.setBackgroundMode(Qt::OpaqueMode);
-        p.setBackground(face);
-        text(bar.x1, y - 30, bar.name);
-        text(bar.x1, y - 18, bar.valueText);
-        p.setBackgroundMode(Qt::TransparentMode);
     }
+    // The names and values over the bars and the grid, one line each.
+    for (const Bar& bar : bars) {
+        const int y = H - px(double(bar.value) / bar.scale);
+        label(bar.x1, y - 2 - 2 * lineHeight, bar.name);
+        label(bar.x1, y - 1 - lineHeight, bar.valueText);
+    }
+    // The scales' numbers last, so that no bar or bar name hides one; each is
+    // centred on its grid line, which it interrupts.
+    QFont small(QStringLiteral("Tahoma"));
+    small.setPixelSize(10);
+    p.setFont(small);
+    const int smallHeight = QFontMetrics(small).height();
+    for (int k = 1; k <= 10; ++k) {
+        const int y = H - px(k * P / 10.0);
+        label(10, y - smallHeight / 2, QString::number(nearest(P * k / 10.0 * s)));
+        label(4 * B + 145, y - smallHeight / 2, QString::number(nearest(P * k / 10.0 * t)));
+    }
+    label(10, H - P - 20, QStringLiteral("bytes"));
+    label(4 * B + 145, H - P - 20, QStringLiteral("%"));
     p.drawLine(5, H, W + 5, H);
     return image;
 }
@@ -109,6 +125,15 @@ UsageGaugeWindow::UsageGaugeWindow(const GaugeValues& values, QWidget* owner)
     setFixedSize(kWidth, kHeight);
     if (const QScreen* s = screen())
         move(s->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
+}
+
+void UsageGaugeWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void UsageGaugeWindow::paintEvent(QPaintEvent*)

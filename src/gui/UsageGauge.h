@@ -17,7 +17,7 @@ using vexlon::GaugeValues;
 QImage drawGauge(const GaugeValues& values);
 
 // The gauge window: fixed size, titled "Vexlon"; it paints the stored
-// picture whenever it is uncovered.
+// picture whenever it is uncovered, and Escape closes it.
 class UsageGaugeWindow : public QWidget {
     Q_OBJECT
 public:
@@ -26,6 +26,7 @@ public:
     const QImage& picture() const { return m_picture; }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

@@ -7,7 +7,7 @@
 namespace vexlon::gui {
 
 WordEditDelegate::WordEditDelegate(LetterNotes notes, QObject* parent)
-    : QStyledItemDelegate(parent), m_notes(std::move(notes))
+    : CellDelegate(parent), m_notes(std::move(notes))
 {
 }
 

@@ -4,12 +4,13 @@
 // word the phone cannot store is shown in red. Nothing typed is changed.
 #pragma once
 
-#include <QStyledItemDelegate>
+#include "gui/CellDelegate.h"
+
 #include <functional>
 
 namespace vexlon::gui {
 
-class WordEditDelegate : public QStyledItemDelegate {
+class WordEditDelegate : public CellDelegate {
     Q_OBJECT
 public:
     // The notes on a text typed for a row of the source model, one per line

@@ -6,8 +6,10 @@
 #include "core/dictionary/TableOps.h"
 #include "core/lists/ListFiles.h"
 #include "gui/lists/ListFormBase.h"
+#include "gui/lists/StatisticForm.h"
 
 #include <QListWidget>
+#include <QPushButton>
 
 namespace vexlon::test {
 
@@ -246,6 +248,30 @@ TEST_F(ListForms, StatisticWindowQuestionsAndWriteErrors)
         });
         EXPECT_TRUE(answers.shown.size() == 2 && answers.shown[1].startsWith("Cannot ")) << answers.shown.join('|').toStdString();
     }
+}
+
+// The Set Reiting prompt can be declined: its Cancel button, captioned from
+// the pack, and Escape give nothing; OK gives what was typed.
+TEST_F(ListForms, SetReitingPromptOffersCancel)
+{
+    const auto ask = [this](const std::function<void(QDialog&)>& act) {
+        answers.expect([&act](QDialog& d) {
+            d.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("30"));
+            act(d);
+            return d.result();
+        });
+        return gui::AskRating(texts().MESSAGES(24), texts().MESSAGES(7), texts().MESSAGES(8), form.get());
+    };
+    const auto click = [](const char* name) {
+        return [name](QDialog& d) { d.findChild<QPushButton*>(QString::fromLatin1(name))->click(); };
+    };
+    EXPECT_EQ(ask(click("Button1")), std::optional<QString>(QStringLiteral("30")));
+    EXPECT_EQ(ask([this](QDialog& d) {
+                  EXPECT_EQ(d.findChild<QPushButton*>(QStringLiteral("CancelButton"))->text(), texts().MESSAGES(8));
+                  d.findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+              }),
+              std::nullopt);
+    EXPECT_EQ(ask([](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }), std::nullopt);
 }
 
 } // namespace vexlon::test

@@ -6,19 +6,23 @@
 
 #include "core/app/PhoneCommands.h"
 #include "core/app/StartUp.h"
+#include "core/base/LanguagePacks.h"
 #include "core/dictionary/TableOps.h"
 #include "core/lists/ListFiles.h"
+#include "gui/CellDelegate.h"
 #include "gui/FileAssociation.h"
 #include "gui/SettingsDialog.h"
 #include "gui/UsageGauge.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFocusEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QStandardPaths>
 
 namespace vexlon::test {
 
@@ -112,6 +116,8 @@ TEST_F(MainWindow, TableKeysAndClicksReachTheirCommandsAndShowTheirResults)
     const QList<gui::UsageGaugeWindow*> gauges = form->findChildren<gui::UsageGaugeWindow*>();
     ASSERT_EQ(gauges.size(), 2);
     EXPECT_EQ(gauges.first()->values().free, FreeBytes(state(), table()));
+    QTest::keyClick(gauges.first(), Qt::Key_Escape); // closes that one only
+    EXPECT_TRUE(QTest::qWaitFor([this] { return form->findChildren<gui::UsageGaugeWindow*>().size() == 1; }));
 }
 
 // F5's settings dialog: Cancel changes nothing, Apply takes the second pack at once; either writes the file.
@@ -130,6 +136,110 @@ TEST_F(MainWindow, SettingsDialogReappliesThePackAndWritesTheSettingsWhateverClo
         EXPECT_TRUE(LoadSettings(path("Vexlon.ini"), written) && written.WhiteListOn == changed && written.Language == changed);
     }
     EXPECT_EQ(form->ToolButton1->text(), texts().UI(0)); // the second pack's caption
+}
+
+// Qt's own texts (a question's buttons, the file dialog) follow the chosen
+// pack: Russian after the Russian pack, English again after the English one.
+TEST_F(MainWindow, QtTextsSpeakThePacksLanguage)
+{
+    const auto qtTexts = [this](int pack) {
+        answers.expect([pack](QDialog& d) {
+            d.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setCurrentIndex(pack);
+            d.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+            return d.result();
+        });
+        key(Qt::Key_F5);
+        QString seen;
+        fill({row("aa", "1")}, true);
+        answers.expect([&seen](QDialog& d) {
+            const auto& box = static_cast<QMessageBox&>(d);
+            seen = box.button(QMessageBox::Yes)->text() + ' ' + box.button(QMessageBox::No)->text();
+            return int(QMessageBox::Yes);
+        });
+        answers.expect([&seen](QDialog& d) {
+            const auto* label = d.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
+            seen += '|' + (label ? label->text() : QStringLiteral("no file name label"));
+            return int(QDialog::Rejected);
+        });
+        key(Qt::Key_O, Qt::ControlModifier);
+        return seen;
+    };
+    EXPECT_EQ(qtTexts(1), QStringLiteral("&Да &Нет|&Имя файла:"));
+    EXPECT_EQ(qtTexts(0), QStringLiteral("&Yes &No|File &name:"));
+}
+
+// Open and Save start in the folder last used for dictionaries, after a
+// restart too; before any use, and when that folder is gone, in the user's
+// documents (or home) folder.
+TEST_F(MainWindow, FileDialogsStartInTheLastFolderUsed)
+{
+    QString started;
+    const auto openDialogStart = [this, &started] {
+        answers.expect([&started](QDialog& d) {
+            started = static_cast<QFileDialog&>(d).directory().absolutePath();
+            return int(QDialog::Rejected);
+        });
+        key(Qt::Key_O, Qt::ControlModifier);
+        return started;
+    };
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    EXPECT_EQ(openDialogStart(), QDir(fallback).absolutePath());
+    const QString folder = path("my dicts");
+    QDir().mkpath(folder);
+    answers.otherwise = [](QDialog&) { return int(QMessageBox::Ok); };
+    answers.expect([&](QDialog& d) {
+        started = static_cast<QFileDialog&>(d).directory().absolutePath();
+        static_cast<QFileDialog&>(d).selectFile(folder + QStringLiteral("/saved.iud"));
+        return int(QDialog::Accepted);
+    });
+    key(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(started, QDir(fallback).absolutePath()); // Save before any use
+    ASSERT_TRUE(QFileInfo::exists(folder + QStringLiteral("/saved.iud")));
+    answers.otherwise = nullptr;
+
+    ASSERT_TRUE(form->close());
+    start(); // a new run over the same configuration
+    EXPECT_EQ(openDialogStart(), QDir(folder).absolutePath());
+    const QSettings onDisk(QSettings(QStringLiteral("Vexlon"), QStringLiteral("vexlon")).fileName(), QSettings::IniFormat);
+    EXPECT_EQ(onDisk.value(QStringLiteral("Folders/Dictionary")).toString(), QDir(folder).absolutePath());
+    QDir(folder).removeRecursively();
+    EXPECT_EQ(openDialogStart(), QDir(fallback).absolutePath());
+}
+
+// On a wide window the short columns keep widths that fit them and the status
+// takes the rest; the user's widths come back in the next run.
+TEST_F(MainWindow, ColumnsFitTheirContentsAndKeepTheUsersWidths)
+{
+    form->resize(1600, 700);
+    QHeaderView* header = form->ListView1->horizontalHeader();
+    EXPECT_LT(header->sectionSize(ColLanguageId) * 10, header->width());
+    EXPECT_LT(header->sectionSize(ColNumber) * 10, header->width());
+    EXPECT_GT(header->sectionSize(ColStatus), header->sectionSize(ColWord));
+    header->resizeSection(ColLanguageId, 150);
+    ASSERT_TRUE(form->close());
+    start();
+    EXPECT_EQ(form->ListView1->horizontalHeader()->sectionSize(ColLanguageId), 150);
+}
+
+// A tab inside a word is shown as a sign and the word stays as it is; a text
+// the cell cuts is shown whole in its tooltip, a text that fits has none.
+TEST_F(MainWindow, CellsShowTabsAndCutTextsWhole)
+{
+    const QByteArray longStatus = "Users Dictionary; " + QByteArray(300, 'x');
+    fill({row("a\tb", "1"), row("ab", "2", longStatus.constData())});
+    const QAbstractItemModel* model = form->ListView1->model();
+    const auto delegateOf = [this](const QModelIndex& index) {
+        return qobject_cast<gui::CellDelegate*>(form->ListView1->itemDelegateForIndex(index));
+    };
+    const QModelIndex word = model->index(0, ColWord);
+    ASSERT_TRUE(delegateOf(word));
+    EXPECT_EQ(delegateOf(word)->displayText(word.data(), QLocale()), QStringLiteral("a\u2192b"));
+    EXPECT_EQ(table().row(0).word, QStringLiteral("a\tb"));
+    const QModelIndex status = model->index(1, ColStatus);
+    const QModelIndex number = model->index(1, ColNumber);
+    EXPECT_EQ(delegateOf(number)->cellToolTip(form->ListView1, number), QString());
+    EXPECT_EQ(delegateOf(status)->cellToolTip(form->ListView1, status), QString::fromLatin1(longStatus));
 }
 
 class StartUp : public MainWindowTest {
@@ -178,7 +288,8 @@ TEST_F(SettingsDialog, DigitsOnlyRangeChecksAndTheStandardSize)
     answers.otherwise = [](QDialog&) { return int(QMessageBox::Ok); };
     form.Edit1->setText(QStringLiteral("5a1"));
     EXPECT_EQ(form.Edit1->text() + '|' + answers.shown.join(','), "51|" + texts().MESSAGES(5));
-    const QStringList size{texts().MESSAGES(4)}, length{QString()}, none;
+    // The length is refused with the field's own caption and its range.
+    const QStringList size{texts().MESSAGES(4)}, length{QStringLiteral("Delete words which length less then: 2\u2013255")}, none;
     const struct {
         QLineEdit* edit;
         const char *typed, *after;
@@ -186,7 +297,8 @@ TEST_F(SettingsDialog, DigitsOnlyRangeChecksAndTheStandardSize)
     } cases[] = {{form.Edit1, "26", "5100", size}, {form.Edit1, "65536", "5100", size},
                  {form.Edit1, "27", "27", none},   {form.Edit1, "65535", "65535", none},
                  {form.Edit2, "", "2", length},    {form.Edit2, "1", "2", length},
-                 {form.Edit2, "256", "2", length}, {form.Edit2, "7", "7", none}};
+                 {form.Edit2, "256", "2", length}, {form.Edit2, "7", "7", none},
+                 {form.Edit2, "7x", "7", {texts().MESSAGES(5)}}};
     for (const auto& c : cases) {
         answers.shown.clear();
         c.edit->setText(QString::fromLatin1(c.typed));
@@ -194,6 +306,17 @@ TEST_F(SettingsDialog, DigitsOnlyRangeChecksAndTheStandardSize)
         QCoreApplication::sendEvent(c.edit, &out);
         EXPECT_TRUE(c.edit->text() == QString::fromLatin1(c.after) && answers.shown == c.shown) << c.typed;
     }
+    // The focus that a message takes is no leaving of the field: one message,
+    // and what is left stays for the user to finish.
+    answers.shown.clear();
+    answers.otherwise = [&form](QDialog&) {
+        QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QCoreApplication::sendEvent(form.Edit2, &out);
+        return int(QMessageBox::Ok);
+    };
+    form.Edit2->setText(QStringLiteral("x"));
+    EXPECT_EQ(form.Edit2->text() + '|' + answers.shown.join(','), '|' + texts().MESSAGES(5));
+    form.Edit2->setText(QStringLiteral("7"));
     form.Button1->click();
     EXPECT_TRUE(settings.UsersDictionarySize == 65535 && settings.MinWordLength == 7);
 
@@ -202,6 +325,15 @@ TEST_F(SettingsDialog, DigitsOnlyRangeChecksAndTheStandardSize)
     EXPECT_FALSE(standard.Edit1->isEnabled());
     standard.Button1->click();
     EXPECT_TRUE(settings.UsersDictionaryModified == 0 && settings.UsersDictionarySize == 5100);
+
+    // In the Russian pack's words.
+    ASSERT_TRUE(LoadLanguagePack(state().languageList, 1, state().texts));
+    gui::TSettingForm russian(settings, state().languageList, state().langStructure, texts(), nullptr);
+    answers.shown.clear();
+    russian.Edit2->setText(QStringLiteral("1"));
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(russian.Edit2, &out);
+    EXPECT_EQ(answers.shown, QStringList{QStringLiteral("Удалять слова короче чем: 2\u2013255")});
 }
 
 TEST(FileAssociation, WritesMimePackageAndDesktopEntryPerUser)

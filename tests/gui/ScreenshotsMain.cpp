@@ -1,6 +1,7 @@
 // vexlon-screenshots DIR PROGRAM_DIR FILE (a test program, never installed):
 // pictures of the editor on FILE with the data of PROGRAM_DIR (main window,
-// usage gauge, settings dialog), then of a second window over a virtual
+// usage gauge, settings dialog; the window, a question and the file dialog
+// under the Russian pack), then of a second window over a virtual
 // phone holding FILE, saved into DIR for the documentation and the test
 // command, every dialog answered. Exits 1 when a picture could not be taken.
 #include "gui/Icons.h"
@@ -10,6 +11,7 @@
 #include "gui/UsageGauge.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
@@ -18,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
+#include <deque>
+#include <functional>
 #include <memory>
 
 using namespace vexlon::gui;
@@ -45,25 +49,50 @@ void save(QWidget& widget, const QString& file)
         fail(file + QStringLiteral(" could not be saved"));
 }
 
-// Message boxes get their default button; the dialog named by the next
-// picture is shown long enough to be photographed, then cancelled.
+// Dialogs are answered by the next step when there is one; otherwise a
+// message box gets its default button and any other dialog is cancelled.
 class Photographer : public DialogAnswerer {
 public:
-    QString nextPicture;
-    int answer(QDialog& dialog) override
+    using Step = std::function<int(QDialog&)>;
+    std::deque<Step> steps;
+    static int byDefault(QDialog& dialog)
     {
         if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
             const QMessageBox::StandardButton button = box->standardButton(box->defaultButton());
             return button != QMessageBox::NoButton ? int(button) : int(QMessageBox::Ok);
         }
-        if (!nextPicture.isEmpty()) {
+        return QDialog::Rejected;
+    }
+    // The dialog is shown long enough to be photographed, then answered by
+    // default.
+    void photograph(const QString& file)
+    {
+        steps.push_back([file](QDialog& dialog) {
             dialog.show();
             settle();
-            save(dialog, nextPicture);
+            save(dialog, file);
             dialog.hide();
-            nextPicture.clear();
-        }
-        return QDialog::Rejected;
+            return byDefault(dialog);
+        });
+    }
+    // The settings dialog takes the UI language pack numbered `pack`.
+    void choosePack(int pack)
+    {
+        steps.push_back([pack](QDialog& dialog) {
+            if (auto* packs = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1")))
+                packs->setCurrentIndex(pack);
+            if (auto* apply = dialog.findChild<QPushButton*>(QStringLiteral("Button1")))
+                apply->click();
+            return dialog.result();
+        });
+    }
+    int answer(QDialog& dialog) override
+    {
+        if (steps.empty())
+            return byDefault(dialog);
+        const Step step = std::move(steps.front());
+        steps.pop_front();
+        return step(dialog);
     }
 } photographer;
 
@@ -85,8 +114,24 @@ void scheduleScreenshots(TMainForm& form, const QString& dir, std::function<void
         }
         if (!gauge)
             fail(QStringLiteral("the usage gauge did not open"));
-        photographer.nextPicture = dir + QStringLiteral("/settings.png");
+        photographer.photograph(dir + QStringLiteral("/settings.png"));
         form.ToolButton6Click();
+        // Under the Russian pack: the question before discarding changes and
+        // the file dialog, Qt's own texts included; then back to English.
+        photographer.choosePack(1);
+        form.ToolButton6Click();
+        settle();
+        save(form, dir + QStringLiteral("/main-window-ru.png"));
+        const bool modified = form.editor().table.modified;
+        form.editor().table.modified = true;
+        photographer.photograph(dir + QStringLiteral("/question-ru.png"));
+        photographer.photograph(dir + QStringLiteral("/open-dialog-ru.png"));
+        form.ToolButton2Click();
+        form.editor().table.modified = modified;
+        photographer.choosePack(0);
+        form.ToolButton6Click();
+        if (!photographer.steps.empty())
+            fail(QStringLiteral("a dialog to be photographed did not come"));
         then();
     });
 }

@@ -5,6 +5,7 @@
 #include "core/base/CodePage1251.h"
 #include "gui/SharedDialogs.h"
 #include "gui/WindowSettings.h"
+#include "gui/CellDelegate.h"
 #include "gui/WordEditDelegate.h"
 #include "gui/lists/ListTableModel.h"
 
@@ -106,6 +107,7 @@ void ListFormBase::buildTable(const char* viewName, const QVector<ListRow>& rows
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
     m_view->setModel(m_model);
     m_model->setLetterChecks(m_state);
+    m_view->setItemDelegate(new CellDelegate(m_view));
     m_view->setItemDelegateForColumn(
         m_model->columnOf(ListColumn::Word),
         new WordEditDelegate([this](int row, const QString& text, bool* storable) { return m_model->letterNotes(row, text, storable); },

@@ -11,7 +11,8 @@
 
 namespace vexlon::gui {
 
-std::optional<QString> AskRating(const QString& prompt, const QString& buttonCaption, QWidget* owner)
+std::optional<QString> AskRating(const QString& prompt, const QString& okCaption, const QString& cancelCaption,
+                                 QWidget* owner)
 {
     constexpr int width = 300;
     constexpr int height = 150;
@@ -28,11 +29,16 @@ std::optional<QString> AskRating(const QString& prompt, const QString& buttonCap
     edit->setObjectName(QStringLiteral("Edit1"));
     edit->setFrame(false);
     edit->setGeometry(10, 30, width - 33, 21);
-    auto* button = new QPushButton(buttonCaption, &dialog);
+    // OK and Cancel side by side under the field; Escape cancels too.
+    auto* button = new QPushButton(okCaption, &dialog);
     button->setObjectName(QStringLiteral("Button1"));
-    button->setGeometry(width / 2 - 35, height - 50 - 23, 70, 23);
+    button->setGeometry(width / 2 - 80, height - 50 - 23, 75, 23);
     button->setDefault(true);
+    auto* cancel = new QPushButton(cancelCaption, &dialog);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    cancel->setGeometry(width / 2 + 5, height - 50 - 23, 75, 23);
     QObject::connect(button, &QPushButton::clicked, &dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     if (const QScreen* screen = dialog.screen())
         dialog.move(screen->availableGeometry().center() - QPoint(width / 2, height / 2));
 
@@ -95,7 +101,7 @@ void TST::ToolButton5Click()
             if (!m_rows.hasSelection())
                 return;
             const UiTexts& t = m_state.texts;
-            const std::optional<QString> typed = AskRating(t.MESSAGES(24), t.MESSAGES(7), this);
+            const std::optional<QString> typed = AskRating(t.MESSAGES(24), t.MESSAGES(7), t.MESSAGES(8), this);
             if (typed)
                 m_rows.setRating(*typed);
         },

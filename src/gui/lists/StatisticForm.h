@@ -50,7 +50,8 @@ private:
 };
 
 // The Set Reiting prompt: the text typed, or nothing when the prompt was
-// closed otherwise than by its button.
-std::optional<QString> AskRating(const QString& prompt, const QString& buttonCaption, QWidget* owner);
+// cancelled (its Cancel button, Escape or the close box).
+std::optional<QString> AskRating(const QString& prompt, const QString& okCaption, const QString& cancelCaption,
+                                 QWidget* owner);
 
 } // namespace vexlon::gui
