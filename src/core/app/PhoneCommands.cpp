@@ -94,6 +94,21 @@ BackupStep backUpPhone(const ProgramState& state, PhoneLink& link, PhoneBackupRi
     return keepInRing(state, ring, present);
 }
 
+// Whether the write may go on after the backup step.
+bool mayWrite(BackupStep step)
+{
+    return step == BackupStep::Kept || step == BackupStep::WithoutBackup;
+}
+
+// Tells what went wrong with a write that was not stored as sent.
+void tellFailedWrite(const ProgramState& state, Stored stored)
+{
+    const char* text = stored == Stored::NotSent  ? kPhoneWriteFailedText
+                       : stored == Stored::Differs ? kPhoneCheckDiffersText
+                                                   : kPhoneCheckUnreadText;
+    state.ui().message(QString::fromLatin1(text));
+}
+
 // After a write that failed or was not stored as sent: offers the newest
 // backup of the phone's ring (found before the write: a phone that has left
 // cannot tell its IMEI), or says where it is when the phone is gone.
@@ -200,33 +215,17 @@ SaveToPhoneOutcome SaveToPhone(Editor& editor, PhoneLink* link, const PhoneComma
     }
     PhoneBackupRing ring = PhoneBackupsOf(state, *link);
     int presentWords = 0;
-    switch (backUpPhone(state, *link, ring, hooks, &presentWords)) {
-    case BackupStep::Kept:
-    case BackupStep::WithoutBackup:
-        break;
-    case BackupStep::Declined:
-    case BackupStep::Failed:
+    if (!mayWrite(backUpPhone(state, *link, ring, hooks, &presentWords)))
         return SaveToPhoneOutcome::NoBackup;
-    }
     // An empty table sent by mistake (a new dictionary) would wipe the
     // phone's words: asked first.
     if (editor.table.count() == 0 && presentWords > 0
         && !state.ui().confirm(QString::fromLatin1(kEmptyOverWordsText).arg(presentWords), ConfirmKind::Warning))
         return SaveToPhoneOutcome::Declined;
-    const Stored checked = writeAndCheck(state, *link, bytes, hooks);
-    switch (checked) {
-    case Stored::Same:
-        break;
-    case Stored::NotSent:
-        state.ui().message(QString::fromLatin1(kPhoneWriteFailedText));
+    if (const Stored stored = writeAndCheck(state, *link, bytes, hooks); stored != Stored::Same) {
+        tellFailedWrite(state, stored);
         offerRestore(editor, *link, ring, hooks);
-        return SaveToPhoneOutcome::NotSent;
-    case Stored::Differs:
-    case Stored::Unread:
-        state.ui().message(QString::fromLatin1(checked == Stored::Differs ? kPhoneCheckDiffersText
-                                                                          : kPhoneCheckUnreadText));
-        offerRestore(editor, *link, ring, hooks);
-        return SaveToPhoneOutcome::NotVerified;
+        return stored == Stored::NotSent ? SaveToPhoneOutcome::NotSent : SaveToPhoneOutcome::NotVerified;
     }
     // A phone restarted on a half-written dictionary would start with it.
     if (state.settings.ReloadPhone)
@@ -263,27 +262,12 @@ RestoreOutcome RestorePhoneBackup(Editor& editor, PhoneLink* link, const PhoneCo
     }
     if (backUpFirst) {
         PhoneBackupRing ring = PhoneBackupsOf(state, *link);
-        switch (backUpPhone(state, *link, ring, hooks)) {
-        case BackupStep::Kept:
-        case BackupStep::WithoutBackup:
-            break;
-        case BackupStep::Declined:
-        case BackupStep::Failed:
+        if (!mayWrite(backUpPhone(state, *link, ring, hooks)))
             return RestoreOutcome::NoBackup;
-        }
     }
-    const Stored checked = writeAndCheck(state, *link, bytes, hooks);
-    switch (checked) {
-    case Stored::Same:
-        break;
-    case Stored::NotSent:
-        state.ui().message(QString::fromLatin1(kPhoneWriteFailedText));
-        return RestoreOutcome::NotRestored;
-    case Stored::Differs:
-    case Stored::Unread:
-        state.ui().message(QString::fromLatin1(checked == Stored::Differs ? kPhoneCheckDiffersText
-                                                                          : kPhoneCheckUnreadText));
-        return RestoreOutcome::NotVerified;
+    if (const Stored stored = writeAndCheck(state, *link, bytes, hooks); stored != Stored::Same) {
+        tellFailedWrite(state, stored);
+        return stored == Stored::NotSent ? RestoreOutcome::NotRestored : RestoreOutcome::NotVerified;
     }
     if (state.settings.ReloadPhone)
         link->restart();

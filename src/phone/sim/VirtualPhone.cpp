@@ -163,19 +163,13 @@ void VirtualPhone::clearFaults()
     current_.reset();
 }
 
-std::optional<Fault> VirtualPhone::takeFault(const p2k::CommandPacket& packet)
+// The first armed fault that matches, once its `after` count has passed;
+// a fault whose `repeat` count is used up is disarmed.
+std::optional<Fault> VirtualPhone::takeMatching(const std::function<bool(const Fault&)>& matches)
 {
-    const bool fileWrite =
-        packet.command == p2k::kCmdFileSystem && p2k::readBE32(packet.data, 0) == p2k::kFsWrite;
     for (auto it = faults_.begin(); it != faults_.end(); ++it) {
         Fault& f = *it;
-        if (f.kind == FaultKind::ATReply)
-            continue;
-        if (f.command && *f.command != packet.command)
-            continue;
-        if (f.subcommand && p2k::readBE32(packet.data, 0) != *f.subcommand)
-            continue;
-        if (f.kind == FaultKind::CorruptStore && !f.command && !fileWrite)
+        if (!matches(f))
             continue;
         if (f.skip > 0) {
             --f.skip;
@@ -189,22 +183,20 @@ std::optional<Fault> VirtualPhone::takeFault(const p2k::CommandPacket& packet)
     return std::nullopt;
 }
 
+std::optional<Fault> VirtualPhone::takeFault(const p2k::CommandPacket& packet)
+{
+    const bool fileWrite =
+        packet.command == p2k::kCmdFileSystem && p2k::readBE32(packet.data, 0) == p2k::kFsWrite;
+    return takeMatching([&](const Fault& f) {
+        return f.kind != FaultKind::ATReply && (!f.command || *f.command == packet.command)
+               && (!f.subcommand || p2k::readBE32(packet.data, 0) == *f.subcommand)
+               && (f.kind != FaultKind::CorruptStore || f.command || fileWrite);
+    });
+}
+
 std::optional<Fault> VirtualPhone::takeATFault()
 {
-    for (auto it = faults_.begin(); it != faults_.end(); ++it) {
-        Fault& f = *it;
-        if (f.kind != FaultKind::ATReply)
-            continue;
-        if (f.skip > 0) {
-            --f.skip;
-            continue;
-        }
-        Fault taken = f;
-        if (f.times > 0 && --f.times == 0)
-            faults_.erase(it);
-        return taken;
-    }
-    return std::nullopt;
+    return takeMatching([](const Fault& f) { return f.kind == FaultKind::ATReply; });
 }
 
 RequestResult VirtualPhone::handleSend(const InputBlock& input, std::size_t capacity,

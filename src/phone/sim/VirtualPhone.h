@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -265,6 +266,7 @@ private:
     void detach();
     std::optional<Fault> takeFault(const p2k::CommandPacket& packet);
     std::optional<Fault> takeATFault();
+    std::optional<Fault> takeMatching(const std::function<bool(const Fault&)>& matches);
     std::vector<uint8_t> runCommand(const p2k::CommandPacket& packet, const std::optional<Fault>& fault);
     std::vector<uint8_t> runSeemRead(std::span<const uint8_t> data);
     std::vector<uint8_t> runFileSystem(std::span<const uint8_t> data, const std::optional<Fault>& fault);
