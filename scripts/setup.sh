@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-translations-l10n
   libusb-1.0-0-dev libudev-dev udev
+  libarchive-dev
   umockdev libumockdev-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

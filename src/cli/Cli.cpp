@@ -5,6 +5,7 @@
 #include "cli/CountCommand.h"
 #include "cli/FillCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/MergeCommand.h"
 #include "cli/PhoneCommand.h"
 #include "cli/Session.h"
 #include "cli/ShowCommand.h"
@@ -29,6 +30,9 @@ const char* const kUsage =
     "  list show white|black|statistic\n"
     "  count FILE...\n"
     "  fill OUT [--type 0|1] [--from FILE]\n"
+    "  merge DICT SOURCE... [--out FILE] [--report FILE] [--dry-run] [--fit] [--language ID]\n"
+    "        [--as dictionary|csv|text|words|gboard]\n"
+    "  export DICT --to gboard|words OUT\n"
     "  phone list|info|read OUT|write IN [--restart]|restart|switch|backups|restore [N]\n"
     "Exit status: 0 done, 1 phone failure or no phone, 2 usage error or failed read or write,\n"
     "3 the dictionary fails the check before saving, 4 the words do not fit. See vexlon-cli(1).\n";
@@ -95,6 +99,10 @@ int runCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         run = runCount;
     else if (command == "fill")
         run = runFill;
+    else if (command == "merge")
+        run = runMerge;
+    else if (command == "export")
+        run = runExport;
     if (!run) {
         err << "vexlon-cli: unknown command '" << command << "'\n" << kUsage;
         return ExitError;
