@@ -14,6 +14,7 @@
 #include "core/dictionary/TableOps.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace vexlon::cli {
 
@@ -43,11 +44,21 @@ bool filterFor(const OpenRequest& request, OpenFilter& filter)
 
 std::string outputField(const QByteArray& ansiText)
 {
+    // Numbers, language IDs and statuses are plain ASCII, printed as they are.
+    const bool plain = std::all_of(ansiText.begin(), ansiText.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; });
+    if (plain)
+        return ansiText.toStdString();
     return outputField(cp1251::toUnicode(ansiText));
 }
 
 std::string outputField(const QString& text)
 {
+    const bool plain = std::all_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u >= 0x20 && u != u'\\' && u != 0x7F && !(u >= 0x80 && u < 0xA0) && !cp1251::isKeptCode(c);
+    });
+    if (plain)
+        return text.toStdString();
     QString escaped;
     escaped.reserve(text.size());
     for (const QChar c : text) {
@@ -125,10 +136,19 @@ int runShow(Session& session, const std::vector<std::string>& args)
     if (!openAsShow(session, request))
         return ExitError;
     const DictionaryTable& table = session.editor.table;
+    // The lines are gathered and written at once: a full dictionary prints
+    // fewer than a megabyte.
+    std::string lines;
     for (const DictRow& row : table.rows()) {
-        session.out << outputField(row.number) << '\t' << outputField(row.word) << '\t' << outputField(row.languageId)
-                    << '\t' << outputField(row.language) << '\t' << outputField(row.status) << '\n';
+        for (std::string field : {outputField(row.number), outputField(row.word), outputField(row.languageId),
+                                  outputField(row.language)}) {
+            lines += field;
+            lines += '\t';
+        }
+        lines += outputField(row.status);
+        lines += '\n';
     }
+    session.out << lines;
     session.out << "# free " << FreeBytes(session.editor.state, table) << " words " << table.count() << '\n';
     return ExitOk;
 }

@@ -72,7 +72,11 @@ bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
     StepRecorder step(editor, QStringLiteral("Open Dictionary"));
     {
         UpdateScope update(editor.table);
-        editor.table.replaceAll(read.rows());
+        // The rows move over, so that the passes of the load change them
+        // in place instead of copying every row first.
+        QVector<DictRow> rows = read.rows();
+        read.clear();
+        editor.table.replaceAll(std::move(rows));
         if (editor.state.settings.WhiteListOn)
             ApplyWhiteList(editor.state, editor.table);
     }

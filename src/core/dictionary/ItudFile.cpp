@@ -8,6 +8,9 @@
 #include "core/dictionary/Letters.h"
 
 #include <QFileInfo>
+#include <array>
+#include <optional>
+#include <utility>
 
 namespace vexlon {
 
@@ -38,6 +41,12 @@ QVector<DictRow> ParseDictionary(const QByteArray& bytes, const ProgramState& st
     const int count = (byteAt(bytes, 6) << 8) | byteAt(bytes, 7);
     CharTranslator translator(state.langStructure, state.settings.iTAPModification);
     qsizetype pos = kHeaderSize;
+    // A record takes at least six bytes.
+    rows.reserve(qMin<qsizetype>(count, size / 6 + 1));
+    // Every row of a language shares its ID and name text, and every row
+    // the status text, instead of a copy each.
+    const QByteArray status(status::UsersDictionary);
+    std::array<std::optional<std::pair<QByteArray, QByteArray>>, 256> languages;
     for (int i = 1; i <= count; ++i) {
         if (progress)
             progress->show(i, count);
@@ -58,10 +67,13 @@ QVector<DictRow> ParseDictionary(const QByteArray& bytes, const ProgramState& st
             DictRow row;
             row.word = translator.decodeWord(id, QByteArrayView(bytes).sliced(start + 5, n));
             row.number = QByteArray::number(i);
-            row.languageId = byteToHex(id);
-            row.language = LanguageName(state.langStructure, id);
-            row.status = status::UsersDictionary;
-            rows.append(row);
+            auto& language = languages[id];
+            if (!language)
+                language.emplace(byteToHex(id), LanguageName(state.langStructure, id));
+            row.languageId = language->first;
+            row.language = language->second;
+            row.status = status;
+            rows.append(std::move(row));
         }
         pos = start + length;
     }

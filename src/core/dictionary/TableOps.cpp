@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <numeric>
 #include <vector>
+#include <charconv>
 
 namespace vexlon {
 
@@ -98,7 +99,12 @@ void RenumberRows(const ProgramState& state, DictionaryTable& table, int from, i
     if (!table.isEmpty()) {
         UpdateScope update(table);
         for (int i = from; i <= to; ++i) {
-            table.setCell(i, ColNumber, QByteArray::number(i + 1));
+            // A row already numbered so keeps its text.
+            char digits[16];
+            const auto end = std::to_chars(digits, digits + sizeof digits, i + 1).ptr;
+            const QByteArrayView number(digits, end - digits);
+            if (table.row(i).number != number)
+                table.setCell(i, ColNumber, number.toByteArray());
             progress.show(i, to);
         }
     }
