@@ -29,4 +29,4 @@ cd "$bin"
 QT_QPA_PLATFORM=xcb timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" "$shooter" "$out" "$bin" "$bin/samples/sample.iud"
 ls "$out"/main-window.png "$out"/usage-gauge.png "$out"/settings.png \
   "$out"/main-window-ru.png "$out"/question-ru.png "$out"/open-dialog-ru.png \
-  "$out"/phone-reading.png "$out"/phone-connected.png
+  "$out"/phone-reading.png "$out"/phone-connected.png "$out"/merge-preview.png

@@ -3,6 +3,7 @@
 #include "core/app/Commands.h"
 #include "core/app/EditCommands.h"
 #include "core/app/History.h"
+#include "core/app/Merge.h"
 #include "core/base/CodePage1251.h"
 #include "core/base/ProgramDirectory.h"
 #include "core/base/Settings.h"
@@ -14,6 +15,7 @@
 #include "gui/FileAssociation.h"
 #include "gui/Icons.h"
 #include "gui/MainCommands.h"
+#include "gui/MergeForm.h"
 #include "gui/ModalRunner.h"
 #include "gui/PhoneBackupsForm.h"
 #include "gui/QtTranslations.h"
@@ -88,6 +90,7 @@ TMainForm::TMainForm(const QStringList& arguments, const QString& programDirecto
     m_executablePath = QCoreApplication::applicationFilePath();
     m_openFilter = QString::fromLatin1(kOpenFilterText).section(QStringLiteral(";;"), 0, 0);
     m_saveFilter = QString::fromLatin1(kSaveFilterText).section(QStringLiteral(";;"), 0, 0);
+    m_exportFilter = QString::fromLatin1(kExportFilterText).section(QStringLiteral(";;"), 0, 0);
 
     buildWindow();
     m_dialogs.attach(this, Label5, ProgressBar1, Label3);
@@ -343,6 +346,19 @@ void TMainForm::buildPopupMenu()
                        [this] { RedoKey(); });
     PopupMenu1->insertActions(Clear1, {Undo1, Redo1});
     PopupMenu1->insertSeparator(Clear1);
+    // Merge and Export, the dictionary's other ways in and out beside Open
+    // and Save; Ctrl+M merges from anywhere in the window (the menu item
+    // only shows the key, as the phone backups' does).
+    PopupMenu1->addSeparator();
+    Merge1 = new QAction(QStringLiteral("Merge...\tCtrl+M"), this);
+    Merge1->setObjectName(QStringLiteral("Merge1"));
+    connect(Merge1, &QAction::triggered, this, [this] { Merge1Click(); });
+    PopupMenu1->addAction(Merge1);
+    windowItem("MergeKey", {QKeySequence(Qt::CTRL | Qt::Key_M)}, [this] { Merge1Click(); });
+    Export1 = new QAction(QStringLiteral("Export..."), this);
+    Export1->setObjectName(QStringLiteral("Export1"));
+    connect(Export1, &QAction::triggered, this, [this] { Export1Click(); });
+    PopupMenu1->addAction(Export1);
     // The phone backups end the menu; Alt+B, beside the phone commands'
     // Alt+O and Alt+S, opens them from anywhere in the window. (The key is
     // the window's own, so the menu item only shows it.)
@@ -584,6 +600,78 @@ void TMainForm::ToolButton3Click()
             const SaveFilter filter = static_cast<SaveFilter>(qMax(0, filters.indexOf(m_saveFilter)) + 1);
             return SaveChoice{dialog.selectedFiles().first(), filter};
         });
+    });
+}
+
+void TMainForm::Merge1Click()
+{
+    runCommand([this] {
+        QFileDialog dialog(this);
+        dialog.setObjectName(QStringLiteral("MergeDialog1"));
+        dialog.setWindowTitle(QStringLiteral("Merge: choose the files to take words from"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+        dialog.setNameFilters(QString::fromLatin1(kMergeFilterText).split(QStringLiteral(";;")));
+        dialog.setDirectory(lastFolder(kDictionaryFolder));
+        if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        const QStringList paths = dialog.selectedFiles();
+        rememberFolder(kDictionaryFolder, paths.first());
+        for (const QString& path : paths) {
+            if (const QString reason = unreachableNameReason(path); !reason.isEmpty()) {
+                m_dialogs.message(reason);
+                return;
+            }
+        }
+        MergeCommand(m_editor, paths, [this](MergePlan& plan) {
+            MergeForm preview(m_editor, plan, this);
+            return runModal(preview) == QDialog::Accepted;
+        });
+        RefreshDictionaryStatus(m_editor.state, m_editor.table);
+    });
+}
+
+void TMainForm::Export1Click()
+{
+    runCommand([this] {
+        if (m_editor.table.isEmpty()) {
+            m_dialogs.message(QStringLiteral("The dictionary is empty; there is nothing to export."));
+            return;
+        }
+        QFileDialog dialog(this);
+        dialog.setObjectName(QStringLiteral("ExportDialog1"));
+        dialog.setWindowTitle(QStringLiteral("Export the dictionary"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // The file's extension may still be added: the question before
+        // replacing a file is asked below, for the name really written.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        const QStringList filters = QString::fromLatin1(kExportFilterText).split(QStringLiteral(";;"));
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(m_exportFilter);
+        dialog.setDirectory(lastFolder(kDictionaryFolder));
+        if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        QString path = dialog.selectedFiles().first();
+        rememberFolder(kDictionaryFolder, path);
+        m_exportFilter = dialog.selectedNameFilter();
+        // The entries by their place in the list: two of them name *.txt.
+        static constexpr ExportFormat formats[] = {ExportFormat::GboardZip, ExportFormat::GboardText,
+                                                   ExportFormat::WordList};
+        const qsizetype entry = filters.indexOf(m_exportFilter);
+        const ExportFormat format = formats[entry >= 0 && entry < qsizetype(std::size(formats)) ? entry : 0];
+        if (const QString reason = unreachableNameReason(path); !reason.isEmpty()) {
+            m_dialogs.message(reason);
+            return;
+        }
+        if (path.endsWith(QLatin1Char('.')))
+            path.chop(1);
+        if (QFileInfo(path).suffix().isEmpty())
+            path += format == ExportFormat::GboardZip ? QStringLiteral(".zip") : QStringLiteral(".txt");
+        if (QFileInfo::exists(path) && !m_dialogs.confirm(m_editor.state.texts.MESSAGES(22), ConfirmKind::Warning))
+            return;
+        ExportDictionaryFile(m_editor.state, m_editor.table, format, path);
+        m_dialogs.report(QStringLiteral("Exported %1 to %2").arg(wordsText(m_editor.table.count()), QFileInfo(path).fileName()));
     });
 }
 

@@ -94,6 +94,11 @@ public:
     void RedoKey();          // Ctrl+Shift+Z, Ctrl+Y
     void EditKey();          // Enter: edits the current word in place
     void FocusFilter();      // Ctrl+F
+    // "Merge..." (Ctrl+M): the words of other files joined into the
+    // dictionary after the preview.
+    void Merge1Click();
+    // "Export...": the dictionary for today's phone keyboards.
+    void Export1Click();
     // The title (document name and modified mark) and the undo and redo
     // captions, from the editor's state.
     void updateTitle();
@@ -130,6 +135,7 @@ public:
     QAction *Symbols1, *Numbers1, *Language1, *ByLength1, *Intelect1, *BlackList1, *All1;
     QAction *Undo1, *Redo1;
     QAction* PhoneBackups1;
+    QAction *Merge1, *Export1;
     QLineEdit* FilterEdit;
     QLabel* FilterCount;
 
@@ -171,6 +177,7 @@ private:
     QString m_executablePath;
     QString m_openFilter;
     QString m_saveFilter;
+    QString m_exportFilter;
     // The backup last opened, and what the title calls it while it is the
     // document.
     QString m_backupPath;

@@ -1,9 +1,10 @@
 // vexlon-screenshots DIR PROGRAM_DIR FILE (a test program, never installed):
 // pictures of the editor on FILE with the data of PROGRAM_DIR (main window,
 // usage gauge, settings dialog; the window, a question and the file dialog
-// under the Russian pack), then of a second window over a virtual
+// under the Russian pack; the merge preview of a small word list), then of a second window over a virtual
 // phone holding FILE, saved into DIR for the documentation and the test
 // command, every dialog answered. Exits 1 when a picture could not be taken.
+#include "core/base/TextFile.h"
 #include "gui/Icons.h"
 #include "gui/LaunchOptions.h"
 #include "gui/MainForm.h"
@@ -14,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -86,6 +88,20 @@ public:
             return dialog.result();
         });
     }
+    // The next file dialog gets the file typed into its name field.
+    void typeFile(const QString& file)
+    {
+        steps.push_back([file](QDialog& dialog) {
+            if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(file);
+            return int(QDialog::Accepted);
+        });
+    }
+    // The next dialog is accepted as it stands.
+    void acceptAsShown()
+    {
+        steps.push_back([](QDialog&) { return int(QDialog::Accepted); });
+    }
     int answer(QDialog& dialog) override
     {
         if (steps.empty())
@@ -130,6 +146,19 @@ void scheduleScreenshots(TMainForm& form, const QString& dir, std::function<void
         form.editor().table.modified = modified;
         photographer.choosePack(0);
         form.ToolButton6Click();
+        // DIR/merge-preview.png: a word list in the chooser's first
+        // language, the preview called off.
+        QTemporaryDir sources;
+        const QString list = sources.path() + QStringLiteral("/words.txt");
+        try {
+            vexlon::writeFileSafely(list, "hello\nworld\nphone\nkeyboard\nHello\n");
+        } catch (const std::exception& e) {
+            fail(QString::fromLocal8Bit(e.what()));
+        }
+        photographer.typeFile(list);
+        photographer.acceptAsShown();
+        photographer.photograph(dir + QStringLiteral("/merge-preview.png"));
+        form.Merge1Click();
         if (!photographer.steps.empty())
             fail(QStringLiteral("a dialog to be photographed did not come"));
         then();

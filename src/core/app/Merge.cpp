@@ -154,7 +154,27 @@ QString fateText(Fate fate)
     return {};
 }
 
+namespace {
+
+bool readMergeSource(Editor& editor, const QString& path, SourceKind kind, MergePlan& plan, std::optional<uint8_t> language);
+
+} // namespace
+
 bool ReadMergeSource(Editor& editor, const QString& path, SourceKind kind, MergePlan& plan, std::optional<uint8_t> language)
+{
+    try {
+        return readMergeSource(editor, path, kind, plan, language);
+    } catch (const FileError&) {
+        throw; // names the file already
+    } catch (const VexlonError& e) {
+        // With several sources, the user learns which one it was.
+        throw VexlonError(QStringLiteral("File \"%1\": %2").arg(printable(path), e.message()));
+    }
+}
+
+namespace {
+
+bool readMergeSource(Editor& editor, const QString& path, SourceKind kind, MergePlan& plan, std::optional<uint8_t> language)
 {
     const ProgramState& state = editor.state;
     const QString source = QFileInfo(path).fileName();
@@ -249,6 +269,8 @@ bool ReadMergeSource(Editor& editor, const QString& path, SourceKind kind, Merge
     return true;
 }
 
+} // namespace
+
 void AssessMerge(const Editor& editor, MergePlan& plan)
 {
     const ProgramState& state = editor.state;
@@ -259,19 +281,21 @@ void AssessMerge(const Editor& editor, MergePlan& plan)
     // What the dictionary holds: exact pairs, case-folded pairs and the
     // languages of each exact word.
     QHash<QString, QString> exact;  // word-and-language key -> the word
-    QHash<QString, QString> folded; // folded word-and-language key -> the word
+    QHash<QString, QString> folded; // folded word-and-language key -> the note
     QHash<QString, QString> anyLanguage; // word -> the language it has
-    auto remember = [&](const DictRow& row) {
+    auto remember = [&](const DictRow& row, bool incoming) {
         const QString language = languageKey(row.languageId);
         exact.insert(language + row.word, row.word);
         const QString foldedKey = language + row.word.toCaseFolded();
         if (!folded.contains(foldedKey))
-            folded.insert(foldedKey, row.word);
+            folded.insert(foldedKey, (incoming ? QStringLiteral("An earlier word of the sources is \"%1\".")
+                                               : QStringLiteral("The dictionary holds \"%1\"."))
+                                         .arg(row.word));
         if (!anyLanguage.contains(row.word))
             anyLanguage.insert(row.word, languageText(row));
     };
     for (const DictRow& row : table.rows())
-        remember(row);
+        remember(row, false);
 
     FirstEntryIndex black;
     black.build(state.blackList.Items);
@@ -305,7 +329,7 @@ void AssessMerge(const Editor& editor, MergePlan& plan)
             item.note = QStringLiteral("The minimum length is %1.").arg(minimum);
         } else if (const auto it = folded.constFind(language + row.word.toCaseFolded()); it != folded.constEnd()) {
             item.assessed = Fate::CaseOnly;
-            item.note = QStringLiteral("The dictionary holds \"%1\".").arg(it.value());
+            item.note = it.value();
         } else if (const auto other = anyLanguage.constFind(row.word); other != anyLanguage.constEnd()) {
             item.assessed = Fate::OtherLanguage;
             item.note = QStringLiteral("The dictionary holds it in %1.").arg(other.value());
@@ -318,7 +342,7 @@ void AssessMerge(const Editor& editor, MergePlan& plan)
         // one the user would have to check, so that checking it never adds
         // the word twice.
         if (item.fate != Fate::LacksLetters && item.fate != Fate::Present)
-            remember(row);
+            remember(row, true);
     }
 }
 
@@ -397,6 +421,10 @@ bool ProposeFit(const Editor& editor, MergePlan& plan)
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
         if (const int byRating = CompareRatings(a.rating, b.rating); byRating != 0)
             return byRating > 0; // the lower rating first
+        // The user's own words go only after the incoming words of their
+        // rating.
+        if ((a.item >= 0) != (b.item >= 0))
+            return a.item >= 0;
         if (a.length != b.length)
             return a.length > b.length;
         return a.position > b.position;
@@ -456,7 +484,10 @@ MergeResult ApplyMerge(Editor& editor, const MergePlan& plan)
             RenumberRows(editor.state, editor.table, 0, editor.table.count() - 1);
     }
     RefreshDictionaryStatus(editor.state, editor.table);
-    step.setReport(QStringLiteral("Merge added %1 and left out %2").arg(wordsText(result.added), wordsText(result.removed)));
+    QString report = QStringLiteral("Merge added %1").arg(wordsText(result.added));
+    if (result.removed > 0)
+        report += QStringLiteral(" and removed %1 of the dictionary").arg(wordsText(result.removed));
+    step.setReport(report);
     step.finish();
     return result;
 }

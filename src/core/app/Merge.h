@@ -118,8 +118,9 @@ MergeCapacity mergeCapacity(const Editor& editor, const MergePlan& plan);
 
 // When the merged dictionary does not fit, proposes words to leave out
 // until it does: the words the statistic list rates lowest first (a word it
-// lacks rates 0), then the longest, then the later; never a white-listed or
-// locked row. Incoming words left out are unchecked; rows of the open
+// lacks rates 0); of one rating the incoming words before the dictionary's
+// own, then the longest, then the later; never a white-listed or locked
+// row. Incoming words left out are unchecked; rows of the open
 // dictionary left out are added to the plan unchecked. Both show
 // DoesNotFit. A proposal made before is taken back first. Returns whether
 // the dictionary then fits.
