@@ -9,48 +9,10 @@
 #include "core/lists/ListCommands.h"
 #include "core/lists/ListFiles.h"
 #include "core/lists/Statistics.h"
-#include "core/lists/TextCounting.h"
 
 #include <QFileInfo>
 
 namespace vexlon::cli {
-
-namespace {
-
-// Opens a text file as show does, folding repeated words while it is read:
-// the table ends with the rows show would give, without ever holding one row
-// per running word.
-bool openTextFolded(Session& session, const std::string& rawPath)
-{
-    NamedFile in(rawPath);
-    const QString path = in.readName();
-    if (!QFileInfo(path).isFile()) {
-        session.err << "vexlon-cli: no file " << rawPath << '\n';
-        return false;
-    }
-    Editor& editor = session.editor;
-    {
-        // Read aside, so that a file that fails leaves the table as it was;
-        // then handed over, not shared, so that the load's passes edit the
-        // rows in place.
-        DictionaryTable read;
-        ReadTextFileFolded(editor.state, read, path);
-        UpdateScope update(editor.table);
-        editor.table.replaceAll(read.rows());
-        read.clear();
-        if (editor.state.settings.WhiteListOn)
-            ApplyWhiteList(editor.state, editor.table);
-    }
-    FinishLoad(editor);
-    return true;
-}
-
-bool isTextFile(const std::string& path)
-{
-    return QFileInfo(QString::fromStdString(path)).suffix().toLower() == QLatin1String("txt");
-}
-
-} // namespace
 
 int runCount(Session& session, const std::vector<std::string>& args)
 {
@@ -80,7 +42,7 @@ int runCount(Session& session, const std::vector<std::string>& args)
     for (const std::string& path : args) {
         OpenRequest request;
         request.path = path;
-        if (!(isTextFile(path) ? openTextFolded(session, path) : openAsShow(session, request)))
+        if (!openAsShow(session, request))
             return ExitError;
         UpdateStatistic(state, session.editor.table);
         session.out << path << '\t' << session.editor.table.count() << " words\n";

@@ -11,18 +11,20 @@
 #include "core/dictionary/TableOps.h"
 #include "core/dictionary/Validation.h"
 #include "core/lists/ListCommands.h"
+#include "core/lists/TextCounting.h"
 
 #include <QFileInfo>
 
 namespace vexlon {
 
-void FinishLoad(Editor& editor)
+void FinishLoad(Editor& editor, bool duplicatesRemoved)
 {
     ProgramState& state = editor.state;
     DictionaryTable& table = editor.table;
     {
         UpdateScope update(table);
-        RemoveDuplicates(state, table);
+        if (!duplicatesRemoved)
+            RemoveDuplicates(state, table);
         RemoveShortWords(state, table, state.settings.MinWordLength);
         RenumberRows(state, table, 0, table.count() - 1);
         if (editor.sortColumn >= 0)
@@ -53,13 +55,16 @@ bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
     // a file read whole, never emptied by one that fails or is declined.
     DictionaryTable read;
     bool accepted = true;
+    bool folded = false;
     switch (filter) {
     case OpenFilter::UsersDictionary:
     case OpenFilter::All:
         accepted = ReadDictionaryFile(editor.state, read, path);
         break;
     case OpenFilter::Text:
-        ReadTextFile(editor.state, read, path);
+        // Repeats are folded while the text is read, so that a large text
+        // never becomes one row per running word.
+        folded = ReadTextFileFolded(editor.state, read, path);
         break;
     case OpenFilter::Csv:
         ReadCsvFile(editor.state, read, path);
@@ -80,7 +85,10 @@ bool OpenDictionaryFile(Editor& editor, const QString& path, OpenFilter filter)
         if (editor.state.settings.WhiteListOn)
             ApplyWhiteList(editor.state, editor.table);
     }
-    FinishLoad(editor);
+    // White-list rows above folded rows still meet them in the duplicate
+    // removal.
+    const bool whiteRows = editor.state.settings.WhiteListOn && !editor.state.whiteList.Items.isEmpty();
+    FinishLoad(editor, folded && !whiteRows);
     editor.documentName = path;
     markDocumentSaved(editor);
     step.setReport(QStringLiteral("Opened %1: %2").arg(QFileInfo(path).fileName(), wordsText(editor.table.count())));

@@ -47,8 +47,10 @@ inline const char* const kNotSavedFullText =
 
 // The follow-up after rows have been read into a cleared table, without the
 // white list (a dictionary read from the phone does not get it); the rows
-// are then put in the order the user last chose by a column.
-void FinishLoad(Editor& editor);
+// are then put in the order the user last chose by a column. Rows that a
+// reader already folded as the duplicate removal would (see
+// ReadTextFileFolded) skip that pass.
+void FinishLoad(Editor& editor, bool duplicatesRemoved = false);
 
 // The first steps of Save Dictionary: the pre-save check (offering the
 // repair, an undoable step; declined, the user is told why nothing is

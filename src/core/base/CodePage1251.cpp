@@ -16,6 +16,11 @@ constexpr const char* kCodePage = "windows-1251";
 struct CodePage {
     std::array<char16_t, 256> toUnit {};
     QHash<char16_t, uint8_t> fromUnit;
+    // The way back for the characters below kDirect (ASCII, Latin-1 and the
+    // Cyrillic block, where almost every word lies) without a hash lookup:
+    // the byte, or -1.
+    static constexpr char16_t kDirect = 0x500;
+    std::array<int16_t, kDirect> direct {};
 
     CodePage()
     {
@@ -30,6 +35,20 @@ struct CodePage {
             if (unit != u'\uFFFD' && !fromUnit.contains(unit))
                 fromUnit.insert(unit, static_cast<uint8_t>(b));
         }
+        direct.fill(-1);
+        for (auto it = fromUnit.cbegin(); it != fromUnit.cend(); ++it) {
+            if (it.key() < kDirect)
+                direct[it.key()] = it.value();
+        }
+    }
+
+    // The byte of a character, or -1.
+    int byteOf(char16_t unit) const
+    {
+        if (unit < kDirect)
+            return direct[unit];
+        const auto it = fromUnit.constFind(unit);
+        return it == fromUnit.constEnd() ? -1 : it.value();
     }
 };
 
@@ -57,25 +76,27 @@ QString toUnicode(QByteArrayView bytes)
 qsizetype encodeWord(QStringView word, QByteArray& out)
 {
     const auto& page = codePage();
-    out.clear();
-    out.reserve(word.size());
+    out.resize(word.size());
+    char* dst = out.data();
     for (qsizetype i = 0; i < word.size(); ++i) {
         const QChar c = word.at(i);
         if (isKeptCode(c)) {
-            out.append(static_cast<char>(keptCodeByte(c)));
+            dst[i] = static_cast<char>(keptCodeByte(c));
             continue;
         }
-        auto it = page.fromUnit.constFind(c.unicode());
-        if (it == page.fromUnit.constEnd())
+        const int byte = page.byteOf(c.unicode());
+        if (byte < 0) {
+            out.truncate(i);
             return i;
-        out.append(static_cast<char>(it.value()));
+        }
+        dst[i] = static_cast<char>(byte);
     }
     return -1;
 }
 
 bool isEncodable(QChar c)
 {
-    return isKeptCode(c) || codePage().fromUnit.contains(c.unicode());
+    return isKeptCode(c) || codePage().byteOf(c.unicode()) >= 0;
 }
 
 QString shown(QStringView word)

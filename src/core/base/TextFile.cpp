@@ -126,11 +126,27 @@ TextEncoding takeEncoding(QByteArray& bytes)
     const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return static_cast<uint8_t>(c) < 0x80; });
     if (ascii)
         return TextEncoding::Windows1251;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    // The decoding runs when its result is taken.
-    const QString decoded = utf8.decode(bytes);
-    Q_UNUSED(decoded);
-    return utf8.hasError() ? TextEncoding::Windows1251 : TextEncoding::Utf8;
+    // Checked a piece at a time, so that a Windows-1251 text, which fails
+    // within its first letters, is not decoded whole first. Pieces end
+    // before an ASCII byte, which no sequence holds, and each is decoded on
+    // its own, so that a sequence cut off at the end of the file is an
+    // error too (a decoder that keeps state across calls waits for its
+    // rest instead).
+    constexpr qsizetype kPiece = 64 * 1024;
+    const QByteArrayView all(bytes);
+    for (qsizetype at = 0; at < all.size();) {
+        qsizetype end = qMin(all.size(), at + kPiece);
+        while (end < all.size() && static_cast<uint8_t>(all[end]) >= 0x80)
+            ++end;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        // The decoding runs when its result is taken.
+        const QString decoded = utf8.decode(all.sliced(at, end - at));
+        Q_UNUSED(decoded);
+        if (utf8.hasError())
+            return TextEncoding::Windows1251;
+        at = end;
+    }
+    return TextEncoding::Utf8;
 }
 
 QString decodeText(QByteArrayView bytes, TextEncoding encoding)

@@ -63,6 +63,9 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
         // before is not read again.
         QByteArray idText;
         uint8_t id = 0;
+        // New entries of a language share its title.
+        QByteArray title;
+        int titleId = -1;
         list.Items.reserve(list.Items.size() + table.count());
         for (int i = 0; i < table.count(); ++i) {
             const DictRow& row = table.row(i);
@@ -88,7 +91,11 @@ void UpdateStatistic(ProgramState& state, const DictionaryTable& table)
             item.Word = row.word;
             item.Rating = 1;
             item.LanguageID = id;
-            item.LanguageTitle = LanguageName(state.langStructure, id);
+            if (titleId != id) {
+                title = LanguageName(state.langStructure, id);
+                titleId = id;
+            }
+            item.LanguageTitle = title;
             list.Items.append(std::move(item));
             list.Count = static_cast<int>(list.Items.size());
         }

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -27,7 +28,6 @@ namespace {
 struct Occurrence {
     qsizetype position = -1; // among all words of the file
     int spelling = -1;
-    qsizetype endPosition = 0; // in its line, the row's provisional number
 };
 
 struct WordGroup {
@@ -44,15 +44,30 @@ struct Spelling {
     bool lowerCase = false;
 };
 
+// FNV-1a over the bytes with a final mix: a word is a few bytes, for which
+// this costs a fraction of a general-purpose hash.
+size_t bytesHash(QByteArrayView bytes)
+{
+    uint64_t h = 0xcbf29ce484222325ULL;
+    for (const char c : bytes) {
+        h ^= static_cast<uint8_t>(c);
+        h *= 0x100000001b3ULL;
+    }
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    return static_cast<size_t>(h);
+}
+
 class Folder {
 public:
     Folder(QSet<QString> whiteListed, TextEncoding encoding) : m_whiteListed(std::move(whiteListed)), m_encoding(encoding) {}
 
     // False when the word's lower case is not stable. The bytes stay where
     // they are while the folder is used.
-    bool add(QByteArrayView bytes, qsizetype endPosition)
+    bool add(QByteArrayView bytes)
     {
-        const size_t hash = qHashBits(bytes.data(), static_cast<size_t>(bytes.size()));
+        const size_t hash = bytesHash(bytes);
         int& slot = slotOf(bytes, hash);
         int spelling = slot;
         if (spelling < 0) {
@@ -73,7 +88,7 @@ public:
         }
         const Spelling& s = m_byIndex[static_cast<size_t>(spelling)];
         WordGroup& g = m_groups[static_cast<size_t>(s.group)];
-        const Occurrence here {m_position++, spelling, endPosition};
+        const Occurrence here {m_position++, spelling};
         if (g.whiteListed) {
             if (!s.lowerCase)
                 m_whiteListedRows.push_back(here);
@@ -83,9 +98,9 @@ public:
         return true;
     }
 
-    // The rows in file order. The folder is emptied first, so that its
-    // tables are gone before the rows are made.
-    QVector<DictRow> takeRows()
+    // The rows in file order, numbered from firstNumber. The folder is
+    // emptied.
+    QVector<DictRow> takeRows(qsizetype firstNumber)
     {
         std::vector<Occurrence> kept = std::move(m_whiteListedRows);
         kept.reserve(kept.size() + m_groups.size());
@@ -93,27 +108,43 @@ public:
             if (!g.whiteListed)
                 kept.push_back(g.kept);
         }
-        std::sort(kept.begin(), kept.end(), [](const Occurrence& a, const Occurrence& b) { return a.position < b.position; });
-        std::vector<QByteArrayView> spellings;
-        spellings.reserve(m_byIndex.size());
-        for (const Spelling& s : m_byIndex)
-            spellings.push_back(s.bytes);
-        std::vector<WordGroup>().swap(m_groups);
-        std::vector<Spelling>().swap(m_byIndex);
+        // Back in file order: positions are distinct and below m_position.
+        {
+            std::vector<int> byPosition(static_cast<size_t>(m_position), -1);
+            for (size_t i = 0; i < kept.size(); ++i)
+                byPosition[static_cast<size_t>(kept[i].position)] = static_cast<int>(i);
+            std::vector<Occurrence> ordered;
+            ordered.reserve(kept.size());
+            for (int i : byPosition) {
+                if (i >= 0)
+                    ordered.push_back(kept[static_cast<size_t>(i)]);
+            }
+            kept.swap(ordered);
+        }
         std::vector<int>().swap(m_slots);
         std::vector<int>().swap(m_groupSlots);
         const QByteArray textStatus(status::TextFile);
         const QByteArray noLanguage("FF");
         QVector<DictRow> out;
         out.reserve(static_cast<qsizetype>(kept.size()));
+        qsizetype number = firstNumber;
+        // Without white-list words every group gives one row, and its lower
+        // case is what the duplicate removal would leave. With them, that
+        // removal still runs over the rows as the text spells them.
+        const bool lowered = m_whiteListed.isEmpty();
         for (const Occurrence& o : kept) {
             DictRow row;
-            row.word = decodeText(spellings[static_cast<size_t>(o.spelling)], m_encoding);
-            row.number = QByteArray::number(o.endPosition);
+            const Spelling& spelling = m_byIndex[static_cast<size_t>(o.spelling)];
+            row.word = lowered ? m_groups[static_cast<size_t>(spelling.group)].lower : decodeText(spelling.bytes, m_encoding);
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, number++).ptr;
+            row.number = QByteArray(digits, end - digits);
             row.languageId = noLanguage;
             row.status = textStatus;
             out.append(std::move(row));
         }
+        std::vector<WordGroup>().swap(m_groups);
+        std::vector<Spelling>().swap(m_byIndex);
         return out;
     }
 
@@ -184,15 +215,15 @@ private:
 
 } // namespace
 
-void ReadTextFileFolded(const ProgramState& state, DictionaryTable& table, const QString& path)
+bool ReadTextFileFolded(const ProgramState& state, DictionaryTable& table, const QString& path)
 {
     if (!QFileInfo(path).isFile())
-        return;
+        return false;
     QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
     const TextEncoding encoding = takeEncoding(bytes);
     if (bytes.count(' ') + countLines(bytes) > kMaxWordsInFile) {
         ReadTextFile(state, table, path); // refuses the file
-        return;
+        return false;
     }
     // The white-list words of the text rows' language, which the load puts
     // above them.
@@ -204,11 +235,12 @@ void ReadTextFileFolded(const ProgramState& state, DictionaryTable& table, const
             const std::optional<QString> lower = stableLowerCase(item.Word);
             if (!lower) {
                 ReadTextFile(state, table, path);
-                return;
+                return false;
             }
             whiteListed.insert(*lower);
         }
     }
+    const bool lowered = whiteListed.isEmpty();
     LineReader lines(std::move(bytes));
     Folder folder(std::move(whiteListed), encoding);
     bool stable = true;
@@ -217,24 +249,25 @@ void ReadTextFileFolded(const ProgramState& state, DictionaryTable& table, const
         qsizetype start = 0;
         for (qsizetype i = 0; stable && i < line.size(); ++i) {
             if (line[i] == ' ') {
-                stable = folder.add(line.sliced(start, i - start), i + 1);
+                stable = folder.add(line.sliced(start, i - start));
                 start = i + 1;
             }
         }
         if (stable)
-            stable = folder.add(line.sliced(start), line.size() + 1);
+            stable = folder.add(line.sliced(start));
     }
     if (!stable) {
         ReadTextFile(state, table, path);
-        return;
+        return false;
     }
-    QVector<DictRow> made = folder.takeRows();
+    QVector<DictRow> made = folder.takeRows(table.count() + 1);
     if (!table.isEmpty()) {
         QVector<DictRow> rows = table.rows();
         rows.append(std::move(made));
         made = std::move(rows);
     }
     table.replaceAll(std::move(made));
+    return lowered;
 }
 
 } // namespace vexlon

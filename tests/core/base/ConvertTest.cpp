@@ -1,6 +1,7 @@
 #include "core/base/CodePage1251.h"
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
+#include "core/base/TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,25 @@ TEST(ErrorsTest, MessagesEscapeControlCharacters)
 {
     EXPECT_EQ(printable(QString::fromUtf16(u"a\u001B\u007F\u0085\u00A0\u044F")),
               QString::fromUtf16(u"a\\x1B\\x7F\\x85\u00A0\u044F"));
+}
+
+TEST(TextEncodingTest, Utf8OnlyWhenEveryLetterIsValidToTheLastByte)
+{
+    // A Windows-1251 text whose only letter ends it (Р is 0xD0, which starts
+    // a two-byte UTF-8 sequence) is not cut-off UTF-8.
+    const QByteArray longAscii(200000, 'a');
+    const std::pair<QByteArray, TextEncoding> cases[] = {
+        {"plain", TextEncoding::Windows1251},
+        {"\xEF\xBB\xBFplain", TextEncoding::Utf8},
+        {"\xD0\xB4\xD0\xBE\xD0\xBC", TextEncoding::Utf8},
+        {"abc \xD0", TextEncoding::Windows1251},
+        {longAscii + "\xD0", TextEncoding::Windows1251},
+        {longAscii + "\xD0\xB4" + longAscii + "\xD0\xB4", TextEncoding::Utf8},
+        {longAscii + "\xD0\xB4" + longAscii + "\xE4", TextEncoding::Windows1251},
+        {"\xE4\xEE\xEC", TextEncoding::Windows1251},
+    };
+    for (const auto& [text, expected] : cases) {
+        QByteArray bytes = text;
+        EXPECT_EQ(takeEncoding(bytes), expected) << text.left(20).toHex().toStdString();
+    }
 }
