@@ -474,14 +474,23 @@ MergeResult ApplyMerge(Editor& editor, const MergePlan& plan)
         for (int row : removals)
             editor.table.removeAt(row);
         result.removed = static_cast<int>(removals.size());
+        // The dictionary's words keep their numbers, and with them their
+        // order on the phone; the merged words follow the highest.
+        int64_t next = 0;
+        for (const DictRow& row : editor.table.rows()) {
+            if (const std::optional<int32_t> number = tryStrToInt(row.number); number && *number > next)
+                next = *number;
+        }
         for (const MergeItem& item : plan.items) {
             if (!item.isExisting() && item.checked) {
-                editor.table.append(item.row);
+                DictRow row = item.row;
+                row.number = QByteArray::number(++next);
+                editor.table.append(row);
                 ++result.added;
             }
         }
         if (result.added > 0 || result.removed > 0)
-            RenumberRows(editor.state, editor.table, 0, editor.table.count() - 1);
+            editor.table.modified = true;
     }
     RefreshDictionaryStatus(editor.state, editor.table);
     QString report = QStringLiteral("Merge added %1").arg(wordsText(result.added));

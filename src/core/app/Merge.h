@@ -126,9 +126,10 @@ MergeCapacity mergeCapacity(const Editor& editor, const MergePlan& plan);
 // the dictionary then fits.
 bool ProposeFit(const Editor& editor, MergePlan& plan);
 
-// Adds the checked incoming words after the rows of the dictionary and
-// removes the rows of the dictionary left unchecked, then renumbers: one
-// undoable step, "Merge". Returns what changed.
+// Adds the checked incoming words after the rows of the dictionary,
+// numbered after its highest Number, and removes the rows of the dictionary
+// left unchecked; the other rows keep their numbers. One undoable step,
+// "Merge". Returns what changed.
 struct MergeResult {
     int added = 0;
     int removed = 0;

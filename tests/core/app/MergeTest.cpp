@@ -109,6 +109,9 @@ TEST_F(MergeTest, CapacityFollowsTheGaugeArithmeticAndTheMergeIsOneUndoableStep)
     editor.state.settings.UsersDictionarySize = 60;
     addRow(QStringLiteral("alpha"));
     addRow(QStringLiteral("beta"));
+    // The dictionary's order on the phone stays: numbers are kept, the new
+    // words come after the highest.
+    editor.table.setCell(0, ColNumber, "7");
     editor.table.modified = false;
     dialogs.languages = {1};
     ASSERT_TRUE(readSource(QStringLiteral("w.txt"), "gamma\ndelta\nepsilon\n"));
@@ -125,7 +128,7 @@ TEST_F(MergeTest, CapacityFollowsTheGaugeArithmeticAndTheMergeIsOneUndoableStep)
     EXPECT_EQ(c.freeAfter, FreeBytes(editor.state, editor.table));
     EXPECT_FALSE(c.fitsAfter());
     EXPECT_EQ(words(), (QStringList {"alpha/01", "beta/01", "gamma/02", "epsilon/02"}));
-    EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"1", "2", "3", "4"}));
+    EXPECT_EQ(column(editor.table, ColNumber), (QList<QByteArray> {"7", "2", "8", "9"}));
     EXPECT_TRUE(editor.table.modified);
 
     ASSERT_TRUE(UndoStep(editor));
