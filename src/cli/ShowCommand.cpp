@@ -136,17 +136,22 @@ int runShow(Session& session, const std::vector<std::string>& args)
     if (!openAsShow(session, request))
         return ExitError;
     const DictionaryTable& table = session.editor.table;
-    // The lines are gathered and written at once: a full dictionary prints
-    // fewer than a megabyte.
+    // The lines are gathered and written a piece at a time, into one buffer.
+    constexpr size_t kPiece = 32 * 1024;
     std::string lines;
+    lines.reserve(kPiece + 1024);
     for (const DictRow& row : table.rows()) {
-        for (std::string field : {outputField(row.number), outputField(row.word), outputField(row.languageId),
-                                  outputField(row.language)}) {
+        for (const std::string& field : {outputField(row.number), outputField(row.word), outputField(row.languageId),
+                                         outputField(row.language)}) {
             lines += field;
             lines += '\t';
         }
         lines += outputField(row.status);
         lines += '\n';
+        if (lines.size() >= kPiece) {
+            session.out << lines;
+            lines.clear();
+        }
     }
     session.out << lines;
     session.out << "# free " << FreeBytes(session.editor.state, table) << " words " << table.count() << '\n';
