@@ -151,17 +151,6 @@ private:
     QHash<QByteArray, int> m_other;
 };
 
-struct GroupKey {
-    int language;
-    QString word;
-    bool operator==(const GroupKey&) const = default;
-};
-
-size_t qHash(const GroupKey& key, size_t seed = 0)
-{
-    return qHashMulti(seed, key.language, key.word);
-}
-
 } // namespace
 
 std::optional<QString> stableLowerCase(const QString& word)
@@ -493,13 +482,26 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
     // unprotected and not the group's first row. A turn with no protected
     // lower-case row below it then removes the group's first remaining
     // walked row when that is unprotected. One pass decides all of it.
-    std::vector<QString> lowered(static_cast<size_t>(n));
+    // A row's lower case is its own word when that is lower-case already,
+    // as almost every word is; only the others keep theirs apart.
+    QHash<int, QString> loweredApart;
     std::vector<int> group(static_cast<size_t>(n));
+    std::vector<int> languageOf(static_cast<size_t>(n));
     std::vector<uint8_t> flags(static_cast<size_t>(n)); // kExact, kProtected
     constexpr uint8_t kExact = 1;
     constexpr uint8_t kProtected = 2;
-    QHash<GroupKey, int> groups;
-    groups.reserve(n);
+    const auto lowerOf = [&](int i) -> const QString& {
+        if (flags[static_cast<size_t>(i)] & kExact)
+            return rows.at(i).word;
+        return *loweredApart.constFind(i);
+    };
+    // The groups by open addressing over the first row of each: a slot
+    // holds that row, or -1.
+    size_t slotCount = 16;
+    while (slotCount < 2 * static_cast<size_t>(n))
+        slotCount *= 2;
+    std::vector<int> firstRows(slotCount, -1);
+    int groupCount = 0;
     LanguageKeys languages;
     for (int i = 0; i < n; ++i) {
         const DictRow& row = rows.at(i);
@@ -508,28 +510,39 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
             removeDuplicatesByWalk(progress, table);
             return;
         }
-        QString low = std::move(*stable);
         const auto at = static_cast<size_t>(i);
-        flags[at] = static_cast<uint8_t>((low == row.word ? kExact : 0) | (row.isProtected() ? kProtected : 0));
-        const int next = static_cast<int>(groups.size());
-        GroupKey key {languages.of(row.languageId), low};
-        auto it = groups.constFind(key);
-        if (it == groups.constEnd())
-            it = groups.insert(std::move(key), next);
-        group[at] = it.value();
-        lowered[at] = std::move(low);
+        const bool exact = *stable == row.word;
+        flags[at] = static_cast<uint8_t>((exact ? kExact : 0) | (row.isProtected() ? kProtected : 0));
+        if (!exact)
+            loweredApart.insert(i, std::move(*stable));
+        const int languageKey = languages.of(row.languageId);
+        languageOf[at] = languageKey;
+        const QString& low = lowerOf(i);
+        const size_t mask = slotCount - 1;
+        for (size_t slot = qHashMulti(0, languageKey, low) & mask;; slot = (slot + 1) & mask) {
+            const int first = firstRows[slot];
+            if (first < 0) {
+                firstRows[slot] = i;
+                group[at] = groupCount++;
+                break;
+            }
+            if (languageOf[static_cast<size_t>(first)] == languageKey && lowerOf(first) == low) {
+                group[at] = group[static_cast<size_t>(first)];
+                break;
+            }
+        }
     }
+    std::vector<int>().swap(firstRows);
     struct Group {
         int lastProtectedExact = -1;
         int front = -1; // the first walked row still in the table
         int back = -1;
     };
-    std::vector<Group> walk(static_cast<size_t>(groups.size()));
+    std::vector<Group> walk(static_cast<size_t>(groupCount));
     for (int i = 0; i < n; ++i) {
         if (flags[static_cast<size_t>(i)] == (kExact | kProtected))
             walk[static_cast<size_t>(group[static_cast<size_t>(i)])].lastProtectedExact = i;
     }
-    groups.clear();
 
     std::vector<bool> removed(static_cast<size_t>(n), false);
     std::vector<int> nextWalked(static_cast<size_t>(n), -1);
@@ -571,7 +584,7 @@ void RemoveDuplicates(const ProgramState& state, DictionaryTable& table)
             continue;
         DictRow& row = edited[i];
         if (!(flags[at] & kExact))
-            row.word = std::move(lowered[at]);
+            row.word = loweredApart.take(i);
         if (out != i)
             edited[out] = std::move(row);
         ++out;
