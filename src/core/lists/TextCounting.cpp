@@ -221,7 +221,15 @@ bool ReadTextFileFolded(const ProgramState& state, DictionaryTable& table, const
         return false;
     QByteArray bytes = readWholeFile(path, kMaxDictionaryFileBytes);
     const TextEncoding encoding = takeEncoding(bytes);
-    if (bytes.count(' ') + countLines(bytes) > kMaxWordsInFile) {
+    // Every blank and every line gives a word: counted in one pass.
+    qsizetype blanks = 0;
+    qsizetype lineEnds = 0;
+    for (const char c : std::as_const(bytes)) {
+        blanks += c == ' ';
+        lineEnds += c == '\n';
+    }
+    const qsizetype lineCount = lineEnds + (!bytes.isEmpty() && !bytes.endsWith('\n') ? 1 : 0);
+    if (blanks + lineCount > kMaxWordsInFile) {
         ReadTextFile(state, table, path); // refuses the file
         return false;
     }
