@@ -34,18 +34,23 @@ StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
     if (!std::is_sorted(order.begin(), order.end()))
         std::sort(order.begin(), order.end());
     std::array<std::optional<ListRow>, 256> languages;
-    m_rows.reserve(items.size());
-    for (const uint64_t key : order) {
-        const TSTATLST_ITEM& item = items[static_cast<qsizetype>(key & 0xFFFFFFFFu)];
+    // The entries are read in list order, where they and their words lie
+    // one after the other in memory, and each row is put in its place.
+    std::vector<int> placeOf(static_cast<size_t>(items.size()));
+    for (size_t place = 0; place < order.size(); ++place)
+        placeOf[static_cast<size_t>(order[place] & 0xFFFFFFFFu)] = static_cast<int>(place);
+    std::vector<uint64_t>().swap(order);
+    m_rows.resize(items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const TSTATLST_ITEM& item = items[i];
         std::optional<ListRow>& language = languages[item.LanguageID];
         if (!language)
             language = rowOf(state, QString(), 0, item.LanguageID);
-        ListRow row;
+        ListRow& row = m_rows[placeOf[static_cast<size_t>(i)]];
         row.word = item.Word;
         row.number = QByteArray::number(item.Rating);
         row.languageId = language->languageId;
         row.language = language->language;
-        m_rows.append(std::move(row));
     }
 }
 
