@@ -92,8 +92,7 @@ int runMerge(Session& session, const std::vector<std::string>& args)
             forcedKind ? *forcedKind : guessSourceKind(path, readWholeFile(path, kMaxDictionaryFileBytes));
         if (!ReadMergeSource(editor, path, kind, plan, language)) {
             session.err << "vexlon-cli: " << parsed.positional[i]
-                        << " was not merged: its words need a language (give --language ID) or the file was declined; "
-                           "nothing was written\n";
+                        << " was not merged: its words need a language (give --language ID); nothing was written\n";
             return ExitError;
         }
     }

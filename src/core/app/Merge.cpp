@@ -194,10 +194,11 @@ bool readMergeSource(Editor& editor, const QString& path, SourceKind kind, Merge
 
     switch (kind) {
     case SourceKind::Dictionary: {
+        // Only the words are taken: unlike opening, reading a source keeps
+        // the saved trailer and the backup copy as they are, and a file of
+        // another size (another phone's) is as good a source as any.
         DictionaryTable table;
-        requireFile(path);
-        if (!ReadDictionaryFile(state, table, path))
-            return false;
+        table.replaceAll(ParseDictionary(readSource(path), state));
         takeTable(table, nullptr);
         break;
     }

@@ -89,9 +89,10 @@ struct MergePlan {
 // Reads one source into the plan, one item a word. Words without a language
 // (text files, word lists, Gboard words with no or an unknown locale) get
 // language when given, else the language the user chooses, asked once per
-// source and unknown locale. False, with the plan as it was, when the user
-// chose none or declined a dictionary file of the wrong size. Throws the
-// readers' errors, with the plan as it was.
+// source and unknown locale. A dictionary file of any size gives its words,
+// and reading it changes no file of the program. False, with the plan as it
+// was, when the user chose no language. Throws the readers' errors, naming
+// the file, with the plan as it was.
 bool ReadMergeSource(Editor& editor, const QString& path, SourceKind kind, MergePlan& plan,
                      std::optional<uint8_t> language = std::nullopt);
 

@@ -3,6 +3,7 @@
 #include "core/base/Convert.h"
 #include "core/base/Errors.h"
 #include "core/base/TextFile.h"
+#include "core/dictionary/ItudFile.h"
 #include "core/dictionary/KeyboardFiles.h"
 #include "core/dictionary/TableOps.h"
 #include "core/lists/Statistics.h"
@@ -10,6 +11,7 @@
 #include "support/CoreFixture.h"
 #include "support/RandomTables.h"
 
+#include <QFileInfo>
 #include <random>
 
 using namespace vexlon;
@@ -353,4 +355,22 @@ TEST_F(MergeTest, TheReportListsEveryItemAndSkippedLineAndTheCommandAppliesOnlyA
     dialogs.languages = {0};
     EXPECT_TRUE(MergeCommand(editor, {file(QStringLiteral("t.txt"))}, [](MergePlan&) { return true; }));
     EXPECT_EQ(words(), (QStringList {"old/01", "quoted\"word/01", "more/01", "words/01"}));
+}
+
+TEST_F(MergeTest, ADictionaryOfAnySizeGivesItsWordsAndChangesNoFileOfTheProgram)
+{
+    // Another phone's dictionary: another size and its own trailer.
+    ProgramState other = editor.state;
+    other.settings.UsersDictionarySize = 300;
+    const QVector<DictRow> rows {DictRow {QStringLiteral("alpha"), "1", "01", "English", status::UsersDictionary},
+                                 DictRow {QStringLiteral("\u0434\u043E\u043C"), "2", "02", "Russian", status::UsersDictionary}};
+    write(QStringLiteral("other.iud"), BuildDictionary(rows, other, "xyz"));
+    write(QString::fromLatin1(kTrailerFile), "abc");
+    ASSERT_TRUE(ReadMergeSource(editor, file(QStringLiteral("other.iud")), SourceKind::Dictionary, plan));
+    ASSERT_EQ(plan.items.size(), 2);
+    EXPECT_EQ(plan.items[1].row.word, rows[1].word);
+    EXPECT_EQ(plan.items[1].row.languageId, "02");
+    EXPECT_TRUE(dialogs.questions.empty()) << "no question about the size";
+    EXPECT_EQ(read(QString::fromLatin1(kTrailerFile)), "abc");
+    EXPECT_FALSE(QFileInfo::exists(file(QString::fromLatin1(kBackupFile))));
 }
