@@ -166,6 +166,7 @@ TEST_F(HistoryTest, StepsAreNamedReportedBoundedAndForgetRedoOnANewChange)
     // A new change drops what could be redone; a change of nothing is no step.
     editor.table.setSelected(0, true);
     MoveCommand(editor, true);
+    EXPECT_TRUE(dialogs.reports.back().endsWith(QStringLiteral("\" to place 2"))) << dialogs.reports.back().toStdString();
     EXPECT_EQ(redoText(editor), QString());
     EXPECT_EQ(undoText(editor), QStringLiteral("Undo Move Down"));
     const std::size_t steps = editor.history.undoCount();

@@ -62,8 +62,13 @@ TEST_F(MergeTest, EveryIncomingWordGetsItsFateAndOnlyNewWordsAndOtherLanguagesAr
     setItems(editor.state.blackList, {{QStringLiteral("bad"), 1, 1, ""}});
     // A word list in English (the first language of the chooser).
     dialogs.languages = {0};
+    // The longest word a record holds, and one letter more.
+    const QString longest(249, QLatin1Char('w'));
+    const QString tooLong(250, QLatin1Char('v'));
     ASSERT_TRUE(readSource(QStringLiteral("words.txt"),
-                     QStringLiteral("mouse\nMouse\nbad\nab\na\ngr\u00FCn\nsea\n\nsea\ntor\nSEA\nkeep\n").toUtf8()));
+                           (QStringLiteral("mouse\nMouse\nbad\nab\na\ngr\u00FCn\nsea\n\nsea\ntor\nSEA\nkeep\n") + longest
+                            + QLatin1Char('\n') + tooLong + QLatin1Char('\n'))
+                               .toUtf8()));
     EXPECT_EQ(dialogs.languagePrompts.size(), 1) << "one language for the whole list";
     AssessMerge(editor, plan);
 
@@ -82,7 +87,10 @@ TEST_F(MergeTest, EveryIncomingWordGetsItsFateAndOnlyNewWordsAndOtherLanguagesAr
         {u"tor", 0, Fate::OtherLanguage, true, true},    {u"SEA", 0, Fate::CaseOnly, false, true},
         {u"keep", 0, Fate::Present, false, false},
     };
-    ASSERT_EQ(plan.items.size(), std::size(cases));
+    ASSERT_EQ(plan.items.size(), std::size(cases) + 2);
+    EXPECT_EQ(item(longest).fate, Fate::New);
+    EXPECT_EQ(item(tooLong).fate, Fate::LacksLetters);
+    EXPECT_FALSE(item(tooLong).checkable);
     for (const Case& c : cases) {
         const MergeItem& i = item(QString::fromUtf16(c.word), c.nth);
         SCOPED_TRACE(i.row.word.toStdString());

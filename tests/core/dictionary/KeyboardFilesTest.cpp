@@ -110,6 +110,7 @@ TEST(KeyboardFilesTest, ZipGivesItsDictionaryTextFromAnyFolderAndRefusesWhatIsNo
     EXPECT_TRUE(looksLikeZip(BuildGboardZip(text)));
     EXPECT_EQ(ExtractGboardText(BuildGboardZip(text)), text);
     EXPECT_EQ(ExtractGboardText(zipOf({{"readme.md", "x"}, {"export/Dictionary.TXT", text}})), text);
+    EXPECT_EQ(ExtractGboardText(zipOf({{"/dictionary.txt", text}})), text);
 
     const QByteArray refused[] = {zipOf({{"words.txt", text}, {"dictionary.txt/", "x"}}), zipOf({}), QByteArray(), text,
                                   QByteArray("PK\x03\x04garbage", 11), QByteArray(300, '\xA5'),
