@@ -2,11 +2,8 @@
 #include "cli/CountCommand.h"
 
 #include "cli/Cli.h"
-#include "cli/FileNames.h"
 #include "cli/ShowCommand.h"
 
-#include "core/app/DictionaryFiles.h"
-#include "core/lists/ListCommands.h"
 #include "core/lists/ListFiles.h"
 #include "core/lists/Statistics.h"
 

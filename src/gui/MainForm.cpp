@@ -578,27 +578,39 @@ void TMainForm::ToolButton2Click()
     });
 }
 
+std::optional<TMainForm::SaveDialogChoice> TMainForm::chooseFileToSave(const char* objectName, const QString& title,
+                                                                         const char* filterText, QString& filter)
+{
+    QFileDialog dialog(this);
+    dialog.setObjectName(QString::fromLatin1(objectName));
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The commands ask their own question before replacing a file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = QString::fromLatin1(filterText).split(QStringLiteral(";;"));
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filter);
+    dialog.setDirectory(lastFolder(kDictionaryFolder));
+    if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString path = dialog.selectedFiles().first();
+    rememberFolder(kDictionaryFolder, path);
+    filter = dialog.selectedNameFilter();
+    return SaveDialogChoice{path, qMax<qsizetype>(0, filters.indexOf(filter))};
+}
+
 void TMainForm::ToolButton3Click()
 {
     runCommand([this] {
         SaveDictionary(m_editor, [this]() -> std::optional<SaveChoice> {
-            QFileDialog dialog(this);
-            dialog.setObjectName(QStringLiteral("SaveDialog1"));
-            dialog.setAcceptMode(QFileDialog::AcceptSave);
-            dialog.setFileMode(QFileDialog::AnyFile);
-            // The command asks its own question before replacing a file.
-            dialog.setOption(QFileDialog::DontConfirmOverwrite);
-            const QStringList filters = QString::fromLatin1(kSaveFilterText).split(QStringLiteral(";;"));
-            dialog.setNameFilters(filters);
-            dialog.selectNameFilter(m_saveFilter);
-            dialog.setDirectory(lastFolder(kDictionaryFolder));
-            if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            const std::optional<SaveDialogChoice> chosen =
+                chooseFileToSave("SaveDialog1", QString(), kSaveFilterText, m_saveFilter);
+            if (!chosen)
                 return std::nullopt;
-            rememberFolder(kDictionaryFolder, dialog.selectedFiles().first());
-            m_saveFilter = dialog.selectedNameFilter();
             // The filter entries are numbered from 1 in the order of the list.
-            const SaveFilter filter = static_cast<SaveFilter>(qMax(0, filters.indexOf(m_saveFilter)) + 1);
-            return SaveChoice{dialog.selectedFiles().first(), filter};
+            return SaveChoice{chosen->path, static_cast<SaveFilter>(chosen->entry + 1)};
         });
     });
 }
@@ -638,28 +650,17 @@ void TMainForm::Export1Click()
             m_dialogs.message(QStringLiteral("The dictionary is empty; there is nothing to export."));
             return;
         }
-        QFileDialog dialog(this);
-        dialog.setObjectName(QStringLiteral("ExportDialog1"));
-        dialog.setWindowTitle(QStringLiteral("Export the dictionary"));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
         // The file's extension may still be added: the question before
         // replacing a file is asked below, for the name really written.
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        const QStringList filters = QString::fromLatin1(kExportFilterText).split(QStringLiteral(";;"));
-        dialog.setNameFilters(filters);
-        dialog.selectNameFilter(m_exportFilter);
-        dialog.setDirectory(lastFolder(kDictionaryFolder));
-        if (runModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        const std::optional<SaveDialogChoice> chosen =
+            chooseFileToSave("ExportDialog1", QStringLiteral("Export the dictionary"), kExportFilterText, m_exportFilter);
+        if (!chosen)
             return;
-        QString path = dialog.selectedFiles().first();
-        rememberFolder(kDictionaryFolder, path);
-        m_exportFilter = dialog.selectedNameFilter();
+        QString path = chosen->path;
         // The entries by their place in the list: two of them name *.txt.
         static constexpr ExportFormat formats[] = {ExportFormat::GboardZip, ExportFormat::GboardText,
                                                    ExportFormat::WordList};
-        const qsizetype entry = filters.indexOf(m_exportFilter);
-        const ExportFormat format = formats[entry >= 0 && entry < qsizetype(std::size(formats)) ? entry : 0];
+        const ExportFormat format = formats[chosen->entry < qsizetype(std::size(formats)) ? chosen->entry : 0];
         if (const QString reason = unreachableNameReason(path); !reason.isEmpty()) {
             m_dialogs.message(reason);
             return;

@@ -4,6 +4,8 @@
 // every button, menu item and key into a call of the core.
 #pragma once
 
+#include <optional>
+
 #include "core/app/Editor.h"
 #include "core/app/PhoneCommands.h"
 #include "core/dictionary/Cleaning.h"
@@ -147,6 +149,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The save dialog of Save Dictionary and Export, in the folder last used
+    // for a dictionary: the name chosen and the place of the filter entry
+    // chosen (filter, the entry shown first, becomes that entry's text);
+    // nothing when it was cancelled.
+    struct SaveDialogChoice {
+        QString path;
+        qsizetype entry = 0;
+    };
+    std::optional<SaveDialogChoice> chooseFileToSave(const char* objectName, const QString& title, const char* filterText,
+                                                     QString& filter);
+
     // The window, built part by part.
     void buildWindow();
     void buildToolBars();

@@ -91,6 +91,14 @@ std::optional<uint8_t> rowLanguage(const DictRow& row)
     return static_cast<uint8_t>(*id & 0xFF);
 }
 
+// Takes the rows of the open dictionary that a fit proposal added out of
+// the plan.
+void dropExistingRows(MergePlan& plan)
+{
+    plan.items.erase(std::remove_if(plan.items.begin(), plan.items.end(), [](const MergeItem& i) { return i.isExisting(); }),
+                     plan.items.end());
+}
+
 QString languageText(const DictRow& row)
 {
     return QStringLiteral("%1 (%2)").arg(cp1251::toUnicode(row.language), QString::fromLatin1(row.languageId));
@@ -182,11 +190,9 @@ bool readMergeSource(Editor& editor, const QString& path, SourceKind kind, Merge
     MergePlan read = plan;
     read.sources.append(source);
 
-    auto takeTable = [&](const DictionaryTable& table, const char* status) {
-        for (int i = 0; i < table.count(); ++i) {
-            DictRow row = table.row(i);
-            if (status)
-                row.status = status;
+    auto takeRows = [&](const QVector<DictRow>& rows) {
+        for (int i = 0; i < rows.size(); ++i) {
+            DictRow row = rows.at(i);
             row.selected = false;
             read.items.append(incomingItem(std::move(row), source, i + 1));
         }
@@ -197,16 +203,14 @@ bool readMergeSource(Editor& editor, const QString& path, SourceKind kind, Merge
         // Only the words are taken: unlike opening, reading a source keeps
         // the saved trailer and the backup copy as they are, and a file of
         // another size (another phone's) is as good a source as any.
-        DictionaryTable table;
-        table.replaceAll(ParseDictionary(readSource(path), state));
-        takeTable(table, nullptr);
+        takeRows(ParseDictionary(readSource(path), state));
         break;
     }
     case SourceKind::Csv: {
         DictionaryTable table;
         requireFile(path);
         ReadCsvFile(state, table, path);
-        takeTable(table, nullptr);
+        takeRows(table.rows());
         break;
     }
     case SourceKind::Text: {
@@ -276,8 +280,7 @@ void AssessMerge(const Editor& editor, MergePlan& plan)
 {
     const ProgramState& state = editor.state;
     const DictionaryTable& table = editor.table;
-    plan.items.erase(std::remove_if(plan.items.begin(), plan.items.end(), [](const MergeItem& i) { return i.isExisting(); }),
-                     plan.items.end());
+    dropExistingRows(plan);
 
     // What the dictionary holds: exact pairs, case-folded pairs and the
     // languages of each exact word.
@@ -371,8 +374,7 @@ MergeCapacity mergeCapacity(const Editor& editor, const MergePlan& plan)
 bool ProposeFit(const Editor& editor, MergePlan& plan)
 {
     // Take back an earlier proposal.
-    plan.items.erase(std::remove_if(plan.items.begin(), plan.items.end(), [](const MergeItem& i) { return i.isExisting(); }),
-                     plan.items.end());
+    dropExistingRows(plan);
     for (MergeItem& item : plan.items) {
         if (item.fate == Fate::DoesNotFit) {
             item.fate = item.assessed;
