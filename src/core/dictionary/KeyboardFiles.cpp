@@ -55,10 +55,12 @@ QString wordShown(const QString& word)
 // ---- Text ------------------------------------------------------------------
 
 // The text of valid UTF-8; nothing when any sequence is not valid, so that
-// no U+FFFD ever stands in for what the file held.
+// no U+FFFD ever stands in for what the file held. The bytes are one line:
+// the file's byte-order mark is gone already, so a U+FEFF that opens the
+// line is part of it and is kept.
 std::optional<QString> strictUtf8(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = decoder.decode(bytes);
     if (decoder.hasError())
         return std::nullopt;

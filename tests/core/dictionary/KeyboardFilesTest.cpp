@@ -65,12 +65,14 @@ TEST(KeyboardFilesTest, FilesGiveTheirWordsAndSkipDamagedLinesWithTheirNumbers)
         {"LF", ParseGboardText, kHeader + "hello\thi\ten-US\n\xD0\xBC\xD0\xB8\xD1\x80\t\tru-RU\n", {"hello|hi|en-US|2", QStringLiteral(u"мир||ru-RU|3")}, {}},
         {"CR LF, blanks", ParseGboardText, QByteArray(kGboardHeader) + " \r\nhello\thi\ten-US \r\nlast\t\t", {"hello|hi|en-US|2", "last|||3"}, {}},
         {"byte-order mark", ParseGboardText, kUtf8Bom + kHeader + "Stra\xC3\x9F" "e\t\tde-DE\n", {QStringLiteral(u"Straße||de-DE|2")}, {}},
+        // Only the file's first bytes are its byte-order mark.
+        {"U+FEFF opening a line", ParseGboardText, kUtf8Bom + kHeader + "\xEF\xBB\xBFmir\t\t\n", {QStringLiteral(u"\uFEFFmir|||2")}, {}},
         {"comments, no locale", ParseGboardText, kHeader + "# note\n\n   \nword\tw\n#x\ty\tz\n", {"word|w||5"}, {}},
         {"fields past the locale", ParseGboardText, kHeader + "a\tb\ten-US\textra\n", {"a|b|en-US|2"}, {}},
         {"damaged Gboard lines", ParseGboardText, kHeader + "notab\n\tshort\ten\n  \t\t\nbad\xFF\t\t\n\xEF\x9E\x98x\t\t\nok\t\t\n", {"ok|||7"}, {2, 3, 5, 6}},
         {"UTF-8 list", ParseWordList, "  \xD0\xBC\xD0\xB8\xD1\x80 \r\n\nStra\xC3\x9F" "e\ntwo words\n", {QStringLiteral(u"мир|||1"), QStringLiteral(u"Straße|||3")}, {4}},
         {"Windows-1251 list", ParseWordList, "\xEC\xE8\xF0\n\xC0\xE1\xE2 \xE3\n", {QStringLiteral(u"мир|||1")}, {2}},
-        {"list with a byte-order mark", ParseWordList, kUtf8Bom + QByteArray("ok\nbad\xFF\n\xEF\x9E\x98\n"), {"ok|||1"}, {2, 3}},
+        {"list with a byte-order mark", ParseWordList, kUtf8Bom + QByteArray("ok\nbad\xFF\n\xEF\x9E\x98\n\xEF\xBB\xBFx\n"), {"ok|||1", QStringLiteral(u"\uFEFFx|||4")}, {2, 3}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
