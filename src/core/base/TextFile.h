@@ -36,6 +36,8 @@ public:
     explicit LineReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
     bool atEnd() const { return m_next >= m_bytes.size(); }
     QByteArrayView next();
+    // All the bytes, which the lines are views into.
+    QByteArrayView text() const { return m_bytes; }
 
 private:
     QByteArray m_bytes;

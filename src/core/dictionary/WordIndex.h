@@ -47,25 +47,25 @@ public:
             appended(items[i].Word, items[i].LanguageID, static_cast<int>(i));
     }
     // The first position holding the pair, or -1.
-    int find(const QString& word, uint8_t languageId) const { return m_first.value(Key {word, languageId}, -1); }
+    int find(const QString& word, uint8_t languageId) const { return m_first.value(Key {word, languageId}, 0) - 1; }
     bool contains(const QString& word, uint8_t languageId) const { return find(word, languageId) >= 0; }
     // The first position holding the pair; when there is none, records the
     // pair at position (an entry about to be appended there) and gives -1.
     int findOrAppend(const QString& word, uint8_t languageId, int position)
     {
-        Key key {word, languageId};
-        const auto it = m_first.constFind(key);
-        if (it != m_first.constEnd())
-            return it.value();
-        m_first.insert(std::move(key), position);
+        // One lookup: a new pair's value starts at 0.
+        int& first = m_first[Key {word, languageId}];
+        if (first > 0)
+            return first - 1;
+        first = position + 1;
         return -1;
     }
     // Records an entry appended at position; an earlier one stays first.
     void appended(const QString& word, uint8_t languageId, int position)
     {
-        Key key {word, languageId};
-        if (!m_first.contains(key))
-            m_first.insert(std::move(key), position);
+        int& first = m_first[Key {word, languageId}];
+        if (first == 0)
+            first = position + 1;
     }
 
 private:
@@ -76,6 +76,7 @@ private:
         bool operator==(const Key&) const = default;
         friend size_t qHash(const Key& key, size_t seed = 0) noexcept { return qHashMulti(seed, key.word, key.languageId); }
     };
+    // Each pair's first position plus one.
     QHash<Key, int> m_first;
 };
 

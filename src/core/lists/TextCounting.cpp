@@ -25,23 +25,17 @@ namespace {
 // white-list rows come first and are protected; they remove every
 // lower-case row and are never removed, so every row whose word is not
 // lower-case stays.
+// A word of the text: where it stands among all its words, and where its
+// bytes are in the text (which is at most kMaxDictionaryFileBytes long).
 struct Occurrence {
-    qsizetype position = -1; // among all words of the file
-    int spelling = -1;
+    int position = -1;
+    uint32_t offset = 0;
+    uint32_t size = 0;
 };
 
 struct WordGroup {
     QString lower;
     size_t hash = 0;
-    bool whiteListed = false;
-    Occurrence kept; // without a white-list row
-};
-
-struct Spelling {
-    QByteArrayView bytes; // in the file's bytes
-    size_t hash = 0;
-    int group = -1;
-    bool lowerCase = false;
 };
 
 // FNV-1a over the bytes with a final mix: a word is a few bytes, for which
@@ -59,83 +53,103 @@ size_t bytesHash(QByteArrayView bytes)
     return static_cast<size_t>(h);
 }
 
+uint32_t tagOf(size_t hash)
+{
+    return static_cast<uint32_t>(static_cast<uint64_t>(hash) >> 32);
+}
+
 class Folder {
 public:
-    Folder(QSet<QString> whiteListed, TextEncoding encoding) : m_whiteListed(std::move(whiteListed)), m_encoding(encoding) {}
-
-    // False when the word's lower case is not stable. The bytes stay where
-    // they are while the folder is used.
-    bool add(QByteArrayView bytes)
+    // The words are views into text, which stays where it is while the
+    // folder is used.
+    Folder(QByteArrayView text, QSet<QString> whiteListed, TextEncoding encoding)
+        : m_text(text), m_whiteListed(std::move(whiteListed)), m_encoding(encoding)
     {
-        const size_t hash = bytesHash(bytes);
-        int& slot = slotOf(bytes, hash);
-        int spelling = slot;
-        if (spelling < 0) {
-            Spelling s;
-            s.bytes = bytes;
-            s.hash = hash;
-            const QString word = decodeText(bytes, m_encoding);
-            const std::optional<QString> lower = stableLowerCase(word);
-            if (!lower)
-                return false;
-            s.lowerCase = *lower == word;
-            s.group = groupOf(*lower);
-            spelling = static_cast<int>(m_byIndex.size());
-            m_byIndex.push_back(std::move(s));
-            slot = spelling;
-            if (m_byIndex.size() * 2 > m_slots.size())
-                rehash(m_slots, m_byIndex);
+    }
+
+    // Adds the words in order; false when a word's lower case is not
+    // stable. The table slots of all the words are asked for before the first is read,
+    // so that the memory fetches them side by side instead of one by one.
+    bool add(const QByteArrayView* words, size_t count)
+    {
+        size_t hashes[kBatch];
+        for (size_t i = 0; i < count; ++i) {
+            hashes[i] = bytesHash(words[i]);
+            __builtin_prefetch(&m_spellings[hashes[i] & (m_spellings.size() - 1)]);
         }
-        const Spelling& s = m_byIndex[static_cast<size_t>(spelling)];
-        WordGroup& g = m_groups[static_cast<size_t>(s.group)];
-        const Occurrence here {m_position++, spelling};
-        if (g.whiteListed) {
-            if (!s.lowerCase)
-                m_whiteListedRows.push_back(here);
-        } else if (g.kept.position < 0 || !s.lowerCase) {
-            g.kept = here;
+        for (size_t i = 0; i < count; ++i) {
+            if (!add(words[i], hashes[i]))
+                return false;
         }
         return true;
     }
 
+    static constexpr size_t kBatch = 16;
+
+private:
+    bool add(QByteArrayView bytes, size_t hash)
+    {
+        Spelling* s = &spellingSlot(bytes, hash);
+        if (s->group < 0) {
+            const QString word = decodeText(bytes, m_encoding);
+            const std::optional<QString> lower = stableLowerCase(word);
+            if (!lower)
+                return false;
+            s->offset = offsetOf(bytes);
+            s->size = static_cast<uint32_t>(bytes.size()) & kSizeMask;
+            s->tag = tagOf(hash);
+            s->lowerCase = *lower == word;
+            s->group = groupOf(*lower);
+            s->whiteListed = m_whiteListedGroup[static_cast<size_t>(s->group)];
+            if (++m_spellingCount * 2 > m_spellings.size()) {
+                growSpellings();
+                s = &spellingSlot(bytes, hash);
+            }
+        }
+        const Occurrence here {m_position++, offsetOf(bytes), static_cast<uint32_t>(bytes.size())};
+        if (s->whiteListed) {
+            if (!s->lowerCase)
+                m_whiteListedRows.push_back(here);
+        } else {
+            Occurrence& kept = m_kept[static_cast<size_t>(s->group)];
+            if (kept.position < 0 || !s->lowerCase)
+                kept = here;
+        }
+        return true;
+    }
+
+public:
     // The rows in file order, numbered from firstNumber. The folder is
     // emptied.
     QVector<DictRow> takeRows(qsizetype firstNumber)
     {
-        std::vector<Occurrence> kept = std::move(m_whiteListedRows);
-        kept.reserve(kept.size() + m_groups.size());
-        for (const WordGroup& g : m_groups) {
-            if (!g.whiteListed)
-                kept.push_back(g.kept);
+        std::vector<Spelling>().swap(m_spellings);
+        std::vector<Slot>().swap(m_groupSlots);
+        // Each kept occurrence with its group, back in file order: positions
+        // are distinct and below m_position.
+        std::vector<int> byPosition(static_cast<size_t>(m_position), -1);
+        for (size_t g = 0; g < m_kept.size(); ++g) {
+            if (!m_whiteListedGroup[g])
+                byPosition[static_cast<size_t>(m_kept[g].position)] = static_cast<int>(g);
         }
-        // Back in file order: positions are distinct and below m_position.
-        {
-            std::vector<int> byPosition(static_cast<size_t>(m_position), -1);
-            for (size_t i = 0; i < kept.size(); ++i)
-                byPosition[static_cast<size_t>(kept[i].position)] = static_cast<int>(i);
-            std::vector<Occurrence> ordered;
-            ordered.reserve(kept.size());
-            for (int i : byPosition) {
-                if (i >= 0)
-                    ordered.push_back(kept[static_cast<size_t>(i)]);
-            }
-            kept.swap(ordered);
-        }
-        std::vector<int>().swap(m_slots);
-        std::vector<int>().swap(m_groupSlots);
+        for (const Occurrence& o : m_whiteListedRows)
+            byPosition[static_cast<size_t>(o.position)] = kWhiteListedRow;
         const QByteArray textStatus(status::TextFile);
         const QByteArray noLanguage("FF");
         QVector<DictRow> out;
-        out.reserve(static_cast<qsizetype>(kept.size()));
+        out.reserve(static_cast<qsizetype>(m_kept.size() + m_whiteListedRows.size()));
         qsizetype number = firstNumber;
         // Without white-list words every group gives one row, and its lower
         // case is what the duplicate removal would leave. With them, that
         // removal still runs over the rows as the text spells them.
         const bool lowered = m_whiteListed.isEmpty();
-        for (const Occurrence& o : kept) {
+        size_t nextWhiteListed = 0;
+        for (const int g : byPosition) {
+            if (g == kNone)
+                continue;
+            const Occurrence& o = g == kWhiteListedRow ? m_whiteListedRows[nextWhiteListed++] : m_kept[static_cast<size_t>(g)];
             DictRow row;
-            const Spelling& spelling = m_byIndex[static_cast<size_t>(o.spelling)];
-            row.word = lowered ? m_groups[static_cast<size_t>(spelling.group)].lower : decodeText(spelling.bytes, m_encoding);
+            row.word = lowered && g >= 0 ? m_groups[static_cast<size_t>(g)].lower : decodeText(bytesOf(o.offset, o.size), m_encoding);
             char digits[24];
             const auto end = std::to_chars(digits, digits + sizeof digits, number++).ptr;
             row.number = QByteArray(digits, end - digits);
@@ -144,73 +158,122 @@ public:
             out.append(std::move(row));
         }
         std::vector<WordGroup>().swap(m_groups);
-        std::vector<Spelling>().swap(m_byIndex);
+        std::vector<Occurrence>().swap(m_kept);
+        std::vector<bool>().swap(m_whiteListedGroup);
+        std::vector<Occurrence>().swap(m_whiteListedRows);
         return out;
     }
 
 private:
-    // Open addressing, for the spellings over their bytes and for the groups
-    // over their lower case: the slot holding the spelling, or the empty slot
-    // (-1) where it belongs.
-    int& slotOf(QByteArrayView bytes, size_t hash)
+    static constexpr int kNone = -1;
+    static constexpr int kWhiteListedRow = -2;
+
+    // The spellings are kept in an open-addressing table over their bytes,
+    // each with all a repeated word needs, so that a word already seen costs
+    // one read of the table, one of its bytes and one of its group.
+    struct Spelling {
+        uint32_t offset = 0;
+        uint32_t size : 30 = 0;
+        uint32_t lowerCase : 1 = 0;
+        uint32_t whiteListed : 1 = 0;
+        uint32_t tag = 0; // the high half of the hash
+        int group = -1;   // -1: the slot is empty
+    };
+    static constexpr uint32_t kSizeMask = (uint32_t(1) << 30) - 1;
+    static_assert(kMaxDictionaryFileBytes <= kSizeMask);
+
+    uint32_t offsetOf(QByteArrayView bytes) const { return static_cast<uint32_t>(bytes.data() - m_text.data()); }
+    QByteArrayView bytesOf(uint32_t offset, uint32_t size) const { return m_text.sliced(offset, size); }
+    // The groups are kept in order of arrival and found through a table of
+    // slots over their lower case. A slot keeps the high half of its group's
+    // hash, so that a probe reads a group only when that half matches.
+    struct Slot {
+        uint32_t tag = 0;
+        int index = -1;
+    };
+
+    // The slot holding the spelling, or the empty slot where it belongs.
+    Spelling& spellingSlot(QByteArrayView bytes, size_t hash)
     {
-        const size_t mask = m_slots.size() - 1;
+        const size_t mask = m_spellings.size() - 1;
+        const uint32_t tag = tagOf(hash);
         for (size_t at = hash & mask;; at = (at + 1) & mask) {
-            int& slot = m_slots[at];
-            if (slot < 0)
-                return slot;
-            const Spelling& s = m_byIndex[static_cast<size_t>(slot)];
-            if (s.hash == hash && s.bytes.size() == bytes.size()
-                && std::memcmp(s.bytes.data(), bytes.data(), static_cast<size_t>(bytes.size())) == 0)
-                return slot;
+            Spelling& s = m_spellings[at];
+            if (s.group < 0)
+                return s;
+            if (s.tag == tag && s.size == static_cast<uint32_t>(bytes.size())
+                && (bytes.isEmpty() || std::memcmp(m_text.data() + s.offset, bytes.data(), static_cast<size_t>(bytes.size())) == 0))
+                return s;
         }
+    }
+    void growSpellings()
+    {
+        std::vector<Spelling> wider(m_spellings.size() * 2);
+        const size_t mask = wider.size() - 1;
+        for (const Spelling& s : m_spellings) {
+            if (s.group < 0)
+                continue;
+            size_t at = bytesHash(bytesOf(s.offset, s.size)) & mask;
+            while (wider[at].group >= 0)
+                at = (at + 1) & mask;
+            wider[at] = s;
+        }
+        m_spellings.swap(wider);
     }
     // The group of a lower-case word, made when it is new.
     int groupOf(const QString& lower)
     {
         const size_t hash = qHash(lower);
         const size_t mask = m_groupSlots.size() - 1;
+        const uint32_t tag = tagOf(hash);
         for (size_t at = hash & mask;; at = (at + 1) & mask) {
-            const int slot = m_groupSlots[at];
-            if (slot >= 0) {
-                const WordGroup& g = m_groups[static_cast<size_t>(slot)];
+            const Slot slot = m_groupSlots[at];
+            if (slot.index >= 0) {
+                if (slot.tag != tag)
+                    continue;
+                const WordGroup& g = m_groups[static_cast<size_t>(slot.index)];
                 if (g.hash == hash && g.lower == lower)
-                    return slot;
+                    return slot.index;
                 continue;
             }
             const auto next = static_cast<int>(m_groups.size());
-            WordGroup g;
-            g.lower = lower;
-            g.hash = hash;
-            g.whiteListed = m_whiteListed.contains(lower);
-            m_groups.push_back(std::move(g));
-            m_groupSlots[at] = next;
+            m_groups.push_back(WordGroup {lower, hash});
+            m_kept.push_back(Occurrence {});
+            m_whiteListedGroup.push_back(m_whiteListed.contains(lower));
+            m_groupSlots[at] = Slot {tag, next};
             if (m_groups.size() * 2 > m_groupSlots.size())
-                rehash(m_groupSlots, m_groups);
+                growGroupSlots();
             return next;
         }
     }
-    template <class Entries>
-    static void rehash(std::vector<int>& table, const Entries& entries)
+    void growGroupSlots()
     {
-        std::vector<int> wider(table.size() * 2, -1);
+        std::vector<Slot> wider(m_groupSlots.size() * 2);
         const size_t mask = wider.size() - 1;
-        for (size_t i = 0; i < entries.size(); ++i) {
-            size_t at = entries[i].hash & mask;
-            while (wider[at] >= 0)
+        for (size_t i = 0; i < m_groups.size(); ++i) {
+            size_t at = m_groups[i].hash & mask;
+            while (wider[at].index >= 0)
                 at = (at + 1) & mask;
-            wider[at] = static_cast<int>(i);
+            wider[at] = Slot {tagOf(m_groups[i].hash), static_cast<int>(i)};
         }
-        table.swap(wider);
+        m_groupSlots.swap(wider);
     }
+
+    QByteArrayView m_text;
     QSet<QString> m_whiteListed;
     TextEncoding m_encoding;
-    std::vector<int> m_slots = std::vector<int>(1024, -1);
-    std::vector<Spelling> m_byIndex;
-    std::vector<int> m_groupSlots = std::vector<int>(1024, -1);
+    std::vector<Spelling> m_spellings = std::vector<Spelling>(1024);
+    size_t m_spellingCount = 0;
+    std::vector<Slot> m_groupSlots = std::vector<Slot>(1024);
     std::vector<WordGroup> m_groups;
+    // By group: the occurrence that stays when no white-list row protects
+    // the word, and whether one does.
+    std::vector<Occurrence> m_kept;
+    std::vector<bool> m_whiteListedGroup;
+    // The occurrences that stay because a white-list row protects the word,
+    // in file order.
     std::vector<Occurrence> m_whiteListedRows;
-    qsizetype m_position = 0;
+    int m_position = 0;
 };
 
 } // namespace
@@ -250,20 +313,31 @@ bool ReadTextFileFolded(const ProgramState& state, DictionaryTable& table, const
     }
     const bool lowered = whiteListed.isEmpty();
     LineReader lines(std::move(bytes));
-    Folder folder(std::move(whiteListed), encoding);
+    Folder folder(lines.text(), std::move(whiteListed), encoding);
+    QByteArrayView batch[Folder::kBatch];
+    size_t batched = 0;
     bool stable = true;
+    const auto take = [&](QByteArrayView word) {
+        batch[batched++] = word;
+        if (batched == Folder::kBatch) {
+            stable = folder.add(batch, batched);
+            batched = 0;
+        }
+    };
     while (stable && !lines.atEnd()) {
         const QByteArrayView line = lines.next();
         qsizetype start = 0;
         for (qsizetype i = 0; stable && i < line.size(); ++i) {
             if (line[i] == ' ') {
-                stable = folder.add(line.sliced(start, i - start));
+                take(line.sliced(start, i - start));
                 start = i + 1;
             }
         }
         if (stable)
-            stable = folder.add(line.sliced(start));
+            take(line.sliced(start));
     }
+    if (stable && batched > 0)
+        stable = folder.add(batch, batched);
     if (!stable) {
         ReadTextFile(state, table, path);
         return false;

@@ -116,18 +116,19 @@ TEST_F(TextCountingTest, FoldingWhileReadingGivesTheRowsAndCountsOfMakingEveryRo
     EXPECT_TRUE(dialogs.atRest());
 }
 
-// A text of a few different words repeated many times keeps one row per
-// word; a missing file gives nothing, and a file of too many words is
-// refused, adding nothing, as when every row is made.
+// A text of a few words repeated many times, among thousands of words in
+// two spellings each, keeps one row per word; a missing file gives nothing,
+// and a file of too many words is refused, adding nothing, as when every row
+// is made.
 TEST_F(TextCountingTest, RepeatsFoldToOneRowAndTheLimitsStay)
 {
     QByteArray bytes;
     for (int i = 0; i < 5000; ++i)
-        bytes += "the The cat \xCA\xEE\xF2 \xEA\xEE\xF2\r\n";
+        bytes += "the The cat \xCA\xEE\xF2 \xEA\xEE\xF2 w" + QByteArray::number(i) + " W" + QByteArray::number(i) + "\r\n";
     write(QStringLiteral("many.txt"), bytes);
     DictionaryTable folded;
     ReadTextFileFolded(state, folded, file(QStringLiteral("many.txt")));
-    EXPECT_EQ(folded.count(), 3);
+    EXPECT_EQ(folded.count(), 3 + 5000);
     expectSameAsEveryRow(QStringLiteral("many.txt"), -1);
 
     DictionaryTable none;
