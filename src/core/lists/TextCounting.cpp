@@ -25,6 +25,7 @@ namespace {
 // white-list rows come first and are protected; they remove every
 // lower-case row and are never removed, so every row whose word is not
 // lower-case stays.
+//
 // A word of the text: where it stands among all its words, and where its
 // bytes are in the text (which is at most kMaxDictionaryFileBytes long).
 struct Occurrence {
@@ -68,8 +69,9 @@ public:
     }
 
     // Adds the words in order; false when a word's lower case is not
-    // stable. The table slots of all the words are asked for before the first is read,
-    // so that the memory fetches them side by side instead of one by one.
+    // stable. The table slots of all the words are asked for before the
+    // first is read, so that the memory fetches them side by side instead
+    // of one by one.
     bool add(const QByteArrayView* words, size_t count)
     {
         size_t hashes[kBatch];
@@ -86,39 +88,6 @@ public:
 
     static constexpr size_t kBatch = 16;
 
-private:
-    bool add(QByteArrayView bytes, size_t hash)
-    {
-        Spelling* s = &spellingSlot(bytes, hash);
-        if (s->group < 0) {
-            const QString word = decodeText(bytes, m_encoding);
-            const std::optional<QString> lower = stableLowerCase(word);
-            if (!lower)
-                return false;
-            s->offset = offsetOf(bytes);
-            s->size = static_cast<uint32_t>(bytes.size()) & kSizeMask;
-            s->tag = tagOf(hash);
-            s->lowerCase = *lower == word;
-            s->group = groupOf(*lower);
-            s->whiteListed = m_whiteListedGroup[static_cast<size_t>(s->group)];
-            if (++m_spellingCount * 2 > m_spellings.size()) {
-                growSpellings();
-                s = &spellingSlot(bytes, hash);
-            }
-        }
-        const Occurrence here {m_position++, offsetOf(bytes), static_cast<uint32_t>(bytes.size())};
-        if (s->whiteListed) {
-            if (!s->lowerCase)
-                m_whiteListedRows.push_back(here);
-        } else {
-            Occurrence& kept = m_kept[static_cast<size_t>(s->group)];
-            if (kept.position < 0 || !s->lowerCase)
-                kept = here;
-        }
-        return true;
-    }
-
-public:
     // The rows in file order, numbered from firstNumber. The folder is
     // emptied.
     QVector<DictRow> takeRows(qsizetype firstNumber)
@@ -165,6 +134,37 @@ public:
     }
 
 private:
+    bool add(QByteArrayView bytes, size_t hash)
+    {
+        Spelling* s = &spellingSlot(bytes, hash);
+        if (s->group < 0) {
+            const QString word = decodeText(bytes, m_encoding);
+            const std::optional<QString> lower = stableLowerCase(word);
+            if (!lower)
+                return false;
+            s->offset = offsetOf(bytes);
+            s->size = static_cast<uint32_t>(bytes.size()) & kSizeMask;
+            s->tag = tagOf(hash);
+            s->lowerCase = *lower == word;
+            s->group = groupOf(*lower);
+            s->whiteListed = m_whiteListedGroup[static_cast<size_t>(s->group)];
+            if (++m_spellingCount * 2 > m_spellings.size()) {
+                growSpellings();
+                s = &spellingSlot(bytes, hash);
+            }
+        }
+        const Occurrence here {m_position++, offsetOf(bytes), static_cast<uint32_t>(bytes.size())};
+        if (s->whiteListed) {
+            if (!s->lowerCase)
+                m_whiteListedRows.push_back(here);
+        } else {
+            Occurrence& kept = m_kept[static_cast<size_t>(s->group)];
+            if (kept.position < 0 || !s->lowerCase)
+                kept = here;
+        }
+        return true;
+    }
+
     static constexpr int kNone = -1;
     static constexpr int kWhiteListedRow = -2;
 
