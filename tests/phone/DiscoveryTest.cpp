@@ -124,6 +124,7 @@ TEST_F(phoneATMode, SwitchingSendsOneLineAndThePhoneComesBackInP2KMode)
 TEST_F(phoneATMode, TimeOutsAndPortsThatFail)
 {
     ASSERT_TRUE(item().OpenPhone()); // applies the stored 0, which the port already has: silently
+    EXPECT_TRUE(item().OpenPhone()); // already open: the same port, nothing reported again
     item().SetTimeOut(500);
     EXPECT_EQ(phone.portTimeouts(), (PortTimeouts{0, 0, 500, 0, 500}));
     item().SetTimeOut(500);

@@ -14,8 +14,10 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -381,6 +383,24 @@ TEST(TermiosPortTest, TimeOutsWritesAndLinesThatFail)
         const termios t = pty.settings();
         EXPECT_EQ(std::pair(t.c_cc[VMIN], t.c_cc[VTIME]), std::pair(cc_t{0}, cc_t(applied / 100)));
     }
+    // A write larger than the line's buffer waits for the other side to read and goes out whole.
+    ASSERT_TRUE(port->setTimeouts(PortTimeouts{0, 0, 0, 0, 10000}));
+    const Bytes block(256 * 1024, 'x');
+    std::size_t received = 0;
+    std::thread reader([&pty, &received, total = block.size()] {
+        char chunk[4096];
+        pollfd p{pty.master, POLLIN, 0};
+        while (received < total && ::poll(&p, 1, 5000) == 1) {
+            const ssize_t n = ::read(pty.master, chunk, sizeof chunk);
+            if (n <= 0)
+                break;
+            received += static_cast<std::size_t>(n);
+        }
+    });
+    const auto whole = port->write(block);
+    reader.join();
+    EXPECT_EQ(std::pair(whole, received), std::pair(std::optional<std::size_t>(block.size()), block.size()));
+    ASSERT_TRUE(port->setTimeouts(PortTimeouts{0, 0, 0, 0, 1}));
     // Nobody reads the other side: the write returns what went out within its time-out of 1 ms.
     const Bytes big(1 << 20, 'x');
     const auto written = port->write(big);
