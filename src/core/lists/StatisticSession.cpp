@@ -11,8 +11,9 @@
 #include <QHash>
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <exception>
+#include <optional>
+#include <vector>
 
 namespace vexlon {
 
@@ -40,6 +41,9 @@ StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
     for (size_t place = 0; place < order.size(); ++place)
         placeOf[static_cast<size_t>(order[place] & 0xFFFFFFFFu)] = static_cast<int>(place);
     std::vector<uint64_t>().swap(order);
+    // Most ratings are small; rows of one small rating share its text.
+    constexpr int32_t kSharedRatings = 4096;
+    std::vector<QByteArray> ratingTexts(kSharedRatings);
     m_rows.resize(items.size());
     for (qsizetype i = 0; i < items.size(); ++i) {
         const TSTATLST_ITEM& item = items[i];
@@ -48,7 +52,14 @@ StatisticSession::StatisticSession(ProgramState& state) : m_state(state)
             language = rowOf(state, QString(), 0, item.LanguageID);
         ListRow& row = m_rows[placeOf[static_cast<size_t>(i)]];
         row.word = item.Word;
-        row.number = QByteArray::number(item.Rating);
+        if (item.Rating >= 0 && item.Rating < kSharedRatings) {
+            QByteArray& text = ratingTexts[static_cast<size_t>(item.Rating)];
+            if (text.isNull())
+                text = QByteArray::number(item.Rating);
+            row.number = text;
+        } else {
+            row.number = QByteArray::number(item.Rating);
+        }
         row.languageId = language->languageId;
         row.language = language->language;
     }
@@ -160,10 +171,11 @@ bool StatisticSession::setRating(const QString& typed)
     if (*value < 0)
         return false;
     Step step(*this, liststep::SetRating);
+    const QByteArray rating = QByteArray::number(*value);
     bool any = false;
     for (ListRow& row : m_rows) {
         if (row.selected) {
-            row.number = QByteArray::number(*value);
+            row.number = rating;
             any = true;
         }
     }

@@ -170,12 +170,12 @@ TEST_F(StatisticsTest, TheWindowOrdersNineDigitAndNegativeRatingsAndStillFillsTh
 TEST_F(StatisticsTest, WindowRowsMatchRowsPerEntrySortedByTheirRatingTexts)
 {
     RandomTables random(34);
-    const int32_t ratings[] = {0, 1, 2, 3, 10, 100000000, 2147483647, -1, -2, -2147483647 - 1};
+    const int32_t ratings[] = {0, 1, 2, 3, 10, 4095, 4096, 100000000, 2147483647, -1, -2, -2147483647 - 1};
     const uint8_t ids[] = {0x01, 0x02, 0x0A, 0xFF, 0x77};
     for (int round = 0; round < 60; ++round) {
         QVector<TSTATLST_ITEM> items;
         for (int n = random.below(40); n > 0; --n)
-            items.append({random.word(4), ratings[random.below(10)], ids[random.below(5)], "stored"});
+            items.append({random.word(4), ratings[random.below(12)], ids[random.below(5)], "stored"});
         setItems(state.statisticList, items);
         QVector<ListRow> expected;
         for (const TSTATLST_ITEM& item : items)
