@@ -118,4 +118,11 @@ TEST_F(EditingTest, DeleteAndEditSpareProtectedRows)
     EXPECT_EQ(words(), (QList<QByteArray> {"b", "abcd\xE0", "e"}));
     EXPECT_EQ(column(ColStatus), (QList<QByteArray> {status::Locked, status::EditedByUser, status::WhiteList}));
     EXPECT_TRUE(table.modified);
+    // The first row edits like any other once unlocked; no row past the end.
+    DictRow first = table.row(0);
+    first.status = status::UsersDictionary;
+    table.setRow(0, first);
+    EXPECT_TRUE(EditWord(table, 0, "Q"));
+    EXPECT_FALSE(EditWord(table, table.count(), "x"));
+    EXPECT_EQ(words(), (QList<QByteArray> {"q", "abcd\xE0", "e"}));
 }
